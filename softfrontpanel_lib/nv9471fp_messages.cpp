@@ -1,0 +1,135 @@
+#include "nv9471fp_messages.h"
+
+#include "nv9471fp_genFC.h"
+
+#include <QApplication>
+#include <QDesktopWidget>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+#include <cstdlib>
+
+namespace {
+const nv9471fp_genFC *messageCard = nullptr;
+sfp::MessageResponder responder;
+sfp::ExitHook exitHook;
+
+QString frameworkTitle(const char *ending)
+{
+    return QStringLiteral("Trellin ") + sfp::messageModelText() + QLatin1String(ending);
+}
+
+sfp::MessageAnswer frameworkBox(QMessageBox::Icon icon, const char *ending, const QString &text,
+                                QMessageBox::StandardButtons buttons)
+{
+    sfp::MessageRequest request;
+    request.icon = icon;
+    request.title = frameworkTitle(ending);
+    request.text = text;
+    request.buttons = buttons;
+    return sfp::ask(request);
+}
+} // namespace
+
+void showInfo(const QString &text)
+{
+    frameworkBox(QMessageBox::Information, " SFP Info message", text, QMessageBox::Ok);
+}
+
+void showWarning(const QString &text)
+{
+    frameworkBox(QMessageBox::Warning, " SFP Warning message", text, QMessageBox::Ok);
+}
+
+void showError(const QString &text)
+{
+    const sfp::MessageAnswer answer =
+        frameworkBox(QMessageBox::Critical, " SFP Error message",
+                     text + QStringLiteral("\nDo you want to exit?"),
+                     QMessageBox::Yes | QMessageBox::No);
+    if (answer.standard == QMessageBox::Yes)
+        sfp::endProcess(0);
+}
+
+void centreOnScreen(QWidget *widget)
+{
+    if (!widget)
+        return;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect own = widget->geometry();
+    widget->move((available.width() - own.width()) / 2, (available.height() - own.height()) / 2);
+}
+
+namespace sfp {
+
+void setMessageCard(const nv9471fp_genFC *card)
+{
+    messageCard = card;
+}
+
+QString messageModelText()
+{
+    return messageCard ? nv9471fp_modelText(messageCard->modelCode) : QString();
+}
+
+MessageAnswer ask(const MessageRequest &request)
+{
+    if (responder)
+        return responder(request);
+
+    QWidget *parent = request.parent;
+    if (!parent && request.useActiveWindowAsParent)
+        parent = QApplication::activeWindow();
+    QMessageBox box(request.icon, request.title, request.text, QMessageBox::NoButton, parent);
+    if (!request.windowIcon.isNull())
+        box.setWindowIcon(request.windowIcon);
+    QList<QPushButton *> custom;
+    for (int i = 0; i < request.customButtons.size(); ++i) {
+        const QMessageBox::ButtonRole role = i < request.customRoles.size()
+                                                 ? request.customRoles.at(i)
+                                                 : QMessageBox::ActionRole;
+        custom.append(box.addButton(request.customButtons.at(i), role));
+    }
+    box.setStandardButtons(request.buttons);
+    if (request.defaultCustom >= 0 && request.defaultCustom < custom.size())
+        box.setDefaultButton(custom.at(request.defaultCustom));
+    else if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    box.exec();
+
+    MessageAnswer answer;
+    QAbstractButton *clicked = box.clickedButton();
+    const int index = custom.indexOf(qobject_cast<QPushButton *>(clicked));
+    if (index >= 0)
+        answer.custom = index;
+    else if (clicked)
+        answer.standard = box.standardButton(clicked);
+    return answer;
+}
+
+void setMessageResponder(MessageResponder newResponder)
+{
+    responder = std::move(newResponder);
+}
+
+void endProcess(int exitCode)
+{
+    if (exitHook) {
+        exitHook(exitCode);
+        return;
+    }
+    // Ends at once, like the process exit the operator asked for; Qt objects
+    // are not torn down, so no close confirmation can appear on the way out.
+    std::exit(exitCode);
+}
+
+void setExitHook(ExitHook hook)
+{
+    exitHook = std::move(hook);
+}
+
+} // namespace sfp
