@@ -1,0 +1,2 @@
+# Stored data files: reader, writers, number texts and the file tool.
+sfp_add_test(test_files_csvformat SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_files_csvformat.cpp LIBS sfp_files)
