@@ -1,0 +1,42 @@
+#include "nv6842_fc.h"
+#include "nv6842fp_globals.h"
+#include "nv6842fp_startWindow.h"
+#include "nv6842fp_startup.h"
+#include "nv9471fp_messages.h"
+#include "nv9471fp_splashLabel.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSplashScreen>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    sfp::setMessageCard(&gl_fc);
+
+    const StartupArguments arguments = interpretArguments(application.arguments());
+    storeCalibMode = arguments.storeCalib;
+    clearStoredFile();
+    if (!arguments.filePath.isEmpty() && !openStoredFile(arguments.filePath))
+        return -1;
+
+    QString middle = gl_fc.description();
+    middle.replace(QStringLiteral(" Function Card"), QStringLiteral(" FC"));
+    const nv9471fp_splashLabel picture(1.0f, 20, gl_fc.modelCode, true, gl_fc.legalNotice(),
+                                       middle);
+    auto *splash = new QSplashScreen(picture);
+    splash->show();
+    application.processEvents();
+
+    auto *window = new nv6842fp_StartWindow(&gl_fc, demoCardCount, fileModeActive());
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    window->move((available.width() - window->width()) / 2,
+                 (available.height() - window->height()) / 2);
+    window->show();
+
+    splash->finish(window);
+    application.exec();
+    delete splash;
+    delete window;
+    return 0;
+}
