@@ -1,3 +1,4 @@
 # Stored data files: reader, writers, number texts and the file tool.
 sfp_add_test(test_files_csvformat SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_files_csvformat.cpp LIBS sfp_files)
 sfp_add_test(test_files_writer SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_files_writer.cpp LIBS sfp_files Qt5::Core)
+sfp_add_test(test_files_reader SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_files_reader.cpp LIBS sfp_files Qt5::Core)
