@@ -1,0 +1,270 @@
+// The sfpfile tool end to end: the built program run on files made by the
+// writers, its CSV compared with the writers' own CSV.
+#include "datafile_writer.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+const size_t scans = 6;
+const uint16_t masks[] = {0x0005, 0x0000, 0x8001};
+const int blockCount = 4;
+
+struct Block
+{
+    std::vector<double> samples;
+    std::vector<int32_t> seconds, nanos;
+};
+
+Block makeBlock(int k, size_t channels)
+{
+    Block b;
+    for (size_t i = 0; i < channels * scans; ++i)
+        b.samples.push_back(std::cos(0.3 * double(i) + k) * 10.24);
+    for (size_t s = 0; s < scans; ++s) {
+        b.seconds.push_back(1000 + k);
+        b.nanos.push_back(int32_t(s * 125000000));
+    }
+    return b;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestFilesTool : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString stampedFile;
+
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out, err;
+    };
+
+    Run run(const QStringList &arguments, const QString &stdoutFile = QString())
+    {
+        QProcess process;
+        if (!stdoutFile.isEmpty())
+            process.setStandardOutputFile(stdoutFile);
+        process.start(QStringLiteral(SFPFILE_PATH), arguments);
+        Run result;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.exitCode = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    // The binary file the streaming engine would have written.
+    QString writeBinary(const QString &name, bool stamps)
+    {
+        const QString path = dir.filePath(name);
+        FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+        const StoredLayout layout{2000.0, int32_t(scans), 3, masks, stamps};
+        bool ok = file && writeBinaryHeader(file, layout);
+        const size_t channels = size_t(enabledChannelCount(layout));
+        for (int k = 0; k < blockCount && ok; ++k) {
+            const Block b = makeBlock(k, channels);
+            ok = writeBinaryBlock(file, b.samples.data(), channels, scans, stamps ? b.seconds.data() : nullptr,
+                                  stamps ? b.nanos.data() : nullptr);
+        }
+        if (!file || std::fclose(file) != 0 || !ok)
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    // The CSV the streaming engine would have written for blocks first ... last (1-based).
+    QByteArray expectedCsv(CsvUnits units, bool stamps, int first, int last)
+    {
+        char *buffer = nullptr;
+        size_t size = 0;
+        FILE *memory = open_memstream(&buffer, &size);
+        const StoredLayout layout{2000.0, int32_t(scans), 3, masks, stamps};
+        writeCsvHeader(memory, units, layout);
+        const size_t channels = size_t(enabledChannelCount(layout));
+        for (int k = first - 1; k < last; ++k) {
+            const Block b = makeBlock(k, channels);
+            writeCsvBlock(memory, units, b.samples.data(), channels, scans, stamps ? b.seconds.data() : nullptr,
+                          stamps ? b.nanos.data() : nullptr);
+        }
+        std::fclose(memory);
+        const QByteArray text(buffer, int(size));
+        std::free(buffer);
+        return text;
+    }
+
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::exists(QStringLiteral(SFPFILE_PATH)));
+        stampedFile = writeBinary("stamped.bin6842", true);
+    }
+
+    void helpAndUsage()
+    {
+        Run r = run({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("Usage: sfpfile info FILE"));
+        QVERIFY(r.out.contains("--blocks FIRST:LAST"));
+        QCOMPARE(run({}).exitCode, 2);
+        QCOMPARE(run({"convert", stampedFile}).exitCode, 2);
+        QCOMPARE(run({"csv", stampedFile}).exitCode, 2);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 2);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 2);
+        QVERIFY(!QFile::exists(dir.filePath("x.csv")));
+    }
+
+    void infoShowsTheHeader()
+    {
+        Run r = run({"info", stampedFile});
+        QCOMPARE(r.exitCode, 0);
+        const QString text = QString::fromLatin1(r.out);
+        QVERIFY2(text.contains("Sampling rate:    2000.000000 Hz\n"), qPrintable(text));
+        QVERIFY(text.contains("Channels:         4\n"));
+        QVERIFY(text.contains("Scans per block:  6\n"));
+        QVERIFY(text.contains("Function cards:   3\n"));
+        QVERIFY(text.contains("FC1  mask:      0x0005  (CH1, CH3)\n"));
+        QVERIFY(text.contains("FC2  mask:      0x0000  (none)\n"));
+        QVERIFY(text.contains("FC3  mask:      0x8001  (CH1, CH16)\n"));
+        QVERIFY(text.contains("Time stamps:      yes\n"));
+        QVERIFY(text.contains("Block size:       240 bytes (samples 192, time stamps 48)\n"));
+        QVERIFY(text.contains("Blocks:           4\n"));
+        QVERIFY(!text.contains("Warning"));
+
+        // A trailing partial block is reported.
+        const QString partial = dir.filePath("partial.bin6842");
+        QVERIFY(QFile::copy(stampedFile, partial));
+        QFile file(partial);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("abc");
+        file.close();
+        r = run({"info", partial});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("Blocks:           4\n"));
+        QVERIFY(r.out.contains("Warning:          3 bytes behind the last whole block"));
+    }
+
+    void csvEqualsTheWritersCsv_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("fileStamps");
+        QTest::addColumn<bool>("millivolts");
+        QTest::addColumn<bool>("csvStamps");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("volts, stamps by default") << QStringList() << true << false << true << 1 << blockCount;
+        QTest::newRow("millivolts") << QStringList{"--mv"} << true << true << true << 1 << blockCount;
+        QTest::newRow("stamps left out") << QStringList{"--no-timestamps"} << true << false << false << 1 << blockCount;
+        QTest::newRow("file without stamps") << QStringList{"--mv"} << false << true << false << 1 << blockCount;
+        QTest::newRow("blocks 2:3") << QStringList{"--blocks", "2:3"} << true << false << true << 2 << 3;
+        QTest::newRow("block 4") << QStringList{"--blocks=4", "--timestamps"} << true << false << true << 4 << 4;
+        QTest::newRow("blocks :1") << QStringList{"--blocks", ":1"} << false << false << false << 1 << 1;
+        QTest::newRow("blocks 3:") << QStringList{"--mv", "--blocks", "3:"} << true << true << true << 3 << blockCount;
+    }
+
+    void csvEqualsTheWritersCsv()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, fileStamps);
+        QFETCH(bool, millivolts);
+        QFETCH(bool, csvStamps);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        const QString input = fileStamps ? stampedFile : writeBinary("plain.bin6842", false);
+        const QString output = dir.filePath("out.csv");
+        QFile::remove(output);
+        const Run r = run(QStringList{"csv", input, output} + options);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        const QByteArray expected = expectedCsv(millivolts ? CsvUnits::Millivolts : CsvUnits::Volts, csvStamps, first, last);
+        QCOMPARE(fileBytes(output), expected);
+        // The same through standard output.
+        const Run piped = run(QStringList{"csv", input, "-"} + options);
+        QCOMPARE(piped.exitCode, 0);
+        QCOMPARE(piped.out, expected);
+        QVERIFY(!entries().join(' ').contains(".part"));
+    }
+
+    void failuresLeaveNoOutput()
+    {
+        const QString plain = writeBinary("plain.bin6842", false);
+        const QString text = dir.filePath("notes.txt");
+        QFile notes(text);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("just some notes\n");
+        notes.close();
+        const QStringList before = entries();
+        const QString output = dir.filePath("never.csv");
+
+        // Not a stored file; a missing file; a directory.
+        Run r = run({"csv", text, output});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("cannot read"));
+        r = run({"csv", dir.filePath("missing.bin6842"), output});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("No such file"));
+        r = run({"info", dir.path()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("is a directory"));
+
+        // Time stamps asked of a file without them; blocks beyond the file.
+        QCOMPARE(run({"csv", plain, output, "--timestamps"}).exitCode, 1);
+        QCOMPARE(run({"csv", plain, output, "--blocks", "3:5"}).exitCode, 1);
+        QCOMPARE(run({"csv", plain, output, "--blocks", "3:2"}).exitCode, 1);
+
+        // Output that cannot be written: to a full device, into a missing directory.
+        r = run({"csv", stampedFile, "-"}, "/dev/full");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("cannot write"));
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 1);
+        QCOMPARE(entries(), before);
+    }
+
+    void writeFailurePartWayRemovesThePartialFile()
+    {
+        // About 700 kB of CSV against a file size limit of 8 kB: the write
+        // fails after the first blocks have gone out.
+        const QString big = dir.filePath("big.bin6842");
+        const uint16_t all[] = {0xFFFF};
+        const StoredLayout layout{1000.0, 4000, 1, all, false};
+        std::vector<double> samples(16 * 4000, 1.25);
+        FILE *file = std::fopen(QFile::encodeName(big).constData(), "wb");
+        QVERIFY(file);
+        QVERIFY(writeBinaryHeader(file, layout));
+        QVERIFY(writeBinaryBlock(file, samples.data(), 16, 4000, nullptr, nullptr));
+        QCOMPARE(std::fclose(file), 0);
+        const QStringList before = entries();
+        const QString output = dir.filePath("big.csv");
+
+        QProcess process;
+        process.start("/bin/sh", {"-c", "ulimit -f 16 && exec \"$0\" csv \"$1\" \"$2\"", SFPFILE_PATH, big, output});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("cannot write"));
+        QCOMPARE(entries(), before);
+
+        // Without the limit the same conversion succeeds.
+        QCOMPARE(run({"csv", big, output}).exitCode, 0);
+        // Units and rate lines, 9 short and 7 long column titles, rows of 16 "1.250000, ".
+        QCOMPARE(QFileInfo(output).size(), qint64(9 + 30 + (9 * 9 + 7 * 10 + 1) + 4000 * (16 * 10 + 1)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFilesTool)
+#include "test_files_tool.moc"
