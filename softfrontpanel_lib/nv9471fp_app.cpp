@@ -162,7 +162,8 @@ nv9471fp_app::nv9471fp_app(QWidget *parent) : QWidget(parent)
     auto *body = new QHBoxLayout;
     body->setSpacing(h);
     body->setContentsMargins(h / 2, 0, 0, h / 2);
-    body->addWidget(contentArea);
+    // The card's panels take the room; the control column keeps its width.
+    body->addWidget(contentArea, 1);
     body->addLayout(column);
 
     auto *top = new QVBoxLayout;

@@ -28,6 +28,8 @@ nv9471fp_licenseDialog::nv9471fp_licenseDialog(const QString &title, const QStri
     textView = new QPlainTextEdit(this);
     textView->setReadOnly(true);
     textView->setFont(QFont(QStringLiteral("Courier")));
+    // The texts are laid out in fixed columns by their authors.
+    textView->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFile file(resourcePath);
     if (file.open(QIODevice::ReadOnly | QIODevice::Text))
         textView->setPlainText(QString::fromUtf8(file.readAll()));
