@@ -50,6 +50,7 @@ extern "C" {
 #define nv6842_ERROR_INJECTED ((ViStatus)(nv6842_ERROR_BASE + 10))
 #define nv6842_ERROR_TOO_MANY_CARDS ((ViStatus)(nv6842_ERROR_BASE + 11))
 #define nv6842_ERROR_BUSY ((ViStatus)(nv6842_ERROR_BASE + 12))
+#define nv6842_ERROR_ABORTED ((ViStatus)(nv6842_ERROR_BASE + 13)) /* timed start cancelled by a stop */
 #define nv6842_WARN_CALIBRATION ((ViStatus)0x3FFC0A02L)
 
 /* Voltage-reference interface of the motherboard, reached through instEnv. */
@@ -77,7 +78,7 @@ typedef struct instEnv_t {
 
 /* Session record of a multi-card session (viGetAttribute(d_vi, VI_ATTR_USER_DATA, &multEnv)). */
 typedef struct multEnv_t {
-    ViInt32 mode;          /* synchronisation mode value; 1 = all cards on one LXI host */
+    ViInt32 mode;          /* synchronisation mode value; 1 = all cards on one carrier (one host) */
     ViInt16 interfaceType; /* VI_INTF_VXI or VI_INTF_TCPIP of the first card */
     ViInt16 cardCount;
     ViInt16 fcNumbers[nv6842_MAX_CARDS];

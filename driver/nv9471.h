@@ -11,6 +11,14 @@ extern "C" {
 
 #define nv9471_MAX_FC_POSITIONS 8
 
+/* Status codes of the common library (negative = error). */
+#define nv9471_ERROR_BASE ((ViStatus)0xBFFC0100L)
+#define nv9471_ERROR_NOT_A_CARRIER ((ViStatus)(nv9471_ERROR_BASE + 1))
+#define nv9471_ERROR_INV_HANDLE ((ViStatus)(nv9471_ERROR_BASE + 2))
+#define nv9471_ERROR_INV_FC ((ViStatus)(nv9471_ERROR_BASE + 3))
+#define nv9471_ERROR_INV_OFFSET ((ViStatus)(nv9471_ERROR_BASE + 4))
+#define nv9471_ERROR_INV_PARAMETER ((ViStatus)(nv9471_ERROR_BASE + 5))
+
 /* What a carrier tells about itself (read-only for the caller). */
 typedef struct nv9471_carrierData {
     ViUInt16 fcCount;                          /* function-card positions */

@@ -64,6 +64,8 @@ typedef ViUInt32 *ViPUInt32;
 #define VI_ERROR_ALLOC ((ViStatus)(VI_ERROR + 0x003CL))
 #define VI_ERROR_INV_PARAMETER ((ViStatus)(VI_ERROR + 0x0078L))
 #define VI_ERROR_RSRC_BUSY ((ViStatus)(VI_ERROR + 0x0072L))
+/* Warning of an error-text call that does not know the status. */
+#define VI_WARN_UNKNOWN_STATUS ((ViStatus)0x3FFF0085L)
 
 /* Attributes read by the front panel. */
 #define VI_ATTR_USER_DATA ((ViAttr)0x3FFF0007UL)
