@@ -37,27 +37,28 @@ template <int Precision> struct DecimalScale;
 template <> struct DecimalScale<3> { static constexpr double factor = 1e3; static constexpr uint64_t divisor = 1000; };
 template <> struct DecimalScale<6> { static constexpr double factor = 1e6; static constexpr uint64_t divisor = 1000000; };
 
-// Rounds |value| * 10^Precision to an integer the way printf does: from the
-// exact product, ties to even. The product is held as p + e exactly (e from a
-// fused multiply-add), so the tie test is exact. Returns false when the
-// magnitude is beyond exact integer arithmetic (or not finite); the caller
-// then falls back to the library conversion.
+// Rounds |value| * 10^Precision to an integer the way printf does, from the
+// exact product. The computed product p is off from the exact one by at most
+// half an ulp, 2^-53 * p; when p lies closer than 2^-52 * p to a half, the
+// direction is not certain (or is an exact tie, to go to even) and false is
+// returned, as for magnitudes beyond exact integer arithmetic and non-finite
+// values: the caller then takes the library conversion. That happens for
+// about one value in a billion of the card's range.
 template <int Precision>
 bool roundScaled(double magnitude, uint64_t *scaled)
 {
-    const double factor = DecimalScale<Precision>::factor;
-    const double p = magnitude * factor;
+    const double p = magnitude * DecimalScale<Precision>::factor;
     if (!(p < 0x1p52))
         return false;
-    const double e = std::fma(magnitude, factor, -p);
     const double whole = std::floor(p);
     // (p - whole) is exact, and so is subtracting 0.5 whenever the result is
-    // near zero, the only place where its sign against -e matters.
+    // near zero, the only place where it is compared with the margin.
     const double excess = (p - whole) - 0.5;
-    uint64_t n = static_cast<uint64_t>(whole);
-    if (excess > -e || (excess == -e && (n & 1)))
-        ++n;
-    *scaled = n;
+    const double margin = p * 0x1p-52;
+    if (!(excess > margin || excess < -margin))
+        return false;
+    // Up or down is as random as the data: no branch on it.
+    *scaled = static_cast<uint64_t>(whole) + (excess > margin);
     return true;
 }
 
@@ -67,8 +68,8 @@ char *formatFixedFast(char *out, double value)
     uint64_t scaled = 0;
     if (!roundScaled<Precision>(std::fabs(value), &scaled))
         return nullptr;
-    if (std::signbit(value))
-        *out++ = '-';
+    *out = '-';
+    out += std::signbit(value); // no branch on the sign of a signal either
     const uint64_t divisor = DecimalScale<Precision>::divisor;
     out = writeUnsigned(out, scaled / divisor);
     *out++ = '.';

@@ -1,0 +1,10 @@
+# Stored data files, run by hand: binary writing against dd, CSV number texts
+# against fprintf, and sfpfile conversion time and memory.
+add_executable(bench_files_write ${CMAKE_CURRENT_LIST_DIR}/bench_files_write.cpp)
+target_link_libraries(bench_files_write PRIVATE sfp_files)
+add_executable(bench_files_csv ${CMAKE_CURRENT_LIST_DIR}/bench_files_csv.cpp)
+target_link_libraries(bench_files_csv PRIVATE sfp_files)
+add_executable(bench_files_convert ${CMAKE_CURRENT_LIST_DIR}/bench_files_convert.cpp)
+target_link_libraries(bench_files_convert PRIVATE sfp_files)
+target_compile_definitions(bench_files_convert PRIVATE SFPFILE_PATH="$<TARGET_FILE:sfpfile>")
+add_dependencies(bench_files_convert sfpfile)
