@@ -34,11 +34,13 @@ struct StoredFileInfo_t
     int8_t hasTimestamps;    // TIMESTAMPS
 };
 
-// Clears *info, then parses the header of the file at path into it.
-// Returns 0 on success, -1 when the file cannot be opened, is not a regular
-// file, or its header is rejected. When the data part is not a whole number
-// of blocks prints "Warning. The binary data seems corrupt.\n" on standard
-// output and still succeeds; blockCount then counts the whole blocks only.
+// Parses the header of the file at path into *info and sizes its blocks.
+// Returns 0 on success. Returns -1 when the file cannot be opened (*info is
+// then untouched), or when it is not a regular file, its path does not fit
+// into path, or its header is rejected (*info is then all zero). When the
+// data part is not a whole number of blocks, prints "Warning. The binary data
+// seems corrupt.\n" on standard output and still succeeds; blockCount then
+// counts the whole blocks only. A header-only file succeeds with blockCount 0.
 int readStoredFileHeader(const char *path, StoredFileInfo_t *info);
 
 // Same, but never prints; *trailingBytes (when not null) receives the bytes

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <charconv>
-#include <cinttypes>
 #include <climits>
 #include <cmath>
 #include <cstdio>

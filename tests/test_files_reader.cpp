@@ -345,7 +345,9 @@ private slots:
         QVERIFY(isAllZero(info)); // a rejected header leaves nothing half filled
         QCOMPARE(parse(replaced(validHeader, "FORMAT=ViReal64", "FORMAT=ViReal32"), &info), -1);
         QVERIFY(isAllZero(info));
+        std::memset(&info, 0x5a, sizeof info);
         QCOMPARE(readStoredFileHeader(QFile::encodeName(dir.filePath("missing.bin6842")).constData(), &info), -1);
+        QCOMPARE(info.fcCount, uint8_t(0x5a)); // not opened: untouched, as start-up's default card count lives there
         QCOMPARE(readStoredFileHeader(QFile::encodeName(dir.path()).constData(), &info), -1);
         QCOMPARE(readStoredFileHeader("/dev/zero", &info), -1); // endless, not a regular file
         QCOMPARE(readStoredFileHeader(nullptr, &info), -1);
