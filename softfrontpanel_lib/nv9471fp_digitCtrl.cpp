@@ -136,6 +136,11 @@ void nv9471fp_digitCtrl::setUpControl(const QString &displayFormat)
     parseFormat(displayFormat);
 }
 
+QLineEdit *nv9471fp_digitCtrl::editField() const
+{
+    return edit;
+}
+
 bool nv9471fp_digitCtrl::isBaseAllowed(int base) const
 {
     return base >= 0 && base < tableSize && (baseTable[base].kinds & mask) == mask;

@@ -11,6 +11,7 @@
 #include <QString>
 
 class QAction;
+class QLineEdit;
 class QActionGroup;
 class QMenu;
 class QValidator;
@@ -63,6 +64,8 @@ public:
     int formatPrecision() const { return precision; }
     QMenu *baseMenu() const { return menu; }
     nv9471fp_newPushButton *baseButton() const { return button; }
+    // The edit inside the field (owned by the control).
+    QLineEdit *editField() const;
     // The text the control shows for its current value.
     QString valueText() const;
 
