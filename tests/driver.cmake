@@ -4,3 +4,7 @@ sfp_add_test(test_sim_visa SOURCES test_sim_visa.cpp test_sim_helpers.h
   LIBS sfp_driver trellin_sim_formula TIMEOUT 60)
 sfp_add_test(test_sim_session SOURCES test_sim_session.cpp test_sim_helpers.h
   LIBS sfp_driver trellin_sim_formula TIMEOUT 60)
+sfp_add_test(test_sim_block SOURCES test_sim_block.cpp test_sim_helpers.h
+  LIBS sfp_driver trellin_sim_formula TIMEOUT 90)
+sfp_add_test(test_sim_stream SOURCES test_sim_stream.cpp test_sim_helpers.h
+  LIBS sfp_driver trellin_sim_formula TIMEOUT 90)

@@ -1,0 +1,399 @@
+// Simulated block acquisition: stages, real-time pacing, software and
+// external trigger, data equal to the simulator's formula, time stamps,
+// over-range bits and timed starts.
+#include "test_sim_helpers.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+struct Check {
+    ViInt16 stage = -1;
+    ViUInt16 errors = 0;
+    ViInt32 backlog = -1;
+};
+
+Check check(ViSession vi)
+{
+    Check c;
+    nv6842_checkMultAcquisition(vi, &c.stage, &c.errors, &c.backlog);
+    return c;
+}
+
+// Polls pred every 2 ms until it holds or the time-out passes.
+template <class Pred> bool pollUntil(Pred pred, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+struct EnabledChannel {
+    const char *descriptor;
+    int fc;
+    int card;
+    int channel; // 1..16
+    int source;
+    int gain;
+};
+
+// Compares a block channel after channel with the formula; reports the first difference.
+QString compareWithFormula(const std::vector<EnabledChannel> &channels, double rate, double vref,
+                           const std::vector<double> &data, int scans, int64_t firstScan = 0)
+{
+    std::vector<double> expected(static_cast<std::size_t>(scans));
+    for (std::size_t o = 0; o < channels.size(); ++o) {
+        const EnabledChannel &c = channels[o];
+        if (trellinSimExpectedVolts(nullptr, c.descriptor, c.fc, c.channel, c.source, c.gain, vref, rate, firstScan,
+                                    scans, expected.data()) < 0)
+            return "no formula for channel " + QString::number(o);
+        const double *got = data.data() + o * static_cast<std::size_t>(scans);
+        if (std::memcmp(got, expected.data(), expected.size() * sizeof(double)) != 0) {
+            for (int i = 0; i < scans; ++i)
+                if (got[i] != expected[static_cast<std::size_t>(i)])
+                    return QString("channel %1 scan %2: %3 != %4")
+                        .arg(o)
+                        .arg(i)
+                        .arg(got[i], 0, 'g', 17)
+                        .arg(expected[static_cast<std::size_t>(i)], 0, 'g', 17);
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestSimBlock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stagesAndPacing();
+    void externalTrigger();
+    void noExternalTriggerWithoutPeriod();
+    void dataEqualsFormulaOnSeveralCards();
+    void partialReads();
+    void overRangeIsSaturatedAndReported();
+    void timedStartWaitsForTheCardTime();
+    void stopCancelsTimedStart();
+};
+
+void TestSimBlock::stagesAndPacing()
+{
+    SimConfig config("default; arm ms=120");
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    const ViSession fcVi = cardSessionOf(vi, 0);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 1000, 0, 500, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(check(vi).stage, ViInt16(nv6842_STAGE_IDLE));
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+
+    QList<int> seen;
+    auto track = [&] {
+        const int s = check(vi).stage;
+        if (seen.isEmpty() || seen.last() != s)
+            seen << s;
+        return s;
+    };
+    QVERIFY(pollUntil([&] { return track() == nv6842_STAGE_READY; }, 3000));
+    QCOMPARE(seen, QList<int>({1, 2, 3, 4}));
+
+    // Without a trigger source the block waits in Ready for the software trigger.
+    const int64_t readySince = cardNowNs(fcVi);
+    QVERIFY(pollUntil(
+        [&] {
+            const Check c = check(vi);
+            if (c.stage != nv6842_STAGE_READY || c.backlog != 0)
+                return true;
+            return cardNowNs(fcVi) > readySince + 300000000LL;
+        },
+        3000));
+    QCOMPARE(check(vi).stage, ViInt16(nv6842_STAGE_READY));
+
+    const int64_t beforeTrigger = cardNowNs(fcVi);
+    QCOMPARE(nv6842_generateITRI(vi, nv6842_PULSE), VI_SUCCESS);
+    const int64_t afterTrigger = cardNowNs(fcVi);
+    struct Sample {
+        int64_t before, after;
+        Check c;
+    };
+    std::vector<Sample> samples;
+    QVERIFY(pollUntil(
+        [&] {
+            Sample s;
+            s.before = cardNowNs(fcVi);
+            s.c = check(vi);
+            s.after = cardNowNs(fcVi);
+            samples.push_back(s);
+            return s.c.stage == nv6842_STAGE_END;
+        },
+        5000));
+    const int64_t endNs = samples.back().after;
+    QVERIFY2(endNs - beforeTrigger >= 499000000LL, qPrintable(QString::number(endNs - beforeTrigger)));
+    QCOMPARE(samples.back().c.backlog, 500);
+
+    QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    std::vector<double> data(500);
+    std::vector<ViInt32> sec(500), ns(500);
+    ViInt32 got = 0;
+    QCOMPARE(nv6842_readMultAcquisitionEx(vi, 500, &got, data.data(), sec.data(), ns.data()), VI_SUCCESS);
+    QCOMPARE(got, 500);
+    const int64_t trigger = sec[0] * 1000000000LL + ns[0];
+    QVERIFY(trigger >= beforeTrigger && trigger <= afterTrigger);
+
+    // Scans accumulate exactly at the rate: the backlog seen at each check
+    // lies between the scans completed before and after that check.
+    int previousStage = nv6842_STAGE_READY;
+    for (const Sample &s : samples) {
+        const int64_t low = std::clamp<int64_t>((s.before - trigger) / 1000000, 0, 500);
+        const int64_t high = std::clamp<int64_t>((s.after - trigger) / 1000000, 0, 500);
+        QVERIFY2(s.c.backlog >= low && s.c.backlog <= high,
+                 qPrintable(QString("%1 not in %2..%3").arg(s.c.backlog).arg(low).arg(high)));
+        QVERIFY(s.c.stage >= previousStage);
+        QVERIFY(s.c.stage == nv6842_STAGE_PRE_TRIG || s.c.stage == nv6842_STAGE_POST_TRIG ||
+                s.c.stage == nv6842_STAGE_END);
+        QCOMPARE(s.c.stage == nv6842_STAGE_PRE_TRIG, s.c.backlog == 0);
+        previousStage = s.c.stage;
+    }
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::externalTrigger()
+{
+    SimConfig config("default; trigger period=250; arm ms=5");
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    QCOMPARE(nv6842_setMultTrigConfig(vi, 0x0001, 0), VI_SUCCESS);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 2000, 1, 200, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    for (int block = 0; block < 2; ++block) {
+        QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+        QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_END; }, 4000));
+        QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+        std::vector<double> data(200);
+        std::vector<ViInt32> sec(200), ns(200);
+        ViInt32 got = 0;
+        QCOMPARE(nv6842_readMultAcquisitionEx(vi, 200, &got, data.data(), sec.data(), ns.data()), VI_SUCCESS);
+        QCOMPARE(got, 200);
+        // Edges of the external trigger come at whole multiples of the period.
+        const int64_t trigger = sec[0] * 1000000000LL + ns[0];
+        QCOMPARE(trigger % 250000000LL, 0LL);
+    }
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::noExternalTriggerWithoutPeriod()
+{
+    SimConfig config("default; trigger period=0; arm ms=5");
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    const ViSession fcVi = cardSessionOf(vi, 0);
+    QCOMPARE(nv6842_setMultTrigConfig(vi, 0x0002, 0), VI_SUCCESS);
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_READY; }, 2000));
+    const int64_t until = cardNowNs(fcVi) + 300000000LL;
+    QVERIFY(pollUntil([&] { return check(vi).stage != nv6842_STAGE_READY || cardNowNs(fcVi) > until; }, 3000));
+    QCOMPARE(check(vi).stage, ViInt16(nv6842_STAGE_READY));
+    // The software trigger still works with trigger sources configured.
+    QCOMPARE(nv6842_generateITRI(vi, nv6842_PULSE), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_END; }, 4000));
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::dataEqualsFormulaOnSeveralCards()
+{
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR,VXI0::2::INSTR,TCPIP0::127.0.0.2::INSTR", {1, 2, 1}, &vi), VI_SUCCESS);
+    const ViSession fcVi = cardSessionOf(vi, 1);
+    instEnv_t *inst = nullptr;
+    QCOMPARE(viGetAttribute(fcVi, VI_ATTR_USER_DATA, &inst), VI_SUCCESS);
+    QCOMPARE(inst->head.ifVref->setVoltRefOutput(inst->head.libEnv, 4.5), VI_SUCCESS);
+
+    const std::vector<EnabledChannel> channels = {
+        {"VXI0::2::INSTR", 1, 0, 1, 1, 1},
+        {"VXI0::2::INSTR", 1, 0, 7, 1, 2},
+        {"VXI0::2::INSTR", 2, 1, 2, 2, 2},
+        {"VXI0::2::INSTR", 2, 1, 16, 1, 1},
+        {"TCPIP0::127.0.0.2::INSTR", 1, 2, 3, 1, 5},
+    };
+    for (const EnabledChannel &c : channels)
+        QCOMPARE(nv6842_setMultChanConfig(vi, channelOf(c.card, c.channel), ViInt16(c.source), ViInt16(c.gain),
+                                          VI_FALSE),
+                 VI_SUCCESS);
+    const double rate = 20000;
+    const int scans = 4000;
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, rate, 0, scans, 0xFFFE, 0xFFFE), VI_SUCCESS);
+
+    for (int block = 0; block < 2; ++block) {
+        QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+        QVERIFY(pollUntil(
+            [&] {
+                const Check c = check(vi);
+                if (c.stage == nv6842_STAGE_READY)
+                    nv6842_generateITRI(vi, nv6842_PULSE);
+                return c.stage == nv6842_STAGE_END;
+            },
+            5000));
+        const int64_t endNs = cardNowNs(fcVi);
+        QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+        std::vector<double> data(channels.size() * scans);
+        std::vector<ViInt32> sec(scans), ns(scans);
+        ViInt32 got = 0;
+        QCOMPARE(nv6842_readMultAcquisitionEx(vi, scans, &got, data.data(), sec.data(), ns.data()), VI_SUCCESS);
+        QCOMPARE(got, scans);
+        const QString difference = compareWithFormula(channels, rate, 4.5, data, scans);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QCOMPARE(data[2 * scans], 9.0); // the reference, 4.5 V at gain 2
+
+        const int64_t first = sec[0] * 1000000000LL + ns[0];
+        QVERIFY(first + trellinSimScanOffsetNs(rate, scans) <= endNs);
+        for (int i = 0; i < scans; ++i) {
+            const int64_t t = sec[i] * 1000000000LL + ns[i];
+            QVERIFY(ns[i] >= 0 && ns[i] < 1000000000);
+            QCOMPARE(t - first, trellinSimScanOffsetNs(rate, i));
+        }
+    }
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::partialReads()
+{
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR", {2}, &vi), VI_SUCCESS);
+    std::vector<double> data(4000);
+    ViInt32 got = -1;
+    QCOMPARE(nv6842_readMultAcquisition(vi, 100, &got, data.data()), nv6842_ERROR_NO_DATA);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 3000, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(pollUntil(
+        [&] {
+            const Check c = check(vi);
+            if (c.stage == nv6842_STAGE_READY)
+                nv6842_generateITRI(vi, nv6842_PULSE);
+            return c.stage == nv6842_STAGE_END;
+        },
+        5000));
+    QCOMPARE(nv6842_readMultAcquisition(vi, 1000, &got, data.data()), VI_SUCCESS);
+    QCOMPARE(got, 1000);
+    QCOMPARE(check(vi).backlog, 2000);
+    QCOMPARE(nv6842_readMultAcquisition(vi, 4000, &got, data.data()), VI_SUCCESS);
+    QCOMPARE(got, 2000);
+    const std::vector<EnabledChannel> channels = {{"VXI0::2::INSTR", 2, 0, 1, 1, 1}};
+    const QString difference = compareWithFormula(channels, 50000, 0, data, 2000, 1000);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QCOMPARE(nv6842_readMultAcquisition(vi, 4000, &got, data.data()), nv6842_ERROR_NO_DATA);
+    QCOMPARE(got, 0);
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::overRangeIsSaturatedAndReported()
+{
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR,VXI0::2::INSTR", {1, 2}, &vi), VI_SUCCESS);
+    // Channel 4 carries a 2 V sine: at gain 10 it exceeds the 10 V range.
+    QCOMPARE(nv6842_setMultChanConfig(vi, channelOf(0, 4), 1, 10, VI_FALSE), VI_SUCCESS);
+    QCOMPARE(nv6842_setMultChanConfig(vi, channelOf(1, 1), 1, 2, VI_FALSE), VI_SUCCESS);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 10000, 0, 1000, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+    Check last;
+    QVERIFY(pollUntil(
+        [&] {
+            last = check(vi);
+            if (last.stage == nv6842_STAGE_READY)
+                nv6842_generateITRI(vi, nv6842_PULSE);
+            return last.stage == nv6842_STAGE_END;
+        },
+        5000));
+    QCOMPARE(last.errors, ViUInt16(nv6842_ERR_OUT_OF_RANGE));
+    ViUInt16 chErrors = 0xFFFF;
+    QCOMPARE(nv6842_getDAQStatus(cardSessionOf(vi, 1), nullptr, nullptr, &chErrors), VI_SUCCESS);
+    QCOMPARE(chErrors, ViUInt16(0));
+    QCOMPARE(nv6842_getDAQStatus(cardSessionOf(vi, 0), nullptr, nullptr, &chErrors), VI_SUCCESS);
+    QCOMPARE(chErrors, ViUInt16(1u << 3));
+    QCOMPARE(nv6842_getDAQStatus(cardSessionOf(vi, 0), nullptr, nullptr, &chErrors), VI_SUCCESS);
+    QCOMPARE(chErrors, ViUInt16(0));
+    QCOMPARE(check(vi).errors, ViUInt16(0));
+
+    QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    std::vector<double> data(3 * 1000);
+    ViInt32 got = 0;
+    QCOMPARE(nv6842_readMultAcquisition(vi, 1000, &got, data.data()), VI_SUCCESS);
+    const std::vector<EnabledChannel> channels = {{"VXI0::2::INSTR", 1, 0, 1, 1, 1},
+                                                  {"VXI0::2::INSTR", 1, 0, 4, 1, 10},
+                                                  {"VXI0::2::INSTR", 2, 1, 1, 1, 2}};
+    const QString difference = compareWithFormula(channels, 10000, 0, data, 1000);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    std::vector<double> expected(1000);
+    QVERIFY(trellinSimExpectedVolts(nullptr, "VXI0::2::INSTR", 1, 4, 1, 10, 0, 10000, 0, 1000, expected.data()) > 0);
+    const auto [low, high] = std::minmax_element(data.begin() + 1000, data.begin() + 2000);
+    QCOMPARE(*low, -10.0);
+    QCOMPARE(*high, 10.0);
+    // Reading the saturated samples reports them again.
+    QCOMPARE(nv6842_getDAQStatus(cardSessionOf(vi, 0), nullptr, nullptr, &chErrors), VI_SUCCESS);
+    QCOMPARE(chErrors, ViUInt16(1u << 3));
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::timedStartWaitsForTheCardTime()
+{
+    ViSession vi;
+    QCOMPARE(openCards("TCPIP0::127.0.0.2::INSTR", {1}, &vi), VI_SUCCESS);
+    const ViSession fcVi = cardSessionOf(vi, 0);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 1000, 2, 100, 0xFFFF, 0xFFFF), VI_SUCCESS);
+    const ViInt64 startTime = cardNowNs(fcVi) / 1000000000LL + 2;
+    std::atomic<bool> done{false};
+    std::atomic<ViStatus> status{VI_ERROR};
+    std::atomic<int64_t> returnedAt{0};
+    std::thread starter([&] {
+        status = nv6842_startMultAcquisitionTimed64(vi, startTime, 0);
+        returnedAt = cardNowNs(fcVi);
+        done = true;
+    });
+    QVERIFY(pollUntil([&] { return done.load(); }, 5000));
+    starter.join();
+    QCOMPARE(status.load(), VI_SUCCESS);
+    QVERIFY(returnedAt.load() >= startTime * 1000000000LL);
+    QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_END; }, 3000));
+    std::vector<double> data(100);
+    std::vector<ViInt32> sec(100), ns(100);
+    ViInt32 got = 0;
+    QCOMPARE(nv6842_readMultAcquisitionEx(vi, 100, &got, data.data(), sec.data(), ns.data()), VI_SUCCESS);
+    QCOMPARE(ViInt64(sec[0]), startTime);
+    QCOMPARE(ns[0], 0);
+    QCOMPARE(ns[1], 1000000);
+    nv6842_multClose(vi);
+}
+
+void TestSimBlock::stopCancelsTimedStart()
+{
+    ViSession vi;
+    QCOMPARE(openCards("TCPIP0::127.0.0.2::INSTR", {1}, &vi), VI_SUCCESS);
+    const ViInt64 startTime = cardNowNs(cardSessionOf(vi, 0)) / 1000000000LL + 30;
+    std::atomic<bool> done{false};
+    std::atomic<ViStatus> status{VI_SUCCESS};
+    std::thread starter([&] {
+        status = nv6842_startMultAcquisitionTimed64(vi, startTime, 0);
+        done = true;
+    });
+    QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_READY; }, 2000));
+    QCOMPARE(nv6842_startMultAcquisition(vi), nv6842_ERROR_ACQ_RUNNING);
+    QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return done.load(); }, 2000));
+    starter.join();
+    QCOMPARE(status.load(), nv6842_ERROR_ABORTED);
+    QCOMPARE(check(vi).stage, ViInt16(nv6842_STAGE_IDLE));
+    nv6842_multClose(vi);
+}
+
+QTEST_GUILESS_MAIN(TestSimBlock)
+#include "test_sim_block.moc"
