@@ -91,7 +91,7 @@ private slots:
 
 void TestSimBlock::stagesAndPacing()
 {
-    SimConfig config("default; arm ms=120");
+    SimConfig config("default; arm ms=250");
     ViSession vi;
     QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
     const ViSession fcVi = cardSessionOf(vi, 0);

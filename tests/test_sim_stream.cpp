@@ -128,16 +128,19 @@ void TestSimStream::callbackOncePerBlockGapFree()
     QVERIFY(pollUntil([&] { return stream.calls >= 12; }, 8000));
     const int64_t stopAt = cardNowNs(fcVi);
     QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    const int64_t stoppedAt = cardNowNs(fcVi);
     const int calls = stream.calls;
     QCOMPARE(stream.failures.load(), 0);
 
     std::lock_guard<std::mutex> lock(stream.mutex);
     QCOMPARE(int(stream.blocks.size()), calls);
     const int64_t trigger = stream.stamps[0][0];
-    // One call per completed block, not more, not fewer.
-    const int64_t completed = (stopAt - trigger) / 100000000LL;
-    QVERIFY2(calls == completed || calls == completed - 1,
-             qPrintable(QString("%1 calls, %2 blocks").arg(calls).arg(completed)));
+    // One call per completed block: never ahead of the data, and behind it
+    // only by the time the callback thread may wait for a processor.
+    const int64_t completedBefore = (stopAt - trigger) / 100000000LL;
+    const int64_t completedAfter = (stoppedAt - trigger) / 100000000LL;
+    QVERIFY2(calls >= completedBefore - 2 && calls <= completedAfter,
+             qPrintable(QString("%1 calls, %2..%3 blocks").arg(calls).arg(completedBefore).arg(completedAfter)));
     std::vector<double> expected(static_cast<std::size_t>(stream.scans));
     for (int b = 0; b < calls; ++b) {
         const int64_t first = int64_t(b) * stream.scans;
