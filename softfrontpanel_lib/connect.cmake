@@ -32,3 +32,7 @@ add_library(nv3520fp MODULE
 set_target_properties(nv3520fp PROPERTIES AUTOMOC ON)
 target_include_directories(nv3520fp PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(nv3520fp PRIVATE sfp_driver Qt5::Widgets)
+
+# Manual check of the connection flow (screenshots under xvfb-run).
+add_executable(connect_demo ${CMAKE_SOURCE_DIR}/tools/connect_demo.cpp)
+target_link_libraries(connect_demo PRIVATE sfp_connect sfp_card sfp_resources)
