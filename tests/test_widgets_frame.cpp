@@ -66,16 +66,21 @@ int darkGreyPixels(const QImage &image, int right)
     return count;
 }
 
-// A font whose metrics have exactly the wanted height, or a null font.
-QFont fontOfHeight(const QFont &base, int height)
+// The installed fonts decide which pixel sizes give which heights: the
+// largest font lower than the threshold, or the smallest one reaching it.
+QFont fontAroundThreshold(const QFont &base, bool reaching)
 {
+    QFont found = base;
     for (int pixels = 3; pixels < 40; ++pixels) {
         QFont font = base;
         font.setPixelSize(pixels);
-        if (QFontMetrics(font).height() == height)
+        const int height = QFontMetrics(font).height();
+        if (!reaching && height < 10)
+            found = font;
+        if (reaching && height >= 10)
             return font;
     }
-    return QFont(QStringLiteral("none-found"));
+    return found;
 }
 } // namespace
 
@@ -340,12 +345,14 @@ private slots:
 
         nv9471fp_led small(QString(), Qt::green);
         nv9471fp_led large(QString(), Qt::green);
-        const QFont font9 = fontOfHeight(small.font(), 9);
-        const QFont font10 = fontOfHeight(large.font(), 10);
-        QVERIFY(QFontMetrics(font9).height() == 9);
-        QVERIFY(QFontMetrics(font10).height() == 10);
-        small.setFont(font9);
-        large.setFont(font10);
+        const QFont below = fontAroundThreshold(small.font(), false);
+        const QFont reaching = fontAroundThreshold(large.font(), true);
+        const int hSmall = QFontMetrics(below).height();
+        const int hLarge = QFontMetrics(reaching).height();
+        QVERIFY(hSmall < 10);
+        QVERIFY(hLarge >= 10 && hLarge < 14);
+        small.setFont(below);
+        large.setFont(reaching);
         for (nv9471fp_led *led : {&small, &large}) {
             led->setValue(1);
             led->resize(led->minimumSizeHint());
@@ -353,10 +360,10 @@ private slots:
         const QImage flat = small.grab().toImage();
         const QImage bevelled = large.grab().toImage();
         // Only the bevelled lamp has dark rings; both show the on-colour inside.
-        QCOMPARE(darkGreyPixels(flat, 12), 0);
-        QVERIFY(darkGreyPixels(bevelled, 13) > 0);
-        QCOMPARE(flat.pixelColor(2 + 4, 4), QColor(Qt::green));
-        QCOMPARE(bevelled.pixelColor(2 + 5, 5), QColor(Qt::green));
+        QCOMPARE(darkGreyPixels(flat, hSmall + 3), 0);
+        QVERIFY(darkGreyPixels(bevelled, hLarge + 3) > 0);
+        QCOMPARE(flat.pixelColor(2 + hSmall / 2, hSmall / 2), QColor(Qt::green));
+        QCOMPARE(bevelled.pixelColor(2 + hLarge / 2, hLarge / 2), QColor(Qt::green));
 
         // The off state paints a different lamp.
         large.setValue(0);
