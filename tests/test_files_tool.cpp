@@ -127,6 +127,9 @@ private slots:
         QCOMPARE(run({"csv", stampedFile}).exitCode, 2);
         QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 2);
         QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 2);
+        const QByteArray original = fileBytes(stampedFile);
+        QCOMPARE(run({"csv", stampedFile, dir.path() + "/./stamped.bin6842"}).exitCode, 2);
+        QCOMPARE(fileBytes(stampedFile), original);
         QVERIFY(!QFile::exists(dir.filePath("x.csv")));
     }
 

@@ -379,6 +379,10 @@ int csvCommand(int argc, char **argv)
         return usageError("csv needs an input FILE and an output OUT");
     options.input = positional[0];
     options.output = positional[1];
+    struct stat in, out;
+    if (stat(options.input, &in) == 0 && stat(options.output, &out) == 0 && in.st_dev == out.st_dev
+        && in.st_ino == out.st_ino)
+        return usageError("OUT is the input file itself");
 
     struct sigaction action = {};
     action.sa_handler = onSignal;
