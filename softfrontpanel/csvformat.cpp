@@ -43,7 +43,7 @@ template <> struct DecimalScale<6> { static constexpr double factor = 1e6; stati
 // direction is not certain (or is an exact tie, to go to even) and false is
 // returned, as for magnitudes beyond exact integer arithmetic and non-finite
 // values: the caller then takes the library conversion. That happens for
-// about one value in a billion of the card's range.
+// a few values in a billion of the card's range.
 template <int Precision>
 bool roundScaled(double magnitude, uint64_t *scaled)
 {
