@@ -10,7 +10,7 @@ add_library(sfp_card STATIC
   ${CMAKE_CURRENT_LIST_DIR}/nv6842fp_startWindow.cpp)
 set_target_properties(sfp_card PROPERTIES AUTOMOC ON)
 target_include_directories(sfp_card PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(sfp_card PUBLIC sfp_core sfp_files sfp_driver Qt5::Widgets)
+target_link_libraries(sfp_card PUBLIC sfp_connect sfp_widgets sfp_core sfp_files sfp_driver Qt5::Widgets)
 
 add_executable(nv6842fp ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(nv6842fp PRIVATE sfp_card sfp_resources)

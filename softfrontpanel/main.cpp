@@ -29,6 +29,8 @@ int main(int argc, char *argv[])
     application.processEvents();
 
     auto *window = new nv6842fp_StartWindow(&gl_fc, demoCardCount, fileModeActive());
+    if (window->connectionAbandoned())
+        return 0; // the operator gave up in the connection dialog
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     window->move((available.width() - window->width()) / 2,
                  (available.height() - window->height()) / 2);

@@ -1,10 +1,11 @@
 #include "nv6842fp_startWindow.h"
 
+#include "nv6842.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_genFC.h"
+#include "nv9471fp_licenses.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,22 +31,45 @@ QString fileSummary()
 
 nv6842fp_StartWindow::nv6842fp_StartWindow(nv9471fp_genFC *card, int demoCardCount,
                                            bool fileLoaded, QWidget *parent)
-    : QWidget(parent)
+    : nv9471fp_AppFC(card, true, fileLoaded, nv9471fp_linkedQwtVersion(), true, parent)
 {
-    const QString model = nv9471fp_modelText(card->modelCode);
-    setWindowTitle(QStringLiteral("Trellin %1 Soft Front Panel").arg(model));
-    auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(QStringLiteral("<h2>Trellin %1</h2>%2")
-                                 .arg(model, card->description().toHtmlEscaped()));
-    summaryLabel = new QLabel(fileLoaded ? fileSummary()
-                                         : QStringLiteral("Demo mode with %1 function cards.")
-                                               .arg(demoCardCount));
+    if (connectionAbandoned())
+        return;
+    QString summary;
+    if (fileLoaded)
+        summary = fileSummary();
+    else if (demoMode)
+        summary = QStringLiteral("<b>Demo mode</b> with %1 function cards.").arg(demoCardCount);
+    else
+        summary = sessionSummary();
+    summaryLabel = new QLabel(summary);
     summaryLabel->setWordWrap(true);
+    summaryLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *close = new QPushButton(QStringLiteral("Close"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    layout->addWidget(title);
-    layout->addWidget(summaryLabel, 1);
-    layout->addWidget(close, 0, Qt::AlignRight);
-    resize(520, 240);
+    auto *layout = new QVBoxLayout;
+    layout->addWidget(summaryLabel);
+    setContentLayout(layout);
+    resize(640, 420);
+}
+
+QString nv6842fp_StartWindow::sessionSummary() const
+{
+    QStringList rows;
+    for (int k = 0; k < cardCount; ++k) {
+        ViSession fcVi = 0;
+        ViChar subtype[3] = {};
+        ViUInt32 serial = 0;
+        QString identity = QStringLiteral("not readable");
+        if (nv6842_getMultFCsession(d_vi, ViInt16(k), &fcVi) >= 0 &&
+            nv6842_getSubType(fcVi, subtype) >= 0 && nv6842_getSerNum(fcVi, &serial) >= 0)
+            identity = QStringLiteral("6842-%1, serial number %2")
+                           .arg(QString::fromLatin1(subtype, 2))
+                           .arg(serial, 8, 16, QLatin1Char('0'));
+        rows << QStringLiteral("Function Card #%1 (FC %2): %3").arg(k + 1).arg(fcNumbers[k]).arg(
+                    identity);
+    }
+    return QStringLiteral("<b>Connected</b> to %1 function card%2:<br>%3")
+        .arg(cardCount)
+        .arg(cardCount == 1 ? QString() : QStringLiteral("s"))
+        .arg(rows.join(QStringLiteral("<br>")));
 }

@@ -1,14 +1,15 @@
-// The window start-up opens while the card-specific main window is not yet
-// part of the program: it tells what the panel is working on.
+// The main window start-up opens until the 6842 panels (waveforms, spectrum,
+// channels, acquisition) are part of the program: the connected frame with
+// its connection dialog, About box and Reset, and a page that tells what the
+// panel is working on.
 #ifndef NV6842FP_STARTWINDOW_H
 #define NV6842FP_STARTWINDOW_H
 
-#include <QWidget>
+#include "nv9471fp_AppFC.h"
 
 class QLabel;
-class nv9471fp_genFC;
 
-class nv6842fp_StartWindow : public QWidget
+class nv6842fp_StartWindow : public nv9471fp_AppFC
 {
     Q_OBJECT
 public:
@@ -16,6 +17,9 @@ public:
                          QWidget *parent = nullptr);
 
     QLabel *summaryLabel = nullptr;
+
+private:
+    QString sessionSummary() const;
 };
 
 #endif

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QtTest>
+#include <cstring>
 #include <string>
 
 class TestCardDescription : public QObject

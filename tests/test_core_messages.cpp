@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 class TestCoreMessages : public QObject
