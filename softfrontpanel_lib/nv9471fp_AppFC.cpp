@@ -102,7 +102,8 @@ nv9471fp_AppFC::nv9471fp_AppFC(nv9471fp_genFC *card, bool allowSeveral, bool off
     }
     select.reset();
 
-    const QString title = QStringLiteral("Trellin ") + modelText() + QStringLiteral(" Soft Front Panel");
+    const QString title =
+        QStringLiteral("Trellin ") + modelText() + QStringLiteral(" Soft Front Panel");
     setWindowTitle(hostText.isEmpty() ? title : title + QStringLiteral(": ") + hostText);
     setTitleText(QStringLiteral("<html>Trellin ") + modelText() + QStringLiteral("<br>") +
                  QStringLiteral("<font size='2'>") + (card ? card->description() : QString()) +
@@ -152,7 +153,8 @@ void nv9471fp_AppFC::resetDevice()
     if (!demoMode && cardDescription)
         status = cardDescription->multReset(d_vi);
     if (status < VI_SUCCESS)
-        showError(QStringLiteral("Function Call failed due to [%1]").arg(commonLibraryText(status)));
+        showError(
+            QStringLiteral("Function Call failed due to [%1]").arg(commonLibraryText(status)));
     else if (status > VI_SUCCESS)
         showWarning(QStringLiteral("Warning [%1]").arg(commonLibraryText(status)));
     QApplication::restoreOverrideCursor();
@@ -176,6 +178,6 @@ void nv9471fp_AppFC::tabChanged(int index)
     setSlotText(texts.slot, lxiWhatsThis());
     const int fcNumber = index >= 0 && index < 256 ? fcNumbers[index] : 0;
     setFcText(QStringLiteral("FC #%1").arg(fcNumber), QLatin1String(fcWhatsThis));
-    setWindowTitle(QStringLiteral("Trellin ") + modelText() + QStringLiteral(" Soft Front Panel: ") +
-                   texts.host);
+    setWindowTitle(QStringLiteral("Trellin ") + modelText() +
+                   QStringLiteral(" Soft Front Panel: ") + texts.host);
 }

@@ -19,19 +19,19 @@ public:
     // allowSeveral: several cards may be chosen in the selection tree.
     // offline: no connection dialog, demo mode (a stored file is being viewed).
     // qwtVersion and kissFftFlag are handed to the About box unchanged.
-    nv9471fp_AppFC(nv9471fp_genFC *card, bool allowSeveral, bool offline,
-                   const QString &qwtVersion, bool kissFftFlag, QWidget *parent = nullptr);
+    nv9471fp_AppFC(nv9471fp_genFC *card, bool allowSeveral, bool offline, const QString &qwtVersion,
+                   bool kissFftFlag, QWidget *parent = nullptr);
     ~nv9471fp_AppFC() override; // closes the session unless in demo mode
 
     // True when the operator gave up in the connection dialog; the process is
     // ending (under a test hook the object stays, unconnected and in demo mode).
     bool connectionAbandoned() const { return abandoned; }
 
-    ViSession d_vi = 0;     // multi-card session, 0 in demo mode
-    int demoMode = 1;       // 1: no hardware calls anywhere
+    ViSession d_vi = 0;      // multi-card session, 0 in demo mode
+    int demoMode = 1;        // 1: no hardware calls anywhere
     int fcNumbers[256] = {}; // FC number of each opened card, in session order
     int cardCount = 0;
-    bool lxiCarrier = false; // the first card sits on a network carrier
+    bool lxiCarrier = false;                   // the first card sits on a network carrier
     nv9471fp_genFC *cardDescription = nullptr; // non-owning
     nv9471fp_About *aboutDialog = nullptr;     // child of the panel
 

@@ -108,10 +108,10 @@ bool descriptorLess(const QString &a, const QString &b)
     if (prefixA == QLatin1String("TCPIP")) {
         const std::array<int, 4> addressA = descriptorAddressNumbers(a);
         const std::array<int, 4> addressB = descriptorAddressNumbers(b);
-        const std::array<int, 5> keyA = {descriptorBoard(a), addressA[0], addressA[1],
-                                         addressA[2], addressA[3]};
-        const std::array<int, 5> keyB = {descriptorBoard(b), addressB[0], addressB[1],
-                                         addressB[2], addressB[3]};
+        const std::array<int, 5> keyA = {descriptorBoard(a), addressA[0], addressA[1], addressA[2],
+                                         addressA[3]};
+        const std::array<int, 5> keyB = {descriptorBoard(b), addressB[0], addressB[1], addressB[2],
+                                         addressB[3]};
         return keyA < keyB;
     }
     if (boardOrderedPrefix(prefixA))

@@ -44,12 +44,10 @@ QString nv9471fp_rememberedDescriptorsPath()
 }
 
 nv9471fp_fcEnterAddress::nv9471fp_fcEnterAddress(nv9471fp_genFC *card, QWidget *parent)
-    : QDialog(parent),
-      modelText(card ? nv9471fp_modelText(card->modelCode) : QString()),
+    : QDialog(parent), modelText(card ? nv9471fp_modelText(card->modelCode) : QString()),
       iniPath(nv9471fp_rememberedDescriptorsPath())
 {
-    const bool multiCard =
-        modelText == QLatin1String("6842") || modelText == QLatin1String("6851");
+    const bool multiCard = modelText == QLatin1String("6842") || modelText == QLatin1String("6851");
     setWindowTitle(QStringLiteral("Trellin ") + modelText +
                    (multiCard ? QStringLiteral(" SFP: Enter Addresses of Function Cards")
                               : QStringLiteral(" SFP: Enter Function Card Address")));

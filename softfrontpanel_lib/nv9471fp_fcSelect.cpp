@@ -108,8 +108,9 @@ nv9471fp_fcSelect::Step nv9471fp_fcSelect::askHowToConnect()
     request.icon = QMessageBox::Question;
     request.title = titleText();
     request.text = QStringLiteral("How to connect to %1 Function Card?").arg(modelText());
-    request.customButtons = QStringList{QStringLiteral("Auto Find"), QStringLiteral("Run In Demo Mode"),
-                             QStringLiteral("Enter Address")};
+    request.customButtons =
+        QStringList{QStringLiteral("Auto Find"), QStringLiteral("Run In Demo Mode"),
+                    QStringLiteral("Enter Address")};
     request.customRoles = {QMessageBox::ActionRole, QMessageBox::ActionRole,
                            QMessageBox::ActionRole};
     request.buttons = QMessageBox::Cancel;
@@ -135,7 +136,8 @@ nv9471fp_fcSelect::Step nv9471fp_fcSelect::autoFind()
         request.icon = QMessageBox::Question;
         request.title = titleText();
         request.text = QStringLiteral("No %1 Function Card found on your system.").arg(modelText());
-        request.customButtons = QStringList{QStringLiteral("Try Again"), QStringLiteral("Run In Demo Mode")};
+        request.customButtons =
+            QStringList{QStringLiteral("Try Again"), QStringLiteral("Run In Demo Mode")};
         request.customRoles = {QMessageBox::AcceptRole, QMessageBox::ActionRole};
         request.buttons = QMessageBox::Cancel;
         request.defaultCustom = 0;
@@ -221,11 +223,11 @@ nv9471fp_fcSelect::Step nv9471fp_fcSelect::openCards()
     sfp::MessageRequest request;
     request.icon = QMessageBox::Question;
     request.title = titleText();
-    request.text = (cardCount > 1
-                        ? QStringLiteral("At least one selected %1 Function Card is unavailable.\n"
-                                         "Error: %2")
-                        : QStringLiteral("Selected %1 Function Card is unavailable.\nError: %2"))
-                       .arg(modelText(), errorText);
+    request.text =
+        (cardCount > 1 ? QStringLiteral("At least one selected %1 Function Card is unavailable.\n"
+                                        "Error: %2")
+                       : QStringLiteral("Selected %1 Function Card is unavailable.\nError: %2"))
+            .arg(modelText(), errorText);
     request.customButtons = QStringList{QStringLiteral("Try Again")};
     request.customRoles = {QMessageBox::AcceptRole};
     request.buttons = QMessageBox::Cancel;
@@ -311,11 +313,11 @@ int nv9471fp_fcSelect::fillTree()
             sfp::MessageRequest request;
             request.icon = QMessageBox::Question;
             request.title = titleText();
-            request.text = QStringLiteral(
-                               "Found more Function Cards than supported by this SoftFrontPanel. "
+            request.text =
+                QStringLiteral("Found more Function Cards than supported by this SoftFrontPanel. "
                                "Only first %1 are available.\nPlease contact Norvane's support if "
                                "you need support for more cards.")
-                               .arg(maxCards);
+                    .arg(maxCards);
             request.buttons = QMessageBox::NoButton;
             request.customButtons = QStringList{QStringLiteral("Continue")};
             request.customRoles = {QMessageBox::AcceptRole};

@@ -38,7 +38,7 @@ public:
     static QString addressWarning(const QStringList &descriptors, const QList<int> &fcNumbers);
 
     // Results, read by the main panel after chooseConnection().
-    QString descriptorList;     // chosen descriptors joined with ","
+    QString descriptorList;      // chosen descriptors joined with ","
     ViInt16 fcNumbers[256] = {}; // FC number behind each descriptor
     int cardCount = 0;
     int demoMode = 0;

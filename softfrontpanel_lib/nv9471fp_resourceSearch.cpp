@@ -43,8 +43,8 @@ void readCarrier(getResourceInfo_params_t &item, ViSession vi, nv9471_carrier *h
         info.systemTexts = QStringList{vxiSystemText(slot, info.carrierCode)};
     }
 
-    const auto readWord =
-        reinterpret_cast<nv9471_readFcWordFn>(nv9471_accessRoutine(handle, nv9471_ACCESS_READ_FC_WORD));
+    const auto readWord = reinterpret_cast<nv9471_readFcWordFn>(
+        nv9471_accessRoutine(handle, nv9471_ACCESS_READ_FC_WORD));
     const int positions = std::min<int>(data->fcCount, nv9471_MAX_FC_POSITIONS);
     for (int i = 0; i < positions; ++i) {
         const ViUInt16 reported = data->fcModel[i];
@@ -137,8 +137,7 @@ void nv9471fp_resourceSearch::probeLocalResources()
 
 QFuture<void> nv9471fp_resourceSearch::probeNetworkResources()
 {
-    QThreadPool::globalInstance()->setMaxThreadCount(
-        std::clamp(items.size(), 1, maxProbeThreads));
+    QThreadPool::globalInstance()->setMaxThreadCount(std::clamp(items.size(), 1, maxProbeThreads));
     return QtConcurrent::map(items, probeResource);
 }
 

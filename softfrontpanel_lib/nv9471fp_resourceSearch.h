@@ -20,8 +20,8 @@ class nv9471fp_genFC;
 // the resource could not be opened or is not a carrier.
 struct resourceInfo {
     QString descriptor;
-    QStringList systemTexts;  // one entry: "Slot %1 - %2 MB" or "%1 - %2 LXI"
-    ViUInt16 carrierCode = 0; // after display translation
+    QStringList systemTexts;   // one entry: "Slot %1 - %2 MB" or "%1 - %2 LXI"
+    ViUInt16 carrierCode = 0;  // after display translation
     QList<QStringList> fcRows; // per position: "FC %1" and the card's model text
     QList<int> fcNumbers;      // per position: 1-based FC number, 0 when not supported
     QString networkAddress;    // TCP/IP address of a network carrier, else empty

@@ -81,13 +81,15 @@ private slots:
     void firstStart()
     {
         nv9471fp_fcEnterAddress dialog(&gl_fc);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Trellin 6842 SFP: Enter Addresses of Function Cards"));
+        QCOMPARE(dialog.windowTitle(),
+                 QStringLiteral("Trellin 6842 SFP: Enter Addresses of Function Cards"));
         QVERIFY(dialog.isMultiCard());
         QVERIFY(!dialog.okButton->autoDefault() && !dialog.okButton->isDefault());
         QVERIFY(!dialog.cancelButton->autoDefault());
         dialog.loadRemembered();
         QCOMPARE(items(dialog.rows[0]->descriptorBox), QStringList{"TCPIP::192.168.2.100::INSTR"});
-        QCOMPARE(dialog.rows[0]->descriptorBox->currentText(), QStringLiteral("TCPIP::192.168.2.100::INSTR"));
+        QCOMPARE(dialog.rows[0]->descriptorBox->currentText(),
+                 QStringLiteral("TCPIP::192.168.2.100::INSTR"));
         for (int r = 0; r < nv9471fp_fcEnterAddress::maxRows; ++r) {
             QCOMPARE(dialog.rows[r]->fcNumberBox->currentText(), QStringLiteral("Select"));
             QCOMPARE(dialog.rows[r]->fcNumberBox->count(), 9);
@@ -103,7 +105,8 @@ private slots:
     {
         SingleCard card;
         nv9471fp_fcEnterAddress dialog(&card);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Trellin 6800 SFP: Enter Function Card Address"));
+        QCOMPARE(dialog.windowTitle(),
+                 QStringLiteral("Trellin 6800 SFP: Enter Function Card Address"));
         QVERIFY(!dialog.isMultiCard());
         QVERIFY(dialog.countBox == nullptr);
         QVERIFY(dialog.rows[0] != nullptr);
@@ -156,7 +159,8 @@ private slots:
         dialog.countBox->setCurrentIndex(2);
         for (int r = 0; r < nv9471fp_fcEnterAddress::maxRows; ++r) {
             QCOMPARE(dialog.rows[r]->isEnabled(), r < 3);
-            dialog.rows[r]->descriptorBox->setEditText(QStringLiteral("VXI0::%1::INSTR").arg(r + 1));
+            dialog.rows[r]->descriptorBox->setEditText(
+                QStringLiteral("VXI0::%1::INSTR").arg(r + 1));
             dialog.rows[r]->fcNumberBox->setCurrentIndex(r + 1);
         }
         QStringList descriptors;

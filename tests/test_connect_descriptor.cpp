@@ -30,7 +30,8 @@ private slots:
     void parts()
     {
         QCOMPARE(descriptorPrefix(QStringLiteral("GPIB-VXI0::3::INSTR")), QStringLiteral("GPIB"));
-        QCOMPARE(descriptorPrefix(QStringLiteral("tcpip0::1.2.3.4::INSTR")), QStringLiteral("TCPIP"));
+        QCOMPARE(descriptorPrefix(QStringLiteral("tcpip0::1.2.3.4::INSTR")),
+                 QStringLiteral("TCPIP"));
         QCOMPARE(descriptorBoard(QStringLiteral("VXI12::1::INSTR")), 12);
         QCOMPARE(descriptorBoard(QStringLiteral("TCPIP::192.168.2.60::INSTR")), 0);
         QCOMPARE(descriptorGroupKey(QStringLiteral("VXI0::1::INSTR")), QStringLiteral("VXI0"));
@@ -51,26 +52,30 @@ private slots:
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("aLess");
         QTest::addColumn<bool>("bLess");
-        QTest::newRow("board before device") << "VXI0::9::INSTR" << "VXI1::5::INSTR" << true << false;
-        QTest::newRow("same board is equal") << "VXI0::9::INSTR" << "VXI0::1::INSTR" << false << false;
-        QTest::newRow("numeric last octet")
-            << "TCPIP0::192.168.2.60::INSTR" << "TCPIP0::192.168.2.100::INSTR" << true << false;
-        QTest::newRow("numeric third octet")
-            << "TCPIP0::192.168.9.200::INSTR" << "TCPIP0::192.168.10.1::INSTR" << true << false;
-        QTest::newRow("TCPIP board first")
-            << "TCPIP1::1.1.1.1::INSTR" << "TCPIP0::9.9.9.9::INSTR" << false << true;
-        QTest::newRow("case-insensitive prefix")
-            << "tcpip0::10.0.0.2::INSTR" << "TCPIP0::10.0.0.10::INSTR" << true << false;
-        QTest::newRow("host name counts as zeros")
-            << "TCPIP0::zeta::INSTR" << "TCPIP0::0.0.0.1::INSTR" << true << false;
-        QTest::newRow("two host names are equal")
-            << "TCPIP0::zeta::INSTR" << "TCPIP0::alpha::INSTR" << false << false;
-        QTest::newRow("different prefixes: string order")
-            << "ASRL1::INSTR" << "VXI0::1::INSTR" << true << false;
-        QTest::newRow("ASRL by board") << "ASRL10::INSTR" << "ASRL9::INSTR" << false << true;
-        QTest::newRow("GPIB-VXI board 0") << "GPIB-VXI0::3::INSTR" << "GPIB1::3::INSTR" << true << false;
-        QTest::newRow("unknown prefix: string order")
-            << "USB0::0x1::INSTR" << "USB0::0x0::INSTR" << false << true;
+        QTest::newRow("board before device") << "VXI0::9::INSTR"
+                                             << "VXI1::5::INSTR" << true << false;
+        QTest::newRow("same board is equal") << "VXI0::9::INSTR"
+                                             << "VXI0::1::INSTR" << false << false;
+        QTest::newRow("numeric last octet") << "TCPIP0::192.168.2.60::INSTR"
+                                            << "TCPIP0::192.168.2.100::INSTR" << true << false;
+        QTest::newRow("numeric third octet") << "TCPIP0::192.168.9.200::INSTR"
+                                             << "TCPIP0::192.168.10.1::INSTR" << true << false;
+        QTest::newRow("TCPIP board first") << "TCPIP1::1.1.1.1::INSTR"
+                                           << "TCPIP0::9.9.9.9::INSTR" << false << true;
+        QTest::newRow("case-insensitive prefix") << "tcpip0::10.0.0.2::INSTR"
+                                                 << "TCPIP0::10.0.0.10::INSTR" << true << false;
+        QTest::newRow("host name counts as zeros") << "TCPIP0::zeta::INSTR"
+                                                   << "TCPIP0::0.0.0.1::INSTR" << true << false;
+        QTest::newRow("two host names are equal") << "TCPIP0::zeta::INSTR"
+                                                  << "TCPIP0::alpha::INSTR" << false << false;
+        QTest::newRow("different prefixes: string order") << "ASRL1::INSTR"
+                                                          << "VXI0::1::INSTR" << true << false;
+        QTest::newRow("ASRL by board") << "ASRL10::INSTR"
+                                       << "ASRL9::INSTR" << false << true;
+        QTest::newRow("GPIB-VXI board 0") << "GPIB-VXI0::3::INSTR"
+                                          << "GPIB1::3::INSTR" << true << false;
+        QTest::newRow("unknown prefix: string order") << "USB0::0x1::INSTR"
+                                                      << "USB0::0x0::INSTR" << false << true;
     }
 
     void order()
@@ -86,7 +91,8 @@ private slots:
     void displayTexts()
     {
         QCOMPARE(vxiSystemText(2, 1260), QStringLiteral("Slot 2 - 1260 MB"));
-        QCOMPARE(lxiSystemText(QStringLiteral("10.1.2.3"), 9471), QStringLiteral("10.1.2.3 - 9471 LXI"));
+        QCOMPARE(lxiSystemText(QStringLiteral("10.1.2.3"), 9471),
+                 QStringLiteral("10.1.2.3 - 9471 LXI"));
         QCOMPARE(fcLabelText(3), QStringLiteral("FC 3"));
         QCOMPARE(fcModelText(0x6842, revisionSuffix(0x4233)), QStringLiteral("6842-B3"));
         QCOMPARE(fcModelText(0x6842, revisionSuffix(0)), QStringLiteral("6842-"));

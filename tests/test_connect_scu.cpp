@@ -23,7 +23,8 @@ QString samplePath()
 
 bool copySample(const QString &directory, const QString &name = sampleName)
 {
-    return QDir().mkpath(directory) && QFile::copy(samplePath(), directory + QLatin1Char('/') + name);
+    return QDir().mkpath(directory) &&
+           QFile::copy(samplePath(), directory + QLatin1Char('/') + name);
 }
 
 // A page whose checks the test sets.
@@ -57,7 +58,8 @@ struct CardSession {
     {
         qputenv("TRELLIN_SIM", "carrier vxi slot=2\nfc 1 scu=" + scu);
         ViInt16 fc[] = {1};
-        if (nv6842_multInit(const_cast<char *>("VXI0::2::INSTR"), fc, VI_TRUE, VI_TRUE, &multi) >= 0)
+        if (nv6842_multInit(const_cast<char *>("VXI0::2::INSTR"), fc, VI_TRUE, VI_TRUE, &multi) >=
+            0)
             nv6842_getMultFCsession(multi, 0, &card);
     }
     ~CardSession()
@@ -173,8 +175,10 @@ private slots:
         ErrorReceiver receiver;
         QVERIFY(QObject::connect(page, NV9471FP_SCU_ERROR_SIGNAL, &receiver,
                                  SLOT(onError(int, const char *))));
-        QVERIFY(QMetaObject::invokeMethod(page, "masterGainChanged", Q_ARG(int, 3), Q_ARG(int, 10)));
-        QVERIFY(QMetaObject::invokeMethod(page, "masterChannelEnabled", Q_ARG(int, 3), Q_ARG(int, 0)));
+        QVERIFY(
+            QMetaObject::invokeMethod(page, "masterGainChanged", Q_ARG(int, 3), Q_ARG(int, 10)));
+        QVERIFY(
+            QMetaObject::invokeMethod(page, "masterChannelEnabled", Q_ARG(int, 3), Q_ARG(int, 0)));
         auto *table = page->findChild<QTableWidget *>();
         QVERIFY(table);
         QCOMPARE(table->item(3, 1)->text(), QStringLiteral("10"));

@@ -24,8 +24,7 @@ private slots:
     void defaultSystem()
     {
         const QList<resourceInfo> list = searchResources(&gl_fc);
-        QCOMPARE(descriptors(list),
-                 QStringList({"TCPIP0::127.0.0.2::INSTR", "VXI0::2::INSTR"}));
+        QCOMPARE(descriptors(list), QStringList({"TCPIP0::127.0.0.2::INSTR", "VXI0::2::INSTR"}));
 
         const resourceInfo &lxi = list.at(0);
         QCOMPARE(lxi.systemTexts, QStringList{"127.0.0.2 - 9480 LXI"});
@@ -46,8 +45,9 @@ private slots:
 
     void revisionAndModelTexts()
     {
-        qputenv("TRELLIN_SIM", "carrier vxi slot=4 model=1262\n"
-                               "fc 1 rev=B3\nfc 2 rev=\nfc 3 model=0x6801\nfc 5 model=0x6851 rev=C");
+        qputenv("TRELLIN_SIM",
+                "carrier vxi slot=4 model=1262\n"
+                "fc 1 rev=B3\nfc 2 rev=\nfc 3 model=0x6801\nfc 5 model=0x6851 rev=C");
         const QList<resourceInfo> list = searchResources(&gl_fc);
         QCOMPARE(list.size(), 1);
         const resourceInfo &r = list.at(0);

@@ -60,10 +60,7 @@ class TestConnectSelect : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        sfp::setMessageCard(&gl_fc);
-    }
+    void initTestCase() { sfp::setMessageCard(&gl_fc); }
 
     void init()
     {
@@ -72,10 +69,7 @@ private slots:
         qputenv("ALLUSERSPROFILE", iniBase->path().toLocal8Bit());
     }
 
-    void cleanup()
-    {
-        qputenv("TRELLIN_SIM", QByteArray());
-    }
+    void cleanup() { qputenv("TRELLIN_SIM", QByteArray()); }
 
     void dialogLayout()
     {
@@ -223,10 +217,11 @@ private slots:
         QCOMPARE(box.title, selectTitle);
         QCOMPARE(box.text, howToConnect);
         QCOMPARE(box.icon, QMessageBox::Question);
-        QCOMPARE(box.customButtons, QStringList({"Auto Find", "Run In Demo Mode", "Enter Address"}));
-        QCOMPARE(box.customRoles, QList<QMessageBox::ButtonRole>({QMessageBox::ActionRole,
-                                                                  QMessageBox::ActionRole,
-                                                                  QMessageBox::ActionRole}));
+        QCOMPARE(box.customButtons,
+                 QStringList({"Auto Find", "Run In Demo Mode", "Enter Address"}));
+        QCOMPARE(box.customRoles,
+                 QList<QMessageBox::ButtonRole>(
+                     {QMessageBox::ActionRole, QMessageBox::ActionRole, QMessageBox::ActionRole}));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Cancel));
         QCOMPARE(box.defaultCustom, 0);
         QVERIFY(!box.windowIcon.isNull());
@@ -318,8 +313,8 @@ private slots:
         MessageRecorder recorder;
         recorder.answerCustomText("Auto Find");
         nv9471fp_fcSelect dialog(&gl_fc, true);
-        auto watch = whenModal<nv9471fp_fcSelect>(
-            [](nv9471fp_fcSelect *d) { d->cancelButton->click(); });
+        auto watch =
+            whenModal<nv9471fp_fcSelect>([](nv9471fp_fcSelect *d) { d->cancelButton->click(); });
         QVERIFY(!dialog.chooseConnection());
         QCOMPARE(watch->acted, 1);
         QCOMPARE(dialog.session, ViSession(0));
@@ -371,13 +366,15 @@ private slots:
         QVERIFY(!dialog.chooseConnection());
         QCOMPARE(watch->acted, 1);
         QCOMPARE(dialog.cardCount, 3);
-        QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::5::INSTR,VXI0::5::INSTR,VXI0::5::INSTR"));
+        QCOMPARE(dialog.descriptorList,
+                 QStringLiteral("VXI0::5::INSTR,VXI0::5::INSTR,VXI0::5::INSTR"));
         QCOMPARE(recorder.count(), 2);
         QVERIFY(gl_fc.errorMessage(status).isEmpty());
         QVERIFY(!commonLibraryText(status).isEmpty());
-        QCOMPARE(recorder.last().text,
-                 QStringLiteral("At least one selected 6842 Function Card is unavailable.\nError: ") +
-                     commonLibraryText(status));
+        QCOMPARE(
+            recorder.last().text,
+            QStringLiteral("At least one selected 6842 Function Card is unavailable.\nError: ") +
+                commonLibraryText(status));
         QCOMPARE(dialog.session, ViSession(0));
     }
 
@@ -425,7 +422,8 @@ private slots:
                     d->okButton->click();
                 } else if (shown == 2) {
                     // Reloaded: the first row is remembered as typed.
-                    QCOMPARE(d->rows[0]->descriptorBox->currentText(), QStringLiteral("VXI0::2::INSTR"));
+                    QCOMPARE(d->rows[0]->descriptorBox->currentText(),
+                             QStringLiteral("VXI0::2::INSTR"));
                     d->countBox->setCurrentIndex(1);
                     d->rows[0]->fcNumberBox->setCurrentIndex(1);
                     d->rows[1]->descriptorBox->setEditText(QString());
@@ -439,10 +437,11 @@ private slots:
         QVERIFY(!dialog.chooseConnection());
         QCOMPARE(shown, 3);
         QCOMPARE(recorder.texts(),
-                 QStringList({howToConnect,
-                              "Please enter the resource descriptor and select the Function Card number.",
-                              "Please enter the resource descriptors and select the Function Card numbers.",
-                              howToConnect}));
+                 QStringList(
+                     {howToConnect,
+                      "Please enter the resource descriptor and select the Function Card number.",
+                      "Please enter the resource descriptors and select the Function Card numbers.",
+                      howToConnect}));
         QCOMPARE(recorder.boxes.at(1).title, QStringLiteral("Trellin 6842 SFP Warning message"));
     }
 
@@ -454,9 +453,12 @@ private slots:
         QCOMPARE(nv9471fp_fcSelect::addressWarning({"VXI0::1::INSTR"}, {}), atLeastOne);
         QCOMPARE(nv9471fp_fcSelect::addressWarning({"VXI0::1::INSTR"}, {1, 2}), atLeastOne);
         QCOMPARE(nv9471fp_fcSelect::addressWarning({""}, {1}),
-                 QStringLiteral("Please enter the resource descriptor and select the Function Card number."));
-        QCOMPARE(nv9471fp_fcSelect::addressWarning({"A", "B"}, {1, 0}),
-                 QStringLiteral("Please enter the resource descriptors and select the Function Card numbers."));
+                 QStringLiteral(
+                     "Please enter the resource descriptor and select the Function Card number."));
+        QCOMPARE(
+            nv9471fp_fcSelect::addressWarning({"A", "B"}, {1, 0}),
+            QStringLiteral(
+                "Please enter the resource descriptors and select the Function Card numbers."));
         QVERIFY(nv9471fp_fcSelect::addressWarning({"A", "B"}, {1, 8}).isEmpty());
     }
 

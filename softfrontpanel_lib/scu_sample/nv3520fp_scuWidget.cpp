@@ -79,8 +79,8 @@ bool nv3520fp_scuWidget::endsOffer()
 
 QString nv3520fp_scuWidget::serialNumber()
 {
-    return session == 0 ? QStringLiteral("DEMO") : QStringLiteral("3520%1").arg(fcNumber, 4, 10,
-                                                                                QLatin1Char('0'));
+    return session == 0 ? QStringLiteral("DEMO")
+                        : QStringLiteral("3520%1").arg(fcNumber, 4, 10, QLatin1Char('0'));
 }
 
 QString nv3520fp_scuWidget::revision()
