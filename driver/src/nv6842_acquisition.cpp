@@ -78,12 +78,20 @@ void Acquisition::resetLocked(const AcquisitionSetup &s)
     std::fill(channelErrors.begin(), channelErrors.end(), 0);
 }
 
+// A timed start still waiting, or a continuous acquisition not yet halted, must
+// be stopped before the card can be started again.
+bool Acquisition::runningLocked() const
+{
+    return phase == Phase::WaitingStart ||
+           (continuous && (phase == Phase::Armed || phase == Phase::Triggered));
+}
+
 ViStatus Acquisition::startBlock(const AcquisitionSetup &s)
 {
     std::thread old;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (phase == Phase::WaitingStart || (continuous && (phase == Phase::Armed || phase == Phase::Triggered)))
+        if (runningLocked())
             return nv6842_ERROR_ACQ_RUNNING;
         old = takeWorker();
         resetLocked(s);
@@ -102,7 +110,7 @@ ViStatus Acquisition::startContinuous(const AcquisitionSetup &s, int32_t scansPe
     std::thread old;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (phase == Phase::WaitingStart || (continuous && (phase == Phase::Armed || phase == Phase::Triggered)))
+        if (runningLocked())
             return nv6842_ERROR_ACQ_RUNNING;
         old = takeWorker();
         resetLocked(s);
@@ -121,7 +129,7 @@ ViStatus Acquisition::startTimed(const AcquisitionSetup &s, int64_t startNs, int
 {
     std::thread old;
     std::unique_lock<std::mutex> lock(mutex);
-    if (phase == Phase::WaitingStart || (continuous && (phase == Phase::Armed || phase == Phase::Triggered)))
+    if (runningLocked())
         return nv6842_ERROR_ACQ_RUNNING;
     old = takeWorker();
     resetLocked(s);

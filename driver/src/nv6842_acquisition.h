@@ -52,6 +52,7 @@ private:
     enum class Phase { Idle, WaitingStart, Armed, Triggered, Stopped };
 
     void resetLocked(const AcquisitionSetup &setup);
+    bool runningLocked() const;
     void advance(int64_t now);
     void beginTriggered(int64_t triggerNs);
     int stageAt(int64_t now) const;
