@@ -85,7 +85,8 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("wrong format") << QByteArray("FORMAT=ViReal32\nNUMBER_OF_CHANNELS=1\n"
                                                     "NUMBER_OF_SCANS_PER_BLOCK=1\n#\n12345678");
-        QTest::newRow("garbage") << QByteArray("\x01\x02\xff\xfe garbage\n\x00\x00", 20);
+        static const char garbage[] = "\x01\x02\xff\xfe garbage\n\x00\x00";
+        QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1);
         QTest::newRow("less than one block")
             << QByteArray("FORMAT=ViReal64\nNUMBER_OF_CHANNELS=1\nNUMBER_OF_SCANS_PER_BLOCK=4\n"
                           "NUMBER_OF_FUNCTION_CARDS=1\nCHANNEL_MASK_FC1=0x0001\n#\n0123456789");
