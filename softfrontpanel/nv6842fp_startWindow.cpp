@@ -16,16 +16,14 @@ QString fileSummary()
     for (int card = 0; card < info.fcCount; ++card)
         masks << QStringLiteral("FC%1: 0x%2").arg(card + 1).arg(info.channelMask[card], 4, 16,
                                                                   QLatin1Char('0'));
+    // One pass over the placeholders, so that a "%" in the path stays as it is.
     return QStringLiteral("<b>Stored file</b> %1<br>%2 blocks of %3 scans, %4 channels on %5 "
-                          "function cards (%6), %7 Hz%8")
-        .arg(QString::fromLocal8Bit(info.path).toHtmlEscaped())
-        .arg(info.blockCount)
-        .arg(info.scansPerBlock)
-        .arg(info.channelCount)
-        .arg(info.fcCount)
-        .arg(masks.join(QStringLiteral(", ")))
-        .arg(info.rateHz, 0, 'g', 6)
-        .arg(info.hasTimestamps ? QStringLiteral(", with time stamps") : QString());
+                          "function card%6 (%7), %8 Hz%9")
+        .arg(QString::fromLocal8Bit(info.path).toHtmlEscaped(), QString::number(info.blockCount),
+             QString::number(info.scansPerBlock), QString::number(info.channelCount),
+             QString::number(info.fcCount), info.fcCount == 1 ? QString() : QStringLiteral("s"),
+             masks.join(QStringLiteral(", ")), QString::number(info.rateHz, 'g', 6),
+             info.hasTimestamps ? QStringLiteral(", with time stamps") : QString());
 }
 } // namespace
 

@@ -137,7 +137,8 @@ private slots:
         QTemporaryDir dir;
         QByteArray content = header3Cards;
         content.append(QByteArray(3 * 4 * 8 * 8, '\0')); // three blocks of 4 channels x 8 scans
-        const QString path = writeFile(dir, QStringLiteral("three.bin6842"), content);
+        // A "%" in the name must survive the window's texts.
+        const QString path = writeFile(dir, QStringLiteral("three%2.bin6842"), content);
         MessageRecorder recorder;
         QVERIFY(openStoredFile(path));
         QCOMPARE(recorder.count(), 0);
@@ -157,6 +158,8 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Trellin 6842 Soft Front Panel"));
         QVERIFY(window.summaryLabel->text().contains(QStringLiteral("3 blocks of 8 scans")));
         QVERIFY(window.summaryLabel->text().contains(QStringLiteral("FC3: 0x8001")));
+        QVERIFY(window.summaryLabel->text().contains(path));
+        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("on 3 function cards")));
     }
 
     void startWindowRunsTheConnectionDialog()
