@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -17,6 +18,7 @@ private slots:
     void openFailuresSayWhatIsWrong_data();
     void openFailuresSayWhatIsWrong();
     void injectedOpenFailure();
+    void longErrorTextsStayInTheirBuffers();
     void cardSessionsAndAttributes();
     void lxiSessionAttributes();
     void voltageReferenceInterface();
@@ -100,6 +102,26 @@ void TestSimSession::injectedOpenFailure()
     QVERIFY(driverText(nv6842_ERROR_INJECTED).contains("TRELLIN_SIM"));
     QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
     nv6842_multClose(vi);
+}
+
+// The driver's text fills at most 256 bytes and the common library's at most
+// 1024, however long the reason (here a long descriptor) is.
+void TestSimSession::longErrorTextsStayInTheirBuffers()
+{
+    const QByteArray descriptor = "VXI0::" + QByteArray(1200, '7') + "::INSTR";
+    ViSession vi;
+    QCOMPARE(openCards(descriptor.constData(), {1}, &vi), nv6842_ERROR_RSRC_NFOUND);
+
+    std::vector<ViChar> text(1500, 'x');
+    QCOMPARE(nv6842_error_message(VI_NULL, nv6842_ERROR_RSRC_NFOUND, text.data()), VI_SUCCESS);
+    QCOMPARE(std::strlen(text.data()), std::size_t(255));
+    QVERIFY(QByteArray(text.data()).startsWith("The resource was not found: VXI0::777"));
+    QVERIFY(std::all_of(text.begin() + 256, text.end(), [](ViChar c) { return c == 'x'; }));
+
+    std::fill(text.begin(), text.end(), 'x');
+    QCOMPARE(nv9471_errorText(nv6842_ERROR_RSRC_NFOUND, text.data()), VI_SUCCESS);
+    QCOMPARE(std::strlen(text.data()), std::size_t(1023));
+    QVERIFY(std::all_of(text.begin() + 1024, text.end(), [](ViChar c) { return c == 'x'; }));
 }
 
 void TestSimSession::cardSessionsAndAttributes()
