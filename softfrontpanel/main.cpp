@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     const StartupArguments arguments = interpretArguments(application.arguments());
     storeCalibMode = arguments.storeCalib;
     clearStoredFile();
-    if (!arguments.filePath.isEmpty() && !openStoredFile(arguments.filePath))
+    if (arguments.fileGiven && !openStoredFile(arguments.filePath))
         return -1;
 
     QString middle = gl_fc.description();

@@ -46,8 +46,10 @@ StartupArguments interpretArguments(const QStringList &arguments)
         result.storeCalib = true;
         return result;
     }
-    if (first != QLatin1String("-acperf"))
+    if (first != QLatin1String("-acperf")) {
+        result.fileGiven = true;
         result.filePath = first;
+    }
     return result;
 }
 

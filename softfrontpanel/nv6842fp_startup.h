@@ -9,7 +9,8 @@
 struct StartupArguments {
     bool storeCalib = false;  // first argument "storeCalib"
     bool acperf = false;      // "-acperf" anywhere on the command line
-    QString filePath;         // first argument when it is neither of the words
+    bool fileGiven = false;   // the first argument is neither of the words
+    QString filePath;         // that argument, possibly empty
 };
 
 // arguments[0] is the program. Only the first argument is examined for the

@@ -52,24 +52,35 @@ private slots:
     void commandLineWords()
     {
         StartupArguments a = interpretArguments(args({}));
-        QVERIFY(!a.storeCalib && !a.acperf && a.filePath.isEmpty());
+        QVERIFY(!a.storeCalib && !a.acperf && !a.fileGiven && a.filePath.isEmpty());
 
         a = interpretArguments(args({"storeCalib", "some.bin6842"}));
         QVERIFY(a.storeCalib);
-        QVERIFY(a.filePath.isEmpty()); // the word hides everything behind it
+        QVERIFY(!a.fileGiven); // the word hides everything behind it
 
         a = interpretArguments(args({"-acperf"}));
         QVERIFY(a.acperf);
-        QVERIFY(a.filePath.isEmpty());
+        QVERIFY(!a.fileGiven);
 
         a = interpretArguments(args({"rec.bin6842", "-acperf"}));
+        QVERIFY(a.fileGiven);
         QCOMPARE(a.filePath, QStringLiteral("rec.bin6842"));
         QVERIFY(a.acperf);
 
         // Exact and case-sensitive: anything else is a file name.
         a = interpretArguments(args({"storecalib"}));
         QVERIFY(!a.storeCalib);
+        QVERIFY(a.fileGiven);
         QCOMPARE(a.filePath, QStringLiteral("storecalib"));
+
+        // An empty first argument is a file name too, and no file can be read under it.
+        a = interpretArguments(args({""}));
+        QVERIFY(a.fileGiven);
+        QVERIFY(a.filePath.isEmpty());
+        MessageRecorder recorder;
+        QVERIFY(!openStoredFile(a.filePath));
+        QCOMPARE(recorder.last().text, QStringLiteral("Cannot read ''."));
+        QCOMPARE(recorder.exitCodes, QList<int>{-1});
     }
 
     void defaultCardCountSharesTheRecord()
