@@ -3,8 +3,6 @@
 // over-range bits and timed starts.
 #include "test_sim_helpers.h"
 
-#include <QElapsedTimer>
-#include <QThread>
 #include <QtTest>
 
 #include <atomic>
@@ -24,19 +22,6 @@ Check check(ViSession vi)
     Check c;
     nv6842_checkMultAcquisition(vi, &c.stage, &c.errors, &c.backlog);
     return c;
-}
-
-// Polls pred every 2 ms until it holds or the time-out passes.
-template <class Pred> bool pollUntil(Pred pred, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(2);
-    }
-    return true;
 }
 
 struct EnabledChannel {

@@ -9,8 +9,10 @@
 #include "visa.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QtGlobal>
 
 #include <vector>
@@ -22,6 +24,19 @@ public:
     explicit SimConfig(const QByteArray &text) { qputenv("TRELLIN_SIM", text); }
     ~SimConfig() { qputenv("TRELLIN_SIM", QByteArray()); }
 };
+
+// Polls pred every 2 ms until it holds or the time-out passes.
+template <class Pred> bool pollUntil(Pred pred, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
 
 inline QStringList findResources(const char *expression = "?*INSTR", ViStatus *status = nullptr)
 {

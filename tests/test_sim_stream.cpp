@@ -14,18 +14,6 @@
 
 namespace {
 
-template <class Pred> bool pollUntil(Pred pred, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(2);
-    }
-    return true;
-}
-
 // What the callback of a test does and records.
 struct Stream {
     int scans = 0;
