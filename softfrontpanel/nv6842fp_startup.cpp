@@ -4,7 +4,6 @@
 #include "nv9471fp_messages.h"
 
 #include <QFile>
-#include <bitset>
 #include <cstring>
 
 namespace {
@@ -14,12 +13,8 @@ const int defaultDemoCardCount = 2;
 // channels shifted into one another; one without cards cannot be shown at all.
 bool headerDescribesBlocks(const StoredFileInfo_t &info)
 {
-    if (info.fcCount < 1 || info.fcCount > 64)
-        return false;
-    uint32_t enabled = 0;
-    for (int card = 0; card < info.fcCount; ++card)
-        enabled += std::bitset<16>(info.channelMask[card]).count();
-    return enabled == info.channelCount;
+    return info.fcCount >= 1 && info.fcCount <= 64
+           && storedMaskedChannelCount(info) == info.channelCount;
 }
 
 void reportUnreadable(const QString &path)

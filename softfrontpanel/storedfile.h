@@ -60,6 +60,10 @@ int readStoredBlock(StoredFileInfo_t info, void *samples, int64_t k);
 int readStoredBlockStamps(StoredFileInfo_t info, void *samples, int32_t *seconds,
                           int32_t *nanos, int64_t k);
 
+// Channels the card masks name: the set bits of channelMask[0 ... fcCount-1].
+// A file whose blocks can be shown has exactly channelCount of them.
+uint32_t storedMaskedChannelCount(const StoredFileInfo_t &info);
+
 // Number of sample values in one block (channelCount * scansPerBlock).
 size_t storedBlockValueCount(const StoredFileInfo_t &info);
 

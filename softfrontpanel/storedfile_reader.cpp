@@ -245,6 +245,15 @@ int readStoredBlockStamps(StoredFileInfo_t info, void *samples, int32_t *seconds
     return result;
 }
 
+uint32_t storedMaskedChannelCount(const StoredFileInfo_t &info)
+{
+    const int cards = info.fcCount < maxCards ? info.fcCount : maxCards;
+    uint32_t channels = 0;
+    for (int card = 0; card < cards; ++card)
+        channels += static_cast<uint32_t>(__builtin_popcount(info.channelMask[card]));
+    return channels;
+}
+
 size_t storedBlockValueCount(const StoredFileInfo_t &info)
 {
     return static_cast<size_t>(info.channelCount) * static_cast<size_t>(info.scansPerBlock > 0 ? info.scansPerBlock : 0);

@@ -127,6 +127,7 @@ private slots:
         QCOMPARE(int(info.fcCount), 1);
         QCOMPARE(int(info.channelMask[0]), 5);
         QCOMPARE(int(info.channelMask[1]), 0);
+        QCOMPARE(storedMaskedChannelCount(info), 2u);
         QCOMPARE(info.dataOffset, uint64_t(validHeader.size()));
         QCOMPARE(info.dataBytes, uint64_t(0));
         QCOMPARE(info.sampleBytes, uint64_t(64));
@@ -157,6 +158,7 @@ private slots:
         QCOMPARE(info.scansPerBlock, 10);
         QCOMPARE(int(info.channelMask[0]), 2); // the later line wins
         QCOMPARE(int(info.channelMask[1]), 0x8001);
+        QCOMPARE(storedMaskedChannelCount(info), 3u);
         QCOMPARE(info.timeOffset, -1.5e-3);
         QCOMPARE(int(info.hasTimestamps), 1);
         QCOMPARE(info.stampBytes, uint64_t(40));
@@ -213,6 +215,9 @@ private slots:
         QCOMPARE(parse(sixtyFour, &info), 0);
         QCOMPARE(int(info.fcCount), 64);
         QCOMPARE(int(info.channelMask[63]), 0xBEEF);
+        QCOMPARE(storedMaskedChannelCount(info), 13u); // only the cards the file has count
+        info.fcCount = 63;
+        QCOMPARE(storedMaskedChannelCount(info), 0u);
         QCOMPARE(parse(replaced(sixtyFour, "FC64=", "FC65=")), -1);
         // More than 64 cards, also where an 8-bit count would wrap to a small one.
         QCOMPARE(parse(replaced(validHeader, "CARDS=1", "CARDS=65")), -1);

@@ -238,6 +238,30 @@ private slots:
         QCOMPARE(entries(), before);
     }
 
+    void masksThatDisagreeWithTheBlocks()
+    {
+        // Four channels per block, but the masks name only three of them.
+        QByteArray bytes = fileBytes(stampedFile);
+        const QByteArray mask = "CHANNEL_MASK_FC3=0x8001\n";
+        QVERIFY(bytes.contains(mask));
+        bytes.replace(mask, "CHANNEL_MASK_FC3=0x8000\n");
+        const QString shifted = dir.filePath("shifted.bin6842");
+        QFile file(shifted);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), qint64(bytes.size()));
+        file.close();
+
+        Run r = run({"info", shifted});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("Warning:          the channel masks name 3 channels, the blocks hold 4\n"),
+                 r.out.constData());
+        const QStringList before = entries();
+        r = run({"csv", shifted, dir.filePath("shifted.csv")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("its channel masks name 3 channels, its blocks hold 4"), r.err.constData());
+        QCOMPARE(entries(), before);
+    }
+
     void writeFailurePartWayRemovesThePartialFile()
     {
         // About 700 kB of CSV against a file size limit of 8 kB: the write

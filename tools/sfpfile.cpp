@@ -86,14 +86,6 @@ bool openStoredFile(const char *path, StoredFileInfo_t *info, uint64_t *trailing
     return false;
 }
 
-int maskedChannelCount(const StoredFileInfo_t &info)
-{
-    int channels = 0;
-    for (int card = 0; card < info.fcCount; ++card)
-        channels += __builtin_popcount(info.channelMask[card]);
-    return channels;
-}
-
 int showInfo(const char *path)
 {
     StoredFileInfo_t info;
@@ -129,9 +121,9 @@ int showInfo(const char *path)
     if (trailing)
         std::printf("Warning:          %llu bytes behind the last whole block (a partial block, never shown)\n",
                     static_cast<unsigned long long>(trailing));
-    if (maskedChannelCount(info) != int(info.channelCount))
-        std::printf("Warning:          the channel masks name %d channels, the blocks hold %u\n",
-                    maskedChannelCount(info), info.channelCount);
+    if (storedMaskedChannelCount(info) != info.channelCount)
+        std::printf("Warning:          the channel masks name %u channels, the blocks hold %u\n",
+                    storedMaskedChannelCount(info), info.channelCount);
     return 0;
 }
 
@@ -278,9 +270,9 @@ int convertToCsv(const CsvOptions &options)
     if (trailing)
         std::fprintf(stderr, "sfpfile: warning: '%s' ends in a partial block of %llu bytes, which is left out\n",
                      options.input, static_cast<unsigned long long>(trailing));
-    if (maskedChannelCount(info) != int(info.channelCount)) {
-        std::fprintf(stderr, "sfpfile: cannot convert '%s': its channel masks name %d channels, its blocks hold %u\n",
-                     options.input, maskedChannelCount(info), info.channelCount);
+    if (storedMaskedChannelCount(info) != info.channelCount) {
+        std::fprintf(stderr, "sfpfile: cannot convert '%s': its channel masks name %u channels, its blocks hold %u\n",
+                     options.input, storedMaskedChannelCount(info), info.channelCount);
         return 1;
     }
     const bool stamps = options.timestamps < 0 ? info.hasTimestamps != 0 : options.timestamps == 1;
