@@ -3,6 +3,7 @@
 // over-range bits and timed starts.
 #include "test_sim_helpers.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <atomic>
@@ -344,6 +345,12 @@ void TestSimBlock::timedStartWaitsForTheCardTime()
         returnedAt = cardNowNs(fcVi);
         done = true;
     });
+    // A failed check leaves early: the close cancels the timed start, then the thread is joined.
+    const auto joinOnExit = qScopeGuard([&] {
+        nv6842_multClose(vi);
+        if (starter.joinable())
+            starter.join();
+    });
     QVERIFY(pollUntil([&] { return done.load(); }, 5000));
     starter.join();
     QCOMPARE(status.load(), VI_SUCCESS);
@@ -369,6 +376,12 @@ void TestSimBlock::stopCancelsTimedStart()
     std::thread starter([&] {
         status = nv6842_startMultAcquisitionTimed64(vi, startTime, 0);
         done = true;
+    });
+    // A failed check leaves early: the close cancels the timed start, then the thread is joined.
+    const auto joinOnExit = qScopeGuard([&] {
+        nv6842_multClose(vi);
+        if (starter.joinable())
+            starter.join();
     });
     QVERIFY(pollUntil([&] { return check(vi).stage == nv6842_STAGE_READY; }, 2000));
     QCOMPARE(nv6842_startMultAcquisition(vi), nv6842_ERROR_ACQ_RUNNING);

@@ -4,6 +4,7 @@
 #include "test_sim_helpers.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
 
@@ -104,6 +105,8 @@ void TestSimStream::callbackOncePerBlockGapFree()
     const double rate = 10000;
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, rate, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 1000;
     stream.channels = 2;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -154,6 +157,8 @@ void TestSimStream::overflowWhenTheProgramDoesNotRead()
     QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 20000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 500;
     stream.readBlocks = false;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -192,6 +197,8 @@ void TestSimStream::stopWhileTheCallbackRuns()
     const ViSession fcVi = cardSessionOf(vi, 0);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 500; // 10 ms blocks
     stream.sleepMs = 40; // a slow callback: blocks pile up behind it
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -225,6 +232,8 @@ void TestSimStream::stopFromInsideTheCallback()
     const ViSession fcVi = cardSessionOf(vi, 0);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 1000;
     stream.stopAtCall = 2;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -247,6 +256,8 @@ void TestSimStream::closeWhileStreaming()
     QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 250;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
     QCOMPARE(triggerWhenReady(vi), VI_SUCCESS);
@@ -269,6 +280,8 @@ void TestSimStream::timedContinuousStart()
     const ViSession fcVi = cardSessionOf(vi, 0);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 5000, 2, 0, 0xFFFF, 0xFFFF), VI_SUCCESS);
     Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
     stream.scans = 500;
     const ViInt64 startTime = cardNowNs(fcVi) / 1000000000LL + 2;
     QCOMPARE(nv6842_startMultAcquisitionTimed64Ex(vi, stream.scans, &streamCallback, &stream, startTime, 0),
