@@ -6,7 +6,6 @@
 #include "nv9471fp_splashLabel.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QSplashScreen>
 
 int main(int argc, char *argv[])
@@ -31,9 +30,7 @@ int main(int argc, char *argv[])
     auto *window = new nv6842fp_StartWindow(&gl_fc, demoCardCount, fileModeActive());
     if (window->connectionAbandoned())
         return 0; // the operator gave up in the connection dialog
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    window->move((available.width() - window->width()) / 2,
-                 (available.height() - window->height()) / 2);
+    centreOnScreen(window);
     window->show();
 
     splash->finish(window);

@@ -3,7 +3,6 @@
 #include "nv9471fp_genFC.h"
 
 #include <QApplication>
-#include <QDesktopWidget>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
