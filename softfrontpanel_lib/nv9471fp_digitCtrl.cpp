@@ -420,12 +420,14 @@ void nv9471fp_digitCtrl::stepBy(int steps)
         return;
     }
     intXXL next = intValue.plus(steps);
-    if (wrapping()) {
-        if (next > intMax)
-            next = intMin;
-        else if (next < intMin)
-            next = intMax;
-    }
+    // The 80-bit sum wraps round, so an unsigned value stepped below 0 would
+    // otherwise look like one above the maximum.
+    const bool belowMinimum = next < intMin || (steps < 0 && next > intValue);
+    const bool aboveMaximum = !belowMinimum && (next > intMax || (steps > 0 && next < intValue));
+    if (belowMinimum)
+        next = wrapping() ? intMax : intMin;
+    else if (aboveMaximum)
+        next = wrapping() ? intMin : intMax;
     applyValue(next);
 }
 

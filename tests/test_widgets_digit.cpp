@@ -327,6 +327,23 @@ private slots:
         QCOMPARE(unsignedControl.text(), QStringLiteral("00FF"));
     }
 
+    void unsignedStepsBelowZero()
+    {
+        nv9471fp_digitCtrl control(intXXL::fromUInt64(0), intXXL::fromUInt64(255),
+                                   QStringLiteral("%u"));
+        control.setValue(qint64(5));
+        // Page Down from 5: ten steps down end at the minimum, not the maximum.
+        control.stepBy(-10);
+        QCOMPARE(control.text(), QStringLiteral("0"));
+        control.stepBy(-1);
+        QCOMPARE(control.text(), QStringLiteral("0"));
+        control.setWrapping(true);
+        control.stepBy(-1);
+        QCOMPARE(control.text(), QStringLiteral("255"));
+        control.stepBy(1);
+        QCOMPARE(control.text(), QStringLiteral("0"));
+    }
+
     void wideIntegers()
     {
         intXXL big;
