@@ -119,7 +119,13 @@ QList<nv9471fp_scuWidget *> nv9471fp_scu::availableScus()
             if (plugin.widget)
                 pages.append(plugin.widget.data());
         }
-        available = offeredScus(pages, session);
+        for (nv9471fp_scuWidget *page : offeredScus(pages, session))
+            available.append(page);
     }
-    return available;
+    QList<nv9471fp_scuWidget *> alive;
+    for (const QPointer<nv9471fp_scuWidget> &page : qAsConst(available)) {
+        if (page)
+            alive.append(page.data());
+    }
+    return alive;
 }

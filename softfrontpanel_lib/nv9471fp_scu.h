@@ -23,7 +23,8 @@ public:
     // Deletes the pages (unless someone else did already) and unloads the libraries.
     ~nv9471fp_scu() override;
 
-    // The pages to show, worked out on the first call.
+    // The pages to show, worked out on the first call; pages deleted since
+    // (with their tab widget) are left out.
     QList<nv9471fp_scuWidget *> availableScus();
 
     // Loads the SCU plug-ins of one directory; returns the number loaded so far.
@@ -58,8 +59,8 @@ private:
     ViUInt16 cardValue;
     QPluginLoader *loader = nullptr; // for the next candidate file
     QList<LoadedPlugin> loaded;
-    QList<nv9471fp_scuWidget *> available;
-    bool offerWorkedOut = false;
+    // Guarded: a page shown in a tab dies with its tab widget.
+    QList<QPointer<nv9471fp_scuWidget>> available;
 };
 
 #endif

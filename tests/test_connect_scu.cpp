@@ -218,12 +218,17 @@ private slots:
         }
         QVERIFY(page.isNull());
 
-        // A page already deleted with its tab widget is not deleted twice.
+        // A page already deleted with its tab widget is neither offered again
+        // nor deleted twice.
         auto *tabs = new QTabWidget;
         {
             nv9471fp_scu scu(0, 0x6842, 0x4141);
-            tabs->addTab(scu.availableScus().at(0), QStringLiteral("SCU"));
+            page = scu.availableScus().at(0);
+            tabs->addTab(page, QStringLiteral("SCU"));
             delete tabs;
+            QVERIFY(page.isNull());
+            QVERIFY(scu.availableScus().isEmpty());
+            QCOMPARE(scu.loadedCount(), 1);
         }
     }
 
