@@ -23,6 +23,7 @@ struct Stream {
     std::atomic<bool> readBlocks{true};
     std::atomic<int> sleepMs{0};
     std::atomic<int> stopAtCall{-1};
+    std::atomic<int> lingerAfterStopMs{0}; // the callback goes on this long after its own stop
     std::atomic<bool> stopReturned{false};
     std::atomic<int> callsAfterStop{0};
     std::atomic<int> failures{0};
@@ -60,8 +61,11 @@ ViInt32 streamCallback(ViSession vi, ViAddr user)
         s->blocks.push_back(std::move(data));
         s->stamps.push_back(std::move(t));
     }
-    if (call == s->stopAtCall)
+    if (call == s->stopAtCall) {
         s->stopStatus = nv6842_stopMultAcquisition(vi);
+        if (s->lingerAfterStopMs > 0)
+            QThread::msleep(static_cast<unsigned long>(s->lingerAfterStopMs.load()));
+    }
     --s->running;
     return 0;
 }
@@ -90,6 +94,7 @@ private slots:
     void overflowWhenTheProgramDoesNotRead();
     void stopWhileTheCallbackRuns();
     void stopFromInsideTheCallback();
+    void stopFromOutsideWaitsForACallbackThatStoppedItself();
     void closeWhileStreaming();
     void timedContinuousStart();
 };
@@ -247,6 +252,29 @@ void TestSimStream::stopFromInsideTheCallback()
     QCOMPARE(nv6842_checkMultAcquisition(vi, &stage, nullptr, nullptr), VI_SUCCESS);
     QCOMPARE(stage, ViInt16(nv6842_STAGE_IDLE));
     QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    nv6842_multClose(vi);
+}
+
+void TestSimStream::stopFromOutsideWaitsForACallbackThatStoppedItself()
+{
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    Stream stream;
+    // A failed check leaves early: close first, so no callback outlives the stream.
+    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    stream.scans = 500;
+    stream.stopAtCall = 1;
+    stream.lingerAfterStopMs = 300;
+    QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
+    QCOMPARE(triggerWhenReady(vi), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return stream.stopStatus != VI_ERROR; }, 4000));
+    // The program's stop meets a callback that has stopped the card itself
+    // and is still running: the stop must still wait for it.
+    QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    QCOMPARE(stream.running.load(), 0);
+    QCOMPARE(stream.calls.load(), 2);
+    QCOMPARE(stream.failures.load(), 0);
     nv6842_multClose(vi);
 }
 

@@ -51,8 +51,9 @@ void Acquisition::finishWorker(std::thread t)
 {
     if (!t.joinable())
         return;
-    // A stop from inside the callback cannot wait for its own thread; the
-    // thread ends by itself after the callback returns.
+    // A start from inside the callback, or the last reference dropped by the
+    // thread itself, cannot wait for its own thread; it ends by itself after
+    // the callback returns.
     if (t.get_id() == std::this_thread::get_id())
         t.detach();
     else
@@ -174,7 +175,11 @@ ViStatus Acquisition::stop()
             phase = Phase::Idle;
         }
         ++runId;
-        t = takeWorker();
+        // A stop from inside the callback leaves the thread in place: it ends
+        // once the callback returns, and a stop or start from another thread
+        // still joins it instead of returning while the callback runs.
+        if (worker.get_id() != std::this_thread::get_id())
+            t = takeWorker();
     }
     wake.notify_all();
     finishWorker(std::move(t));
