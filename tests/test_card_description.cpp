@@ -4,6 +4,8 @@
 #include "nv9471fp_splashLabel.h"
 
 #include <QImage>
+#include <QResource>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
 #include <string>
@@ -91,6 +93,48 @@ private slots:
         const QImage device(QStringLiteral(":/nv6842fp_splash.png"));
         QCOMPARE(drawn.pixelColor(67 + 100, 43 + 60), device.pixelColor(100, 60));
         QCOMPARE(drawn.pixelColor(67 + 451, 43 + 193), device.pixelColor(451, 193));
+    }
+
+    void splashTakesPartOfAFullSizeDeviceBitmap()
+    {
+        // A 520 x 400 bitmap for the model text "7777": red where its part
+        // (67, 38) ... (519, 236) lies, blue around it.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QImage bitmap(520, 400, QImage::Format_RGB32);
+        bitmap.fill(Qt::blue);
+        for (int y = 38; y <= 236; ++y)
+            for (int x = 67; x <= 519; ++x)
+                bitmap.setPixelColor(x, y, Qt::red);
+        QVERIFY(bitmap.save(dir.filePath(QStringLiteral("nv7777fp_splash.bmp")), "BMP"));
+        QFile qrc(dir.filePath(QStringLiteral("device.qrc")));
+        QVERIFY(qrc.open(QIODevice::WriteOnly));
+        qrc.write("<RCC><qresource prefix=\"/\"><file>nv7777fp_splash.bmp</file></qresource></RCC>\n");
+        qrc.close();
+        const QString rcc = dir.filePath(QStringLiteral("device.rcc"));
+        QProcess compiler;
+        compiler.setWorkingDirectory(dir.path());
+        compiler.start(QStringLiteral(SFP_RCC_PATH),
+                       {QStringLiteral("-binary"), QStringLiteral("device.qrc"), QStringLiteral("-o"), rcc});
+        QVERIFY(compiler.waitForFinished(30000));
+        QCOMPARE(compiler.exitCode(), 0);
+        QVERIFY(QResource::registerResource(rcc));
+
+        const nv9471fp_splashLabel splash(1.0f, 20, 0x7777, true, QStringLiteral("footer"),
+                                          QStringLiteral("middle"));
+        QVERIFY(QResource::unregisterResource(rcc));
+        QCOMPARE(splash.devicePictureRect(), QRect(67, 38, 453, 199));
+        const QImage drawn = splash.toImage();
+        const QColor red(Qt::red);
+        QCOMPARE(drawn.pixelColor(67, 38), red);
+        QCOMPARE(drawn.pixelColor(519, 236), red);
+        QCOMPARE(drawn.pixelColor(300, 150), red);
+        // Nothing of the blue surround reaches the picture.
+        const QColor blue(Qt::blue);
+        for (int x = 0; x < 520; x += 7) {
+            QVERIFY(drawn.pixelColor(x, 37) != blue);
+            QVERIFY(drawn.pixelColor(x, 237) != blue);
+        }
     }
 
     void splashWithoutDevicePictureStillPaintsTexts()
