@@ -95,12 +95,14 @@ TRELLIN_EXPORT ViStatus nv6842_multReset(ViSession vi, ViInt16 mode);
 TRELLIN_EXPORT ViStatus nv6842_getMultFCsession(ViSession vi, ViInt16 index, ViSession *fcVi);
 
 /* Identity and texts */
+/* vi: a session or VI_NULL. Writes at most 64 bytes of driverRevision and at
+ * most 256 of instrumentRevision (NULL allowed; empty without a session). */
 TRELLIN_EXPORT ViStatus nv6842_revision_query(ViSession vi, ViChar driverRevision[],
                                               ViChar instrumentRevision[]);
 /* subtype: two characters and a terminating NUL (buffer of at least 3 bytes). */
 TRELLIN_EXPORT ViStatus nv6842_getSubType(ViSession fcVi, ViChar subtype[]);
 TRELLIN_EXPORT ViStatus nv6842_getSerNum(ViSession fcVi, ViUInt32 *serialNumber);
-/* text: at least 256 bytes. */
+/* text: at least 256 bytes; at most 256 are written, the NUL included. */
 TRELLIN_EXPORT ViStatus nv6842_error_message(ViSession vi, ViStatus status, ViChar text[]);
 
 /* Channels, triggers, timing */
