@@ -25,6 +25,22 @@ Check check(ViSession vi)
     return c;
 }
 
+// Polls until the block is complete, sending the software trigger whenever
+// the card is ready, as the program does; last receives the final check.
+bool triggerUntilEnd(ViSession vi, Check *last = nullptr)
+{
+    return pollUntil(
+        [&] {
+            const Check c = check(vi);
+            if (last)
+                *last = c;
+            if (c.stage == nv6842_STAGE_READY)
+                nv6842_generateITRI(vi, nv6842_PULSE);
+            return c.stage == nv6842_STAGE_END;
+        },
+        5000);
+}
+
 struct EnabledChannel {
     const char *descriptor;
     int fc;
@@ -222,14 +238,7 @@ void TestSimBlock::dataEqualsFormulaOnSeveralCards()
 
     for (int block = 0; block < 2; ++block) {
         QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
-        QVERIFY(pollUntil(
-            [&] {
-                const Check c = check(vi);
-                if (c.stage == nv6842_STAGE_READY)
-                    nv6842_generateITRI(vi, nv6842_PULSE);
-                return c.stage == nv6842_STAGE_END;
-            },
-            5000));
+        QVERIFY(triggerUntilEnd(vi));
         const int64_t endNs = cardNowNs(fcVi);
         QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
         std::vector<double> data(channels.size() * scans);
@@ -261,14 +270,7 @@ void TestSimBlock::partialReads()
     QCOMPARE(nv6842_readMultAcquisition(vi, 100, &got, data.data()), nv6842_ERROR_NO_DATA);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 3000, 0xFFFE, 0xFFFE), VI_SUCCESS);
     QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
-    QVERIFY(pollUntil(
-        [&] {
-            const Check c = check(vi);
-            if (c.stage == nv6842_STAGE_READY)
-                nv6842_generateITRI(vi, nv6842_PULSE);
-            return c.stage == nv6842_STAGE_END;
-        },
-        5000));
+    QVERIFY(triggerUntilEnd(vi));
     QCOMPARE(nv6842_readMultAcquisition(vi, 1000, &got, data.data()), VI_SUCCESS);
     QCOMPARE(got, 1000);
     QCOMPARE(check(vi).backlog, 2000);
@@ -292,14 +294,7 @@ void TestSimBlock::overRangeIsSaturatedAndReported()
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 10000, 0, 1000, 0xFFFE, 0xFFFE), VI_SUCCESS);
     QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
     Check last;
-    QVERIFY(pollUntil(
-        [&] {
-            last = check(vi);
-            if (last.stage == nv6842_STAGE_READY)
-                nv6842_generateITRI(vi, nv6842_PULSE);
-            return last.stage == nv6842_STAGE_END;
-        },
-        5000));
+    QVERIFY(triggerUntilEnd(vi, &last));
     QCOMPARE(last.errors, ViUInt16(nv6842_ERR_OUT_OF_RANGE));
     ViUInt16 chErrors = 0xFFFF;
     QCOMPARE(nv6842_getDAQStatus(cardSessionOf(vi, 1), nullptr, nullptr, &chErrors), VI_SUCCESS);
