@@ -26,10 +26,9 @@ nv9471fp_splashLabel::nv9471fp_splashLabel(float scale, int margin, int modelNum
     titleFont.setPointSize(int(scale * 18));
     middleFont.setPointSize(int(scale * 12));
     footerFont.setPointSize(8);
+    // The layout rests on the title and footer heights; the middle text wraps into what is left.
     const int hT = QFontMetrics(titleFont).height();
-    const int hM = QFontMetrics(middleFont).height();
     const int hF = QFontMetrics(footerFont).height();
-    Q_UNUSED(hM);
 
     const int left = 67 + margin;
     const int width = 453 - 2 * margin;
