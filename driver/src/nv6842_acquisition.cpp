@@ -87,18 +87,27 @@ bool Acquisition::runningLocked() const
            (continuous && (phase == Phase::Armed || phase == Phase::Triggered));
 }
 
+// Arms a new run in place of the last one; the old worker thread is handed
+// back to be joined outside the lock.
+bool Acquisition::armLocked(const AcquisitionSetup &s, bool isContinuous, std::thread &old)
+{
+    if (runningLocked())
+        return false;
+    old = takeWorker();
+    resetLocked(s);
+    continuous = isContinuous;
+    phase = Phase::Armed;
+    armStartNs = now();
+    return true;
+}
+
 ViStatus Acquisition::startBlock(const AcquisitionSetup &s)
 {
     std::thread old;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (runningLocked())
+        if (!armLocked(s, false, old))
             return nv6842_ERROR_ACQ_RUNNING;
-        old = takeWorker();
-        resetLocked(s);
-        continuous = false;
-        phase = Phase::Armed;
-        armStartNs = now();
     }
     wake.notify_all();
     finishWorker(std::move(old));
@@ -111,16 +120,13 @@ ViStatus Acquisition::startContinuous(const AcquisitionSetup &s, int32_t scansPe
     std::thread old;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (runningLocked())
+        if (!armLocked(s, true, old))
             return nv6842_ERROR_ACQ_RUNNING;
-        old = takeWorker();
-        resetLocked(s);
-        continuous = true;
-        phase = Phase::Armed;
         // Armed at once: the start returns with the card ready for its trigger.
-        armStartNs = now() - 3 * static_cast<int64_t>(setup.settings.armMs) * nsPerMs;
+        armStartNs -= 3 * static_cast<int64_t>(setup.settings.armMs) * nsPerMs;
         launchWorkerLocked(scansPerBlock, callback, userData, vi);
     }
+    wake.notify_all();
     finishWorker(std::move(old));
     return VI_SUCCESS;
 }

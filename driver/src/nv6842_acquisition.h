@@ -52,6 +52,7 @@ private:
     enum class Phase { Idle, WaitingStart, Armed, Triggered, Stopped };
 
     void resetLocked(const AcquisitionSetup &setup);
+    bool armLocked(const AcquisitionSetup &setup, bool isContinuous, std::thread &old);
     bool runningLocked() const;
     void advance(int64_t now);
     void beginTriggered(int64_t triggerNs);
