@@ -193,6 +193,10 @@ void TestSimSession::voltageReferenceInterface()
     QCOMPARE(volts, -2.5);
     QCOMPARE(vref->setVoltRefOutput(first->head.libEnv, 1.0), nv6842_ERROR_INV_PARAMETER);
     QVERIFY(driverText(nv6842_ERROR_INV_PARAMETER).contains("not a value of the carrier's voltage-reference table"));
+    // A later failure with the same status says its own reason, not the last one.
+    QCOMPARE(vref->getVoltRefOutput(first->head.libEnv, nullptr), nv6842_ERROR_INV_PARAMETER);
+    QVERIFY2(driverText(nv6842_ERROR_INV_PARAMETER).endsWith(": a null library environment or result pointer"),
+             qPrintable(driverText(nv6842_ERROR_INV_PARAMETER)));
     QCOMPARE(vref->getVoltRefOutput(first->head.libEnv, &volts), VI_SUCCESS);
     QCOMPARE(volts, -2.5);
     nv6842_multClose(vi);

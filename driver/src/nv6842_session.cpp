@@ -44,7 +44,7 @@ ViStatus getVoltRefOutput(ViAddr libEnv, ViReal64 *volts)
         return *injected;
     auto *carrier = static_cast<Carrier *>(libEnv);
     if (!carrier || !volts)
-        return nv6842_ERROR_INV_PARAMETER;
+        return failWith(nv6842_ERROR_INV_PARAMETER, "a null library environment or result pointer");
     *volts = carrier->vrefOutput();
     return VI_SUCCESS;
 }
