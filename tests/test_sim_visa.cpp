@@ -269,6 +269,18 @@ void TestSimVisa::injectedFailures()
         nv9471_carrierClose(handle);
         viClose(rm);
     }
+    {
+        // An injected status carries no reason left by an earlier real failure.
+        ViSession vi;
+        QCOMPARE(openCards("VXI0::9::INSTR", {1}, &vi), nv6842_ERROR_RSRC_NFOUND);
+        QVERIFY(driverText(nv6842_ERROR_RSRC_NFOUND).endsWith("is not present in the system"));
+        SimConfig config("default; fail call=viOpen status=0xBFFC0804");
+        ViSession rm;
+        QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+        QCOMPARE(viOpen(rm, "VXI0::2::INSTR", VI_NO_LOCK, 0, &vi), nv6842_ERROR_RSRC_NFOUND);
+        QCOMPARE(driverText(nv6842_ERROR_RSRC_NFOUND), QString("The resource was not found"));
+        viClose(rm);
+    }
 }
 
 void TestSimVisa::errorTexts()

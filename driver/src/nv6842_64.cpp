@@ -11,12 +11,6 @@ using namespace trellin::sim;
 
 namespace {
 
-#define SIM_INJECT(name)                                                                            \
-    if (const auto injectedStatus = System::instance().injected(name)) {                           \
-        setStatusDetail(*injectedStatus, std::string());                                            \
-        return *injectedStatus;                                                                     \
-    }
-
 std::shared_ptr<MultSession> multSession(ViSession vi)
 {
     return System::instance().findAs<MultSession>(vi);
@@ -91,20 +85,20 @@ extern "C" {
 ViStatus nv6842_multInit(ViRsrc descriptors, ViInt16 fcNumbers[], ViBoolean, ViBoolean, ViSession *vi)
 {
     System::instance().refresh();
-    SIM_INJECT("nv6842_multInit");
+    TRELLIN_SIM_INJECT("nv6842_multInit");
     clearStatusDetails();
     return openSession(descriptors, fcNumbers, vi);
 }
 
 ViStatus nv6842_multClose(ViSession vi)
 {
-    SIM_INJECT("nv6842_multClose");
+    TRELLIN_SIM_INJECT("nv6842_multClose");
     return closeSession(vi);
 }
 
 ViStatus nv6842_multReset(ViSession vi, ViInt16 mode)
 {
-    SIM_INJECT("nv6842_multReset");
+    TRELLIN_SIM_INJECT("nv6842_multReset");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -120,7 +114,7 @@ ViStatus nv6842_multReset(ViSession vi, ViInt16 mode)
 
 ViStatus nv6842_getMultFCsession(ViSession vi, ViInt16 index, ViSession *fcVi)
 {
-    SIM_INJECT("nv6842_getMultFCsession");
+    TRELLIN_SIM_INJECT("nv6842_getMultFCsession");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -136,7 +130,7 @@ ViStatus nv6842_getMultFCsession(ViSession vi, ViInt16 index, ViSession *fcVi)
 
 ViStatus nv6842_revision_query(ViSession vi, ViChar driverRevision[], ViChar instrumentRevision[])
 {
-    SIM_INJECT("nv6842_revision_query");
+    TRELLIN_SIM_INJECT("nv6842_revision_query");
     CardRef ref;
     if (vi != VI_NULL) {
         ref = cardSession(vi);
@@ -152,7 +146,7 @@ ViStatus nv6842_revision_query(ViSession vi, ViChar driverRevision[], ViChar ins
 
 ViStatus nv6842_getSubType(ViSession fcVi, ViChar subtype[])
 {
-    SIM_INJECT("nv6842_getSubType");
+    TRELLIN_SIM_INJECT("nv6842_getSubType");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -166,7 +160,7 @@ ViStatus nv6842_getSubType(ViSession fcVi, ViChar subtype[])
 
 ViStatus nv6842_getSerNum(ViSession fcVi, ViUInt32 *serialNumber)
 {
-    SIM_INJECT("nv6842_getSerNum");
+    TRELLIN_SIM_INJECT("nv6842_getSerNum");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -178,7 +172,7 @@ ViStatus nv6842_getSerNum(ViSession fcVi, ViUInt32 *serialNumber)
 
 ViStatus nv6842_error_message(ViSession, ViStatus status, ViChar text[])
 {
-    SIM_INJECT("nv6842_error_message");
+    TRELLIN_SIM_INJECT("nv6842_error_message");
     if (!text)
         return nv6842_ERROR_INV_PARAMETER;
     if (!driverKnowsStatus(status)) {
@@ -195,7 +189,7 @@ ViStatus nv6842_error_message(ViSession, ViStatus status, ViChar text[])
 
 ViStatus nv6842_setMultChanConfig(ViSession vi, ViInt16 channel, ViInt16 source, ViInt16 gain, ViBoolean filter)
 {
-    SIM_INJECT("nv6842_setMultChanConfig");
+    TRELLIN_SIM_INJECT("nv6842_setMultChanConfig");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -219,7 +213,7 @@ ViStatus nv6842_setMultChanConfig(ViSession vi, ViInt16 channel, ViInt16 source,
 ViStatus nv6842_setMultATRIConfig(ViSession vi, ViInt16 channel, ViInt16 mode, ViInt16 hysteresis,
                                   ViInt16 comparison, ViReal64 threshold1, ViReal64 threshold2)
 {
-    SIM_INJECT("nv6842_setMultATRIConfig");
+    TRELLIN_SIM_INJECT("nv6842_setMultATRIConfig");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -239,7 +233,7 @@ ViStatus nv6842_setMultATRIConfig(ViSession vi, ViInt16 channel, ViInt16 mode, V
 
 ViStatus nv6842_setMultTrigConfig(ViSession vi, ViUInt16 trigSource, ViInt16 detection)
 {
-    SIM_INJECT("nv6842_setMultTrigConfig");
+    TRELLIN_SIM_INJECT("nv6842_setMultTrigConfig");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -256,7 +250,7 @@ ViStatus nv6842_setMultTrigConfig(ViSession vi, ViUInt16 trigSource, ViInt16 det
 ViStatus nv6842_multConfig(ViSession vi, ViInt16 syncMode, ViReal64 freq, ViInt16 mode, ViInt32 scansPerTrigger,
                            ViUInt16 synchA, ViUInt16 synchB)
 {
-    SIM_INJECT("nv6842_multConfig");
+    TRELLIN_SIM_INJECT("nv6842_multConfig");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -288,7 +282,7 @@ ViStatus nv6842_multConfig(ViSession vi, ViInt16 syncMode, ViReal64 freq, ViInt1
 ViStatus nv6842_getOTRIConfig(ViSession fcVi, ViInt16 *sourceMBA, ViInt16 *sourceMBB, ViInt16 *sourceFPOT1,
                               ViInt16 *sourceFPOT2, ViInt16 *sourceFPOT3, ViInt16 *sourceDE, ViInt16 *sourceDI)
 {
-    SIM_INJECT("nv6842_getOTRIConfig");
+    TRELLIN_SIM_INJECT("nv6842_getOTRIConfig");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -303,7 +297,7 @@ ViStatus nv6842_getOTRIConfig(ViSession fcVi, ViInt16 *sourceMBA, ViInt16 *sourc
 ViStatus nv6842_setOTRIConfig(ViSession fcVi, ViInt16 sourceMBA, ViInt16 sourceMBB, ViInt16 sourceFPOT1,
                               ViInt16 sourceFPOT2, ViInt16 sourceFPOT3, ViInt16 sourceDE, ViInt16 sourceDI)
 {
-    SIM_INJECT("nv6842_setOTRIConfig");
+    TRELLIN_SIM_INJECT("nv6842_setOTRIConfig");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -319,7 +313,7 @@ ViStatus nv6842_setOTRIConfig(ViSession fcVi, ViInt16 sourceMBA, ViInt16 sourceM
 
 ViStatus nv6842_getFPTrigPolarity(ViSession fcVi, ViInt16 *polarity1, ViInt16 *polarity2, ViInt16 *polarity3)
 {
-    SIM_INJECT("nv6842_getFPTrigPolarity");
+    TRELLIN_SIM_INJECT("nv6842_getFPTrigPolarity");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -333,7 +327,7 @@ ViStatus nv6842_getFPTrigPolarity(ViSession fcVi, ViInt16 *polarity1, ViInt16 *p
 
 ViStatus nv6842_setFPTrigPolarity(ViSession fcVi, ViInt16 polarity1, ViInt16 polarity2, ViInt16 polarity3)
 {
-    SIM_INJECT("nv6842_setFPTrigPolarity");
+    TRELLIN_SIM_INJECT("nv6842_setFPTrigPolarity");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -347,7 +341,7 @@ ViStatus nv6842_setFPTrigPolarity(ViSession fcVi, ViInt16 polarity1, ViInt16 pol
 
 ViStatus nv6842_startMultAcquisition(ViSession vi)
 {
-    SIM_INJECT("nv6842_startMultAcquisition");
+    TRELLIN_SIM_INJECT("nv6842_startMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -360,7 +354,7 @@ ViStatus nv6842_startMultAcquisition(ViSession vi)
 
 ViStatus nv6842_stopMultAcquisition(ViSession vi)
 {
-    SIM_INJECT("nv6842_stopMultAcquisition");
+    TRELLIN_SIM_INJECT("nv6842_stopMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -369,7 +363,7 @@ ViStatus nv6842_stopMultAcquisition(ViSession vi)
 
 ViStatus nv6842_startMultAcquisitionEx(ViSession vi, ViInt32 scans, nv6842_dataCallback callback, ViAddr userData)
 {
-    SIM_INJECT("nv6842_startMultAcquisitionEx");
+    TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionEx");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -385,14 +379,14 @@ ViStatus nv6842_startMultAcquisitionEx(ViSession vi, ViInt32 scans, nv6842_dataC
 
 ViStatus nv6842_startMultAcquisitionTimed64(ViSession vi, ViInt64 startTime, ViInt32)
 {
-    SIM_INJECT("nv6842_startMultAcquisitionTimed64");
+    TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionTimed64");
     return startTimedCommon(vi, 0, nullptr, nullptr, startTime);
 }
 
 ViStatus nv6842_startMultAcquisitionTimed64Ex(ViSession vi, ViInt32 scans, nv6842_dataCallback callback,
                                               ViAddr userData, ViInt64 startTime, ViInt32)
 {
-    SIM_INJECT("nv6842_startMultAcquisitionTimed64Ex");
+    TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionTimed64Ex");
     if (!callback)
         return failWith(nv6842_ERROR_INV_PARAMETER, "continuous mode needs a callback");
     return startTimedCommon(vi, scans, callback, userData, startTime);
@@ -400,7 +394,7 @@ ViStatus nv6842_startMultAcquisitionTimed64Ex(ViSession vi, ViInt32 scans, nv684
 
 ViStatus nv6842_checkMultAcquisition(ViSession vi, ViInt16 *state, ViUInt16 *errors, ViInt32 *scanBacklog)
 {
-    SIM_INJECT("nv6842_checkMultAcquisition");
+    TRELLIN_SIM_INJECT("nv6842_checkMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -410,7 +404,7 @@ ViStatus nv6842_checkMultAcquisition(ViSession vi, ViInt16 *state, ViUInt16 *err
 
 ViStatus nv6842_readMultAcquisition(ViSession vi, ViInt32 scans, ViInt32 *scansRead, ViReal64 data[])
 {
-    SIM_INJECT("nv6842_readMultAcquisition");
+    TRELLIN_SIM_INJECT("nv6842_readMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -421,7 +415,7 @@ ViStatus nv6842_readMultAcquisition(ViSession vi, ViInt32 scans, ViInt32 *scansR
 ViStatus nv6842_readMultAcquisitionEx(ViSession vi, ViInt32 scans, ViInt32 *scansRead, ViReal64 data[],
                                       ViInt32 seconds[], ViInt32 nanoseconds[])
 {
-    SIM_INJECT("nv6842_readMultAcquisitionEx");
+    TRELLIN_SIM_INJECT("nv6842_readMultAcquisitionEx");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -431,7 +425,7 @@ ViStatus nv6842_readMultAcquisitionEx(ViSession vi, ViInt32 scans, ViInt32 *scan
 
 ViStatus nv6842_getDAQStatus(ViSession fcVi, ViUInt16 *state, ViUInt16 *errors, ViUInt16 *chErrors)
 {
-    SIM_INJECT("nv6842_getDAQStatus");
+    TRELLIN_SIM_INJECT("nv6842_getDAQStatus");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -446,7 +440,7 @@ ViStatus nv6842_getDAQStatus(ViSession fcVi, ViUInt16 *state, ViUInt16 *errors, 
 
 ViStatus nv6842_generateITRI(ViSession vi, ViInt16 mode)
 {
-    SIM_INJECT("nv6842_generateITRI");
+    TRELLIN_SIM_INJECT("nv6842_generateITRI");
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
@@ -461,7 +455,7 @@ ViStatus nv6842_generateITRI(ViSession vi, ViInt16 mode)
 ViStatus nv6842_getCurrentTimeEx(ViSession fcVi, ViInt64 *seconds, ViInt32 *nanoseconds, ViInt32 *utcOffset,
                                  ViInt16 *reserved)
 {
-    SIM_INJECT("nv6842_getCurrentTimeEx");
+    TRELLIN_SIM_INJECT("nv6842_getCurrentTimeEx");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -481,7 +475,7 @@ ViStatus nv6842_getCurrentTimeEx(ViSession fcVi, ViInt64 *seconds, ViInt32 *nano
 ViStatus nv6842_calibrateChannels(ViSession fcVi, ViInt16 channelMask, ViInt16 gain, ViReal64 *offsets,
                                   ViReal64 *gains, ViInt32 *)
 {
-    SIM_INJECT("nv6842_calibrateChannels");
+    TRELLIN_SIM_INJECT("nv6842_calibrateChannels");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();
@@ -508,7 +502,7 @@ ViStatus nv6842_calibrateChannels(ViSession fcVi, ViInt16 channelMask, ViInt16 g
 
 ViStatus nv6842_storeCalibData(ViSession fcVi, ViInt16 gain)
 {
-    SIM_INJECT("nv6842_storeCalibData");
+    TRELLIN_SIM_INJECT("nv6842_storeCalibData");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
         return invalidSession();

@@ -21,8 +21,7 @@ std::string hex4(unsigned value)
 
 ViStatus setVoltRefOutput(ViAddr libEnv, ViReal64 volts)
 {
-    if (const auto injected = System::instance().injected("setVoltRefOutput"))
-        return *injected;
+    TRELLIN_SIM_INJECT("setVoltRefOutput");
     auto *carrier = static_cast<Carrier *>(libEnv);
     if (!carrier || !carrier->hasVref)
         return failWith(nv6842_ERROR_INV_PARAMETER, "the carrier has no voltage reference");
@@ -40,8 +39,7 @@ ViStatus setVoltRefOutput(ViAddr libEnv, ViReal64 volts)
 
 ViStatus getVoltRefOutput(ViAddr libEnv, ViReal64 *volts)
 {
-    if (const auto injected = System::instance().injected("getVoltRefOutput"))
-        return *injected;
+    TRELLIN_SIM_INJECT("getVoltRefOutput");
     auto *carrier = static_cast<Carrier *>(libEnv);
     if (!carrier || !volts)
         return failWith(nv6842_ERROR_INV_PARAMETER, "a null library environment or result pointer");

@@ -32,14 +32,10 @@ bool isLive(const nv9471_carrier *handle)
     return handle && liveHandles().count(handle) != 0;
 }
 
-#define SIM_INJECT(name)                                                                            \
-    if (const auto injectedStatus = System::instance().injected(name))                             \
-    return *injectedStatus
-
 // The identification words of a function card, as routine 1 reads them.
 ViStatus readFcWord(nv9471_carrier *handle, ViInt16 fc, ViUInt32 offset, ViUInt16 *value)
 {
-    SIM_INJECT("nv9471_readFcWord");
+    TRELLIN_SIM_INJECT("nv9471_readFcWord");
     if (!isLive(handle))
         return nv9471_ERROR_INV_HANDLE;
     if (!value)
@@ -78,7 +74,7 @@ extern "C" {
 
 ViStatus nv9471_revision(ViChar revision[])
 {
-    SIM_INJECT("nv9471_revision");
+    TRELLIN_SIM_INJECT("nv9471_revision");
     if (!revision)
         return nv9471_ERROR_INV_PARAMETER;
     copyText("nv9471 common library 5.2.1 (simulated)", revision);
@@ -87,7 +83,7 @@ ViStatus nv9471_revision(ViChar revision[])
 
 ViStatus nv9471_carrierOpen(ViSession vi, nv9471_carrier **handle)
 {
-    SIM_INJECT("nv9471_carrierOpen");
+    TRELLIN_SIM_INJECT("nv9471_carrierOpen");
     if (!handle)
         return nv9471_ERROR_INV_PARAMETER;
     *handle = nullptr;
@@ -112,7 +108,7 @@ ViStatus nv9471_carrierOpen(ViSession vi, nv9471_carrier **handle)
 
 ViStatus nv9471_carrierClose(nv9471_carrier *handle)
 {
-    SIM_INJECT("nv9471_carrierClose");
+    TRELLIN_SIM_INJECT("nv9471_carrierClose");
     {
         std::lock_guard<std::mutex> lock(handleMutex);
         if (!handle || liveHandles().erase(handle) == 0)
@@ -136,7 +132,7 @@ void *nv9471_accessRoutine(const nv9471_carrier *handle, ViInt32 index)
 
 ViStatus nv9471_errorText(ViStatus status, ViChar text[])
 {
-    SIM_INJECT("nv9471_errorText");
+    TRELLIN_SIM_INJECT("nv9471_errorText");
     if (!text)
         return nv9471_ERROR_INV_PARAMETER;
     if (const char *known = statusText(status)) {
@@ -157,7 +153,7 @@ ViStatus nv9471_errorText(ViStatus status, ViChar text[])
 
 ViStatus nv9471_delay(ViReal64 milliseconds)
 {
-    SIM_INJECT("nv9471_delay");
+    TRELLIN_SIM_INJECT("nv9471_delay");
     if (!(milliseconds > 0)) {
         std::this_thread::yield();
         return VI_SUCCESS;

@@ -116,6 +116,14 @@ TRELLIN_SIM_API void setStatusDetail(ViStatus status, const std::string &detail)
 TRELLIN_SIM_API std::string statusDetail(ViStatus status);
 TRELLIN_SIM_API void clearStatusDetails();
 
+// Makes an exported call return the status a 'fail' rule injects before it
+// does anything else; the status then carries no reason of an earlier failure.
+#define TRELLIN_SIM_INJECT(name)                                                                            \
+    if (const auto injectedStatus = ::trellin::sim::System::instance().injected(name)) {                   \
+        ::trellin::sim::setStatusDetail(*injectedStatus, std::string());                                    \
+        return *injectedStatus;                                                                             \
+    }
+
 } // namespace trellin::sim
 
 #endif

@@ -43,10 +43,6 @@ public:
     std::deque<std::string> remaining;
 };
 
-#define SIM_INJECT(name)                                                                            \
-    if (const auto injectedStatus = System::instance().injected(name))                             \
-    return *injectedStatus
-
 bool isResourceManager(ViSession rm)
 {
     return System::instance().findAs<ResourceManager>(rm) != nullptr;
@@ -59,7 +55,7 @@ extern "C" {
 ViStatus viOpenDefaultRM(ViSession *rm)
 {
     System::instance().refresh();
-    SIM_INJECT("viOpenDefaultRM");
+    TRELLIN_SIM_INJECT("viOpenDefaultRM");
     if (!rm)
         return VI_ERROR_INV_PARAMETER;
     *rm = System::instance().add(std::make_shared<ResourceManager>());
@@ -70,7 +66,7 @@ ViStatus viFindRsrc(ViSession rm, ViConstString expr, ViFindList *list, ViUInt32
 {
     System &system = System::instance();
     const auto config = system.refresh();
-    SIM_INJECT("viFindRsrc");
+    TRELLIN_SIM_INJECT("viFindRsrc");
     if (list)
         *list = VI_NULL;
     if (count)
@@ -97,7 +93,7 @@ ViStatus viFindRsrc(ViSession rm, ViConstString expr, ViFindList *list, ViUInt32
 
 ViStatus viFindNext(ViFindList list, ViChar desc[])
 {
-    SIM_INJECT("viFindNext");
+    TRELLIN_SIM_INJECT("viFindNext");
     const auto findList = System::instance().findAs<FindList>(list);
     if (!findList)
         return VI_ERROR_INV_OBJECT;
@@ -114,7 +110,7 @@ ViStatus viOpen(ViSession rm, ViConstRsrc name, ViAccessMode, ViUInt32, ViSessio
 {
     System &system = System::instance();
     const auto config = system.refresh();
-    SIM_INJECT("viOpen");
+    TRELLIN_SIM_INJECT("viOpen");
     if (vi)
         *vi = VI_NULL;
     if (!isResourceManager(rm))
@@ -144,7 +140,7 @@ ViStatus viOpen(ViSession rm, ViConstRsrc name, ViAccessMode, ViUInt32, ViSessio
 
 ViStatus viClose(ViObject vi)
 {
-    SIM_INJECT("viClose");
+    TRELLIN_SIM_INJECT("viClose");
     System &system = System::instance();
     const auto object = system.find(vi);
     if (!object)
@@ -160,7 +156,7 @@ ViStatus viClose(ViObject vi)
 
 ViStatus viGetAttribute(ViObject vi, ViAttr attr, void *attrState)
 {
-    SIM_INJECT("viGetAttribute");
+    TRELLIN_SIM_INJECT("viGetAttribute");
     const auto object = System::instance().find(vi);
     if (!object)
         return VI_ERROR_INV_OBJECT;
@@ -171,7 +167,7 @@ ViStatus viGetAttribute(ViObject vi, ViAttr attr, void *attrState)
 
 ViStatus viSetAttribute(ViObject vi, ViAttr attr, ViAttrState attrState)
 {
-    SIM_INJECT("viSetAttribute");
+    TRELLIN_SIM_INJECT("viSetAttribute");
     const auto object = System::instance().find(vi);
     if (!object)
         return VI_ERROR_INV_OBJECT;
