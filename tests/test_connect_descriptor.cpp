@@ -1,7 +1,7 @@
 // Descriptor parts, sort order, display texts, and the merge and sort of
 // search results.
+#include "connect_test_helpers.h"
 #include "nv9471fp_descriptor.h"
-#include "nv9471fp_resourceSearch.h"
 
 #include <QtTest>
 
@@ -12,14 +12,6 @@ resourceInfo resource(const QString &descriptor, const QString &address = QStrin
     r.descriptor = descriptor;
     r.networkAddress = address;
     return r;
-}
-
-QStringList descriptors(const QList<resourceInfo> &list)
-{
-    QStringList result;
-    for (const resourceInfo &r : list)
-        result.append(r.descriptor);
-    return result;
 }
 } // namespace
 

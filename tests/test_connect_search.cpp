@@ -1,19 +1,9 @@
 // The resource search without widgets, against simulator configurations.
+#include "connect_test_helpers.h"
 #include "nv6842_fc.h"
-#include "nv9471fp_resourceSearch.h"
 
 #include <QThreadPool>
 #include <QtTest>
-
-namespace {
-QStringList descriptors(const QList<resourceInfo> &list)
-{
-    QStringList result;
-    for (const resourceInfo &r : list)
-        result.append(r.descriptor);
-    return result;
-}
-} // namespace
 
 class TestConnectSearch : public QObject
 {

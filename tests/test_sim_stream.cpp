@@ -70,6 +70,22 @@ ViInt32 streamCallback(ViSession vi, ViAddr user)
     return 0;
 }
 
+// FC 1 of the default VXI carrier, free running at 50 kS/s.
+ViStatus openOneCardAt50kHz(ViSession *vi)
+{
+    const ViStatus status = openCards("VXI0::2::INSTR", {1}, vi);
+    if (status != VI_SUCCESS)
+        return status;
+    return nv6842_multConfig(*vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE);
+}
+
+// A failed check leaves a test early: the session is closed first, so no
+// callback outlives the stream it writes to.
+auto closeWhenLeaving(ViSession &vi)
+{
+    return qScopeGuard([&vi] { nv6842_multClose(vi); });
+}
+
 ViStatus triggerWhenReady(ViSession vi)
 {
     ViInt16 stage = 0;
@@ -110,8 +126,7 @@ void TestSimStream::callbackOncePerBlockGapFree()
     const double rate = 10000;
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, rate, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 1000;
     stream.channels = 2;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -162,8 +177,7 @@ void TestSimStream::overflowWhenTheProgramDoesNotRead()
     QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 20000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 500;
     stream.readBlocks = false;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -198,12 +212,10 @@ void TestSimStream::overflowWhenTheProgramDoesNotRead()
 void TestSimStream::stopWhileTheCallbackRuns()
 {
     ViSession vi;
-    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    QCOMPARE(openOneCardAt50kHz(&vi), VI_SUCCESS);
     const ViSession fcVi = cardSessionOf(vi, 0);
-    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 500; // 10 ms blocks
     stream.sleepMs = 40; // a slow callback: blocks pile up behind it
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -233,12 +245,10 @@ void TestSimStream::stopWhileTheCallbackRuns()
 void TestSimStream::stopFromInsideTheCallback()
 {
     ViSession vi;
-    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
+    QCOMPARE(openOneCardAt50kHz(&vi), VI_SUCCESS);
     const ViSession fcVi = cardSessionOf(vi, 0);
-    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 1000;
     stream.stopAtCall = 2;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
@@ -258,11 +268,9 @@ void TestSimStream::stopFromInsideTheCallback()
 void TestSimStream::stopFromOutsideWaitsForACallbackThatStoppedItself()
 {
     ViSession vi;
-    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
-    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(openOneCardAt50kHz(&vi), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 500;
     stream.stopAtCall = 1;
     stream.lingerAfterStopMs = 300;
@@ -281,11 +289,9 @@ void TestSimStream::stopFromOutsideWaitsForACallbackThatStoppedItself()
 void TestSimStream::closeWhileStreaming()
 {
     ViSession vi;
-    QCOMPARE(openCards("VXI0::2::INSTR", {1}, &vi), VI_SUCCESS);
-    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 50000, 0, 0, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(openOneCardAt50kHz(&vi), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 250;
     QCOMPARE(nv6842_startMultAcquisitionEx(vi, stream.scans, &streamCallback, &stream), VI_SUCCESS);
     QCOMPARE(triggerWhenReady(vi), VI_SUCCESS);
@@ -308,8 +314,7 @@ void TestSimStream::timedContinuousStart()
     const ViSession fcVi = cardSessionOf(vi, 0);
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 5000, 2, 0, 0xFFFF, 0xFFFF), VI_SUCCESS);
     Stream stream;
-    // A failed check leaves early: close first, so no callback outlives the stream.
-    const auto closeOnExit = qScopeGuard([&] { nv6842_multClose(vi); });
+    const auto closeOnExit = closeWhenLeaving(vi);
     stream.scans = 500;
     const ViInt64 startTime = cardNowNs(fcVi) / 1000000000LL + 2;
     QCOMPARE(nv6842_startMultAcquisitionTimed64Ex(vi, stream.scans, &streamCallback, &stream, startTime, 0),
