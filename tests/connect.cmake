@@ -1,10 +1,10 @@
 # Instrument discovery and connection.
 sfp_add_test(test_connect_descriptor
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_connect_descriptor.cpp
-  LIBS sfp_connect)
+  LIBS sfp_search)
 sfp_add_test(test_connect_search
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_connect_search.cpp
-  LIBS sfp_connect sfp_card)
+  LIBS sfp_carddesc)
 sfp_add_test(test_connect_select GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_connect_select.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_connect_modal.h

@@ -31,6 +31,8 @@ public:
     ViStatus multReinit(ViSession *) override { return -1; }
     ViStatus multClose(ViSession) override { return -1; }
     ViStatus multReset(ViSession) override { return -1; }
+    ViStatus fcSession(ViSession, ViInt16, ViSession *) override { return -1; }
+    QString fcSessionCallText() const override { return QString(); }
 };
 
 QStringList items(const QComboBox *box)

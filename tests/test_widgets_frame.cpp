@@ -34,6 +34,8 @@ public:
     ViStatus multReinit(ViSession *) override { return 0; }
     ViStatus multClose(ViSession) override { return 0; }
     ViStatus multReset(ViSession) override { return 0; }
+    ViStatus fcSession(ViSession, ViInt16, ViSession *) override { return -1; }
+    QString fcSessionCallText() const override { return QString(); }
 };
 
 struct FrameSpies {

@@ -27,6 +27,11 @@ public:
     virtual ViStatus multReinit(ViSession *session) = 0;
     virtual ViStatus multClose(ViSession session) = 0;
     virtual ViStatus multReset(ViSession session) = 0;
+    // The session of one card (index 0-based, in session order) of a
+    // multi-card session. The frame reports a failure as
+    // "<fcSessionCallText()> failed due to [<errorMessage(status)>]".
+    virtual ViStatus fcSession(ViSession session, ViInt16 index, ViSession *cardSession) = 0;
+    virtual QString fcSessionCallText() const = 0;
 
     // The model number written as four hexadecimal digits (0x6842).
     int modelCode;

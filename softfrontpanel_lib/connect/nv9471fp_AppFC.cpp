@@ -1,6 +1,5 @@
 #include "nv9471fp_AppFC.h"
 
-#include "nv6842.h"
 #include "nv9471.h"
 #include "nv9471fp_About.h"
 #include "nv9471fp_descriptor.h"
@@ -162,18 +161,14 @@ void nv9471fp_AppFC::resetDevice()
 
 void nv9471fp_AppFC::tabChanged(int index)
 {
-    if (demoMode)
+    if (demoMode || !cardDescription)
         return;
     ViSession fc_vi = 0;
-    const ViStatus status = nv6842_getMultFCsession(d_vi, ViInt16(index), &fc_vi);
-    if (status < VI_SUCCESS) {
-        ViChar text[256] = {};
-        nv6842_error_message(d_vi, status, text);
-        text[sizeof text - 1] = '\0';
+    const ViStatus status = cardDescription->fcSession(d_vi, ViInt16(index), &fc_vi);
+    if (status < VI_SUCCESS)
         showError(QStringLiteral("%1 failed due to [%2]")
-                      .arg(QStringLiteral("nv6842_getMultFCsession(d_vi, index, &fc_vi)"),
-                           QString::fromLatin1(text)));
-    }
+                      .arg(cardDescription->fcSessionCallText(),
+                           cardDescription->errorMessage(status)));
     const ModuleTexts texts = readModuleTexts(fc_vi);
     setSlotText(texts.slot, lxiWhatsThis());
     const int fcNumber = index >= 0 && index < 256 ? fcNumbers[index] : 0;

@@ -84,3 +84,13 @@ ViStatus nv6842_fc::multReset(ViSession session)
 {
     return nv6842_multReset(session, 1);
 }
+
+ViStatus nv6842_fc::fcSession(ViSession session, ViInt16 index, ViSession *cardSession)
+{
+    return nv6842_getMultFCsession(session, index, cardSession);
+}
+
+QString nv6842_fc::fcSessionCallText() const
+{
+    return QStringLiteral("nv6842_getMultFCsession(d_vi, index, &fc_vi)");
+}

@@ -23,6 +23,8 @@ public:
     ViStatus multReinit(ViSession *session) override;
     ViStatus multClose(ViSession session) override;
     ViStatus multReset(ViSession session) override;
+    ViStatus fcSession(ViSession session, ViInt16 index, ViSession *cardSession) override;
+    QString fcSessionCallText() const override;
 
     // The set of cards given to the last multInitStore, for multReinit.
     char lastDescriptor[2048];
