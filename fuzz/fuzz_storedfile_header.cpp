@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(std::strcmp(info.path, filePath) == 0, "path kept");
     check(info.dataOffset <= size && info.dataBytes == size - info.dataOffset, "data bytes");
     check(info.channelCount > 0 && info.scansPerBlock > 0, "block size not zero");
+    check(info.rateHz > 0 && std::isfinite(info.rateHz), "positive finite rate");
     check(info.sampleBytes == (info.isReal64 ? 8u : 4u) * info.channelCount * uint64_t(info.scansPerBlock),
           "sample bytes");
     check(info.blockBytes == info.sampleBytes + 2 * info.stampBytes, "block bytes");

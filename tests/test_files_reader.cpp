@@ -238,6 +238,28 @@ private slots:
         QCOMPARE(parse(replaced(validHeader, "TIMESTAMPS=0", "TIMESTAMPS=300")), -1);
     }
 
+    void rateMustBePositive_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("result");
+        QTest::newRow("zero") << "SAMPLING_RATE_HZ=0.000000\n" << -1;
+        QTest::newRow("minus zero") << "SAMPLING_RATE_HZ=-0\n" << -1;
+        QTest::newRow("negative") << "SAMPLING_RATE_HZ=-1000.000000\n" << -1;
+        QTest::newRow("missing") << "" << -1;
+        QTest::newRow("zero, then a rate") << "SAMPLING_RATE_HZ=0\nSAMPLING_RATE_HZ=50\n" << 0; // the later line wins
+        QTest::newRow("small") << "SAMPLING_RATE_HZ=0.001\n" << 0;
+    }
+
+    void rateMustBePositive()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, result);
+        StoredFileInfo_t info;
+        QCOMPARE(parse(replaced(validHeader, "SAMPLING_RATE_HZ=1000.000000\n", line.toStdString()), &info), result);
+        if (result != 0)
+            QVERIFY(isAllZero(info));
+    }
+
     void blockSizeMustBeReadable()
     {
         // Zero, negative or missing counts give no block.

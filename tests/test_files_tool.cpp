@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -53,14 +55,14 @@ class TestFilesTool : public QObject
         QByteArray out, err;
     };
 
-    Run run(const QStringList &arguments, const QString &stdoutFile = QString())
+    Run run(const QStringList &arguments, const QString &stdoutFile = QString(), int milliseconds = 60000)
     {
         QProcess process;
         if (!stdoutFile.isEmpty())
             process.setStandardOutputFile(stdoutFile);
         process.start(QStringLiteral(SFPFILE_PATH), arguments);
         Run result;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        if (!process.waitForFinished(milliseconds) || process.exitStatus() != QProcess::NormalExit)
             return result;
         result.exitCode = process.exitCode();
         result.out = process.readAllStandardOutput();
@@ -236,6 +238,56 @@ private slots:
         QVERIFY(r.err.contains("cannot write"));
         QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 1);
         QCOMPARE(entries(), before);
+    }
+
+    void namedPipeIsRefusedAtOnce()
+    {
+        // Nobody writes to the pipe: opening it for reading would wait for ever.
+        const QString pipe = dir.filePath("pipe.bin6842");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QStringList before = entries();
+        for (const QStringList &arguments : {QStringList{"info", pipe}, QStringList{"csv", pipe, dir.filePath("pipe.csv")}}) {
+            const Run r = run(arguments, QString(), 10000);
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.contains("cannot read '" + QFile::encodeName(pipe) + "': not a regular file"), r.err.constData());
+        }
+        QCOMPARE(entries(), before);
+        QVERIFY(QFile::remove(pipe));
+    }
+
+    void blocksBeyondThePanelsBuffersStillConvert()
+    {
+        // 2 x 5,120,001 values per block: more than the panel shows, nothing
+        // the tool cares about. A sparse file of one block reads as zeros.
+        const QString big = dir.filePath("wide.bin6842");
+        const uint16_t twoChannels[] = {0x0003};
+        const size_t wideScans = 5120001;
+        const StoredLayout layout{1000.0, int32_t(wideScans), 1, twoChannels, false};
+        FILE *file = std::fopen(QFile::encodeName(big).constData(), "wb");
+        QVERIFY(file);
+        QVERIFY(writeBinaryHeader(file, layout));
+        QCOMPARE(std::fclose(file), 0);
+        QFile grown(big);
+        QVERIFY(grown.resize(grown.size() + qint64(2 * 8 * wideScans)));
+
+        const Run info = run({"info", big});
+        QCOMPARE(info.exitCode, 0);
+        QVERIFY2(info.out.contains("Blocks:           1\n"), info.out.constData());
+
+        // Counted, not kept: the CSV is some 100 MB.
+        QProcess process;
+        process.start("/bin/sh", {"-c", "{ \"$0\" csv \"$1\" -; echo \"exit $?\" >&2; } | wc -c", SFPFILE_PATH, big});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.readAllStandardError(), QByteArray("exit 0\n"));
+        char *header = nullptr;
+        size_t headerSize = 0;
+        FILE *memory = open_memstream(&header, &headerSize);
+        QVERIFY(writeCsvHeader(memory, CsvUnits::Volts, layout));
+        std::fclose(memory);
+        std::free(header);
+        // Every row: "0.000000, 0.000000, " and the line end.
+        QCOMPARE(process.readAllStandardOutput().trimmed().toLongLong(), qint64(headerSize + wideScans * 21));
+        QVERIFY(QFile::remove(big));
     }
 
     void masksThatDisagreeWithTheBlocks()

@@ -61,28 +61,11 @@ int usageError(const char *message)
     return 2;
 }
 
-// Why a file cannot be used, as precisely as we can tell.
-std::string unreadableReason(const char *path)
-{
-    struct stat status;
-    if (stat(path, &status) != 0)
-        return std::strerror(errno);
-    if (S_ISDIR(status.st_mode))
-        return "is a directory";
-    if (!S_ISREG(status.st_mode))
-        return "not a regular file";
-    if (access(path, R_OK) != 0)
-        return std::strerror(errno);
-    if (std::strlen(path) >= sizeof(StoredFileInfo_t::path))
-        return "path longer than 259 characters";
-    return "not a stored data file, or its header is damaged";
-}
-
 bool openStoredFile(const char *path, StoredFileInfo_t *info, uint64_t *trailing)
 {
     if (readStoredFileHeaderQuiet(path, info, trailing) == 0)
         return true;
-    std::fprintf(stderr, "sfpfile: cannot read '%s': %s\n", path, unreadableReason(path).c_str());
+    std::fprintf(stderr, "sfpfile: cannot read '%s': %s\n", path, storedFileUnreadableReason(path).c_str());
     return false;
 }
 
@@ -289,7 +272,7 @@ int convertToCsv(const CsvOptions &options)
         return 1;
     }
 
-    FILE *input = std::fopen(options.input, "rb");
+    FILE *input = openStoredFileStream(options.input);
     if (!input) {
         std::fprintf(stderr, "sfpfile: cannot read '%s': %s\n", options.input, std::strerror(errno));
         return 1;

@@ -10,10 +10,19 @@
 
 int main(int argc, char *argv[])
 {
+    // The summary and the versions need no display: answered before the GUI exists.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (printRequestedInformation(interpretArguments(rawArguments)))
+        return 0;
+
     QApplication application(argc, argv);
     sfp::setMessageCard(&gl_fc);
 
     const StartupArguments arguments = interpretArguments(application.arguments());
+    if (printRequestedInformation(arguments))
+        return 0; // asked for behind Qt's own options, such as "-platform offscreen"
     storeCalibMode = arguments.storeCalib;
     clearStoredFile();
     if (arguments.fileGiven && !openStoredFile(arguments.filePath))

@@ -5,6 +5,7 @@
 
 #include "storedfile.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Set when the first argument is "storeCalib".
@@ -14,6 +15,10 @@ extern StoredFileInfo_t StoredFileInfo;
 // Cards assumed without a hardware session. The same storage as
 // StoredFileInfo.fcCount: reading a file replaces it with the file's count.
 extern uint8_t &demoCardCount;
+
+// Sample values one block may hold: the waveform panel's data and times
+// buffers are allocated once with this many doubles each.
+constexpr size_t waveformBufferValues = 10240000;
 
 inline bool fileModeActive()
 {

@@ -9,18 +9,33 @@
 struct StartupArguments {
     bool storeCalib = false;  // first argument "storeCalib"
     bool acperf = false;      // "-acperf" anywhere on the command line
-    bool fileGiven = false;   // the first argument is neither of the words
+    bool help = false;        // first argument "-h" or "--help"
+    bool version = false;     // first argument "--version"
+    bool fileGiven = false;   // the first argument is none of the words
     QString filePath;         // that argument, possibly empty
 };
 
 // arguments[0] is the program. Only the first argument is examined for the
-// mode; comparisons are exact and case-sensitive.
+// mode; comparisons are exact and case-sensitive, so a file named like a word
+// is given with its directory ("./--help").
 StartupArguments interpretArguments(const QStringList &arguments);
 
+// The command line summary printed for "--help"; README.md shows the same lines.
+QString commandLineSummary();
+// Program version and the versions of Qt (run time), Qwt, the card driver and
+// the common library, one per line, for "--version".
+QString versionReport();
+// Prints the summary or the versions on standard output when the arguments
+// ask for one; true then, and the program ends with exit code 0. Needs no
+// application object, so that it works without a display.
+bool printRequestedInformation(const StartupArguments &arguments);
+
 // Reads the header of a stored file into the global record. A file that cannot
-// be read (or that could only be shown as garbage) is reported as
-// "Cannot read '%1'." and ends the process with exit code -1; false is returned
-// then. A header-only file counts as no file: the program starts normally.
+// be read (or that could only be shown as garbage, or whose blocks do not fit
+// into the waveform panel's buffers) is reported as "Cannot read '%1'." and
+// ends the process with exit code -1; false is returned then. The reason is
+// printed on standard output. A header-only file counts as no file: the
+// program starts normally.
 bool openStoredFile(const QString &path);
 
 // Resets the record to "no file" with the default card count of 2.

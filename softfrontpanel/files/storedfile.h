@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Description of one opened file. Plain old data: it is copied by value into
 // every block read. Sizes are in bytes, positions from the start of the file.
@@ -35,9 +36,11 @@ struct StoredFileInfo_t
 };
 
 // Parses the header of the file at path into *info and sizes its blocks.
-// Returns 0 on success. Returns -1 when the file cannot be opened (*info is
-// then untouched), or when it is not a regular file, its path does not fit
-// into path, or its header is rejected (*info is then all zero). When the
+// Returns 0 on success. Returns -1 when the file cannot be opened or is not a
+// regular file (*info is then untouched; a FIFO is refused without waiting
+// for a writer), or when its path does not fit into path, or its header is
+// rejected (*info is then all zero). A header is rejected among others when
+// it gives no positive SAMPLING_RATE_HZ or a block of no bytes. When the
 // data part is not a whole number of blocks, prints "Warning. The binary data
 // seems corrupt.\n" on standard output and still succeeds; blockCount then
 // counts the whole blocks only. A header-only file succeeds with blockCount 0.
@@ -47,6 +50,10 @@ int readStoredFileHeader(const char *path, StoredFileInfo_t *info);
 // behind the last whole block. For callers whose standard output is data.
 int readStoredFileHeaderQuiet(const char *path, StoredFileInfo_t *info,
                               uint64_t *trailingBytes);
+
+// Why readStoredFileHeader refuses path, as precisely as can be told from
+// outside: the system's reason, "is a directory", "not a regular file", ...
+std::string storedFileUnreadableReason(const char *path);
 
 // Reads the samples of block k (0-based) into samples, which must hold
 // info.sampleBytes bytes. Opens and closes the file on every call.

@@ -1,8 +1,37 @@
 #include "storedfile_blockio.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+
+FILE *openStoredFileStream(const char *path)
+{
+    // Without O_NONBLOCK, opening a FIFO waits for a writer before the type
+    // can be checked.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status;
+    int reason = 0;
+    if (fstat(fd, &status) != 0)
+        reason = errno;
+    else if (!S_ISREG(status.st_mode))
+        reason = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    if (reason != 0) {
+        close(fd);
+        errno = reason;
+        return nullptr;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    FILE *file = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, "rb") : nullptr;
+    if (!file)
+        close(fd);
+    return file;
+}
 
 bool storedFileHasStamps(const StoredFileInfo_t &info)
 {

@@ -7,6 +7,11 @@
 
 #include <cstdio>
 
+// Opens path for binary reading, but only when it is a regular file: a FIFO
+// or a device would block in the open or in the first read for ever, and has
+// no size to cut into blocks. Returns null otherwise, with errno set.
+FILE *openStoredFileStream(const char *path);
+
 // True when every block of the file carries one seconds and one nanoseconds
 // array of scansPerBlock int32 values.
 bool storedFileHasStamps(const StoredFileInfo_t &info);

@@ -2,7 +2,9 @@
 #include "storedfile_blockio.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -154,10 +156,12 @@ bool parseHeaderLines(FILE *file, StoredFileInfo_t *info)
 }
 
 // Block sizes. A block of no bytes cannot be read, and sample sizes beyond
-// 32 bits would wrap in every reader that counts them in an int.
+// 32 bits would wrap in every reader that counts them in an int. Every time
+// axis divides by the rate, so a file without a positive one has no blocks
+// to show either.
 bool computeBlockSizes(StoredFileInfo_t *info)
 {
-    if (info->channelCount == 0 || info->scansPerBlock <= 0)
+    if (info->channelCount == 0 || info->scansPerBlock <= 0 || !(info->rateHz > 0))
         return false;
     const uint64_t sampleSize = info->isReal64 ? 8 : 4;
     const uint64_t sampleBytes = sampleSize * info->channelCount * static_cast<uint64_t>(info->scansPerBlock);
@@ -175,7 +179,7 @@ int parseStoredFile(const char *path, StoredFileInfo_t *info, uint64_t *trailing
         *trailingBytes = 0;
     if (!path || !info)
         return -1;
-    FILE *file = std::fopen(path, "rb");
+    FILE *file = openStoredFileStream(path);
     if (!file)
         return -1;
     std::memset(info, 0, sizeof *info);
@@ -184,8 +188,6 @@ int parseStoredFile(const char *path, StoredFileInfo_t *info, uint64_t *trailing
     std::memset(&parsed, 0, sizeof parsed);
     struct stat status;
     bool ok = std::strlen(path) < sizeof parsed.path
-              && fstat(fileno(file), &status) == 0
-              && S_ISREG(status.st_mode) // a directory or device has no header to end
               && parseHeaderLines(file, &parsed)
               && computeBlockSizes(&parsed);
     if (ok) {
@@ -237,12 +239,30 @@ int readStoredBlockStamps(StoredFileInfo_t info, void *samples, int32_t *seconds
     if (withStamps && (!seconds || !nanos || !storedFileHasStamps(info)))
         return -1;
     info.path[sizeof info.path - 1] = '\0';
-    FILE *file = std::fopen(info.path, "rb");
+    FILE *file = openStoredFileStream(info.path);
     if (!file)
         return -1;
     const int result = readStoredBlockFrom(file, info, k, samples, seconds, nanos);
     std::fclose(file);
     return result;
+}
+
+std::string storedFileUnreadableReason(const char *path)
+{
+    if (!path)
+        return "no path";
+    struct stat status;
+    if (stat(path, &status) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(status.st_mode))
+        return "is a directory";
+    if (!S_ISREG(status.st_mode))
+        return "not a regular file";
+    if (access(path, R_OK) != 0)
+        return std::strerror(errno);
+    if (std::strlen(path) >= sizeof(StoredFileInfo_t::path))
+        return "path longer than 259 characters";
+    return "not a stored data file, or its header is damaged";
 }
 
 uint32_t storedMaskedChannelCount(const StoredFileInfo_t &info)
