@@ -38,6 +38,12 @@ TRELLIN_EXPORT int64_t trellinSimScanOffsetNs(double rateHz, int64_t scan);
  * system), with the reason in text; 0 when it is valid. */
 TRELLIN_EXPORT int trellinSimConfigError(const char *config, char *text, int size);
 
+/* The descriptor list the latest nv6842_multInit call received (empty for a
+ * null list), cut to fit text[size]; returns its whole length. Unlike the
+ * calls above it lives in the simulated driver (libnv6842_64), so a test that
+ * links the driver reaches it without trellin_sim_formula. */
+TRELLIN_EXPORT int trellinSimLastMultInitDescriptors(char *text, int size);
+
 #ifdef __cplusplus
 }
 #endif

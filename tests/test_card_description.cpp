@@ -2,6 +2,7 @@
 #include "nv6842_fc.h"
 #include "nv6842.h"
 #include "nv9471fp_splashLabel.h"
+#include "trellin_sim.h"
 
 #include <QImage>
 #include <QResource>
@@ -55,6 +56,11 @@ private slots:
         QCOMPARE(std::strlen(gl_fc.lastDescriptor), size_t(2047));
         QCOMPARE(std::string(gl_fc.lastDescriptor), longList.substr(0, 2047));
         QCOMPARE(gl_fc.lastFcNumbers[255], ViInt16(8));
+        // The driver received the whole list, not the stored copy.
+        std::string received(longList.size() + 2, 'x');
+        QCOMPARE(trellinSimLastMultInitDescriptors(&received[0], int(received.size())),
+                 int(longList.size()));
+        QCOMPARE(std::string(received.c_str()), longList);
         // Nothing answers at that address.
         QVERIFY(status < 0);
         QCOMPARE(session, ViSession(0));

@@ -6,7 +6,10 @@
 #include <QScopeGuard>
 #include <QtTest>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -74,7 +77,27 @@ QString compareWithFormula(const std::vector<EnabledChannel> &channels, double r
     return QString();
 }
 
+// The input of one channel as SIMULATOR.md documents it; harmonics[k] is h_k.
+struct DocumentedSignal {
+    double freq, amp, offset, phase;
+    std::array<double, 10> harmonics;
+};
+
+// value(i) = gain * x(i), saturated at +-10 V, with noise off:
+// x(i) = offset + amp sin(2 pi c) + sum h_k sin(2 pi k c), c = phase/360 + i f/fs.
+double documentedVolts(const DocumentedSignal &s, int gain, double rate, int64_t i)
+{
+    const double twoPi = 6.283185307179586;
+    const double cycles = std::fmod(s.phase / 360.0 + static_cast<double>(i) * s.freq / rate, 1.0);
+    double x = s.offset + s.amp * std::sin(twoPi * cycles);
+    for (int k = 2; k <= 9; ++k)
+        x += s.harmonics[static_cast<std::size_t>(k)] * std::sin(twoPi * std::fmod(k * cycles, 1.0));
+    return std::clamp(gain * x, -10.0, 10.0);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(DocumentedSignal)
 
 class TestSimBlock : public QObject
 {
@@ -85,6 +108,8 @@ private slots:
     void externalTrigger();
     void noExternalTriggerWithoutPeriod();
     void dataEqualsFormulaOnSeveralCards();
+    void dataFollowsTheDocumentedSignal_data();
+    void dataFollowsTheDocumentedSignal();
     void partialReads();
     void overRangeIsSaturatedAndReported();
     void timedStartWaitsForTheCardTime();
@@ -259,6 +284,56 @@ void TestSimBlock::dataEqualsFormulaOnSeveralCards()
         }
     }
     nv6842_multClose(vi);
+}
+
+// Known answers from the documented closed form and defaults, computed here
+// without the simulator's own generator (noise off).
+void TestSimBlock::dataFollowsTheDocumentedSignal_data()
+{
+    QTest::addColumn<int>("fc");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("gain");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<DocumentedSignal>("signal");
+    QTest::newRow("harmonics") << 1 << 3 << 2 << 10000.0
+                               << DocumentedSignal{1000, 2, 0.25, 30, {0, 0, 0.1, -0.05, 0, 0, 0, 0, 0, 0.02}};
+    QTest::newRow("phase and offset") << 1 << 1 << 1 << 1000.0 << DocumentedSignal{50, 1, -0.5, 90, {}};
+    // Defaults of channel c on FC n: 50c + 5(n-1) Hz, 0.5 + 0.5((c-1) mod 4) V, 0.01c V.
+    QTest::newRow("default FC 2 channel 7") << 2 << 7 << 1 << 20000.0 << DocumentedSignal{355, 1.5, 0.07, 0, {}};
+    QTest::newRow("default saturated") << 2 << 16 << 5 << 50000.0 << DocumentedSignal{805, 2, 0.16, 0, {}};
+}
+
+void TestSimBlock::dataFollowsTheDocumentedSignal()
+{
+    QFETCH(int, fc);
+    QFETCH(int, channel);
+    QFETCH(int, gain);
+    QFETCH(double, rate);
+    QFETCH(DocumentedSignal, signal);
+    SimConfig config("carrier vxi slot=4; fc 1; signal noise=0\n"
+                     "signal ch=3 freq=1000 amp=2 offset=0.25 phase=30 h2=0.1 h3=-0.05 h9=0.02\n"
+                     "signal ch=1 freq=50 amp=1 offset=-0.5 phase=90\n"
+                     "fc 2; signal noise=0; arm ms=1");
+    ViSession vi;
+    QCOMPARE(openCards("VXI0::4::INSTR", {ViInt16(fc)}, &vi), VI_SUCCESS);
+    const auto closeSession = qScopeGuard([vi] { nv6842_multClose(vi); });
+    if (channel != 1)
+        QCOMPARE(nv6842_setMultChanConfig(vi, 1, 0, 1, VI_FALSE), VI_SUCCESS);
+    QCOMPARE(nv6842_setMultChanConfig(vi, ViInt16(channel), 1, ViInt16(gain), VI_FALSE), VI_SUCCESS);
+    const int scans = 1500;
+    QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, rate, 0, scans, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(triggerUntilEnd(vi));
+    std::vector<double> data(scans);
+    ViInt32 got = 0;
+    QCOMPARE(nv6842_readMultAcquisition(vi, scans, &got, data.data()), VI_SUCCESS);
+    QCOMPARE(got, scans);
+    for (int i = 0; i < scans; ++i) {
+        const double expected = documentedVolts(signal, gain, rate, i);
+        QVERIFY2(std::fabs(data[static_cast<std::size_t>(i)] - expected) < 1e-9,
+                 qPrintable(QString("scan %1: %2 != %3").arg(i).arg(data[static_cast<std::size_t>(i)], 0, 'g', 17)
+                                .arg(expected, 0, 'g', 17)));
+    }
 }
 
 void TestSimBlock::partialReads()

@@ -24,9 +24,13 @@ private slots:
     void resourceThatIsNoCarrier();
     void carrierInformationAndRevisionWord();
     void malformedConfigurationFallsBackToDefault();
+    void configurationValidity_data();
+    void configurationValidity();
     void configurationFromFileIsReRead();
     void openSessionsKeepTheirCarrier();
     void injectedFailures();
+    void resourceFailuresNameTheResource_data();
+    void resourceFailuresNameTheResource();
     void errorTexts();
     void delay();
     void closingTheResourceManagerClosesItsSessions();
@@ -201,12 +205,38 @@ void TestSimVisa::malformedConfigurationFallsBackToDefault()
     QVERIFY2(QString(reason).contains("slott"), reason);
     SimConfig config(bad);
     QCOMPARE(findResources(), QStringList({"VXI0::2::INSTR", "TCPIP0::127.0.0.2::INSTR"}));
-    QCOMPARE(trellinSimConfigError("carrier vxi slot=3; fc 9", reason, sizeof reason), 1);
-    QCOMPARE(trellinSimConfigError("fc 1", reason, sizeof reason), 1);
-    QCOMPARE(trellinSimConfigError("fail call=viOpn status=-1", reason, sizeof reason), 1);
-    QCOMPARE(trellinSimConfigError("carrier vxi slot=3 # comment; fc 1\n  fc 2 ; signal ch=1-3 amp=2", reason,
-                                   sizeof reason),
-             0);
+}
+
+void TestSimVisa::configurationValidity_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("malformed");
+    QTest::newRow("valid") << QByteArray("carrier vxi slot=3 # comment; fc 1\n  fc 2 ; signal ch=1-3 amp=2") << false;
+    QTest::newRow("fc beyond 8") << QByteArray("carrier vxi slot=3; fc 9") << true;
+    QTest::newRow("fc without carrier") << QByteArray("fc 1") << true;
+    QTest::newRow("unknown call") << QByteArray("fail call=viOpn status=-1") << true;
+    // Values the signal generator and the addresses cannot take.
+    QTest::newRow("lowest and highest rate")
+        << QByteArray("carrier vxi slot=1; fc 1 rate=0.001:1e9; signal freq=-1e9") << false;
+    QTest::newRow("rate too low") << QByteArray("carrier vxi slot=1; fc 1 rate=1e-300:1") << true;
+    QTest::newRow("rate too high") << QByteArray("carrier vxi slot=1; fc 1 rate=1:2e9") << true;
+    QTest::newRow("frequency too high") << QByteArray("carrier vxi slot=1; fc 1; signal freq=1e10") << true;
+    QTest::newRow("address") << QByteArray("carrier lxi ip=10.0.255.1") << false;
+    QTest::newRow("address overflowing int") << QByteArray("carrier lxi ip=4294967297.0.0.1") << true;
+    QTest::newRow("address part too big") << QByteArray("carrier lxi ip=10.256.0.1") << true;
+    QTest::newRow("address with sign") << QByteArray("carrier lxi ip=+10.0.0.1") << true;
+    QTest::newRow("address too short") << QByteArray("carrier lxi ip=10.0.1") << true;
+    QTest::newRow("hex number") << QByteArray("clock utc=0x10") << false;
+    QTest::newRow("hex number with sign") << QByteArray("clock utc=0x-1") << true;
+}
+
+void TestSimVisa::configurationValidity()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, malformed);
+    char reason[256] = {};
+    QVERIFY2(trellinSimConfigError(text.constData(), reason, sizeof reason) == int(malformed), reason);
+    QCOMPARE(reason[0] != '\0', malformed);
 }
 
 void TestSimVisa::configurationFromFileIsReRead()
@@ -273,27 +303,89 @@ void TestSimVisa::injectedFailures()
         // An injected status carries no reason left by an earlier real failure.
         ViSession vi;
         QCOMPARE(openCards("VXI0::9::INSTR", {1}, &vi), nv6842_ERROR_RSRC_NFOUND);
-        QVERIFY(driverText(nv6842_ERROR_RSRC_NFOUND).endsWith("is not present in the system"));
+        QCOMPARE(driverText(nv6842_ERROR_RSRC_NFOUND),
+                 QString(R"(The resource "VXI0::9::INSTR" is not present in the system.)"));
         SimConfig config("default; fail call=viOpen status=0xBFFC0804");
         ViSession rm;
         QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
         QCOMPARE(viOpen(rm, "VXI0::2::INSTR", VI_NO_LOCK, 0, &vi), nv6842_ERROR_RSRC_NFOUND);
-        QCOMPARE(driverText(nv6842_ERROR_RSRC_NFOUND), QString("The resource was not found"));
+        QCOMPARE(driverText(nv6842_ERROR_RSRC_NFOUND), QString("The resource was not found."));
         viClose(rm);
+    }
+}
+
+// A failure naming a resource says which one, in double quotes, in one sentence.
+void TestSimVisa::resourceFailuresNameTheResource_data()
+{
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("absent") << QByteArray("VXI0::9::INSTR") << int(VI_ERROR_RSRC_NFOUND)
+                            << R"(The resource "VXI0::9::INSTR" is not present in the system.)";
+    QTest::newRow("malformed") << QByteArray("not a descriptor") << int(VI_ERROR_INV_RSRC_NAME)
+                               << R"(The resource "not a descriptor" is not a valid resource descriptor.)";
+    QTest::newRow("silent") << QByteArray("GPIB0::5::INSTR") << int(VI_ERROR_TMO)
+                            << R"(The resource "GPIB0::5::INSTR" did not answer in time (time-out).)";
+    QTest::newRow("no carrier") << QByteArray("ASRL1::INSTR") << int(nv9471_ERROR_NOT_A_CARRIER)
+                                << R"(The resource "ASRL1::INSTR" is not a Trellin carrier (no carrier information).)";
+    QTest::newRow("search") << QByteArray("NOTHING*") << int(VI_ERROR_RSRC_NFOUND)
+                            << R"(No resource matches the search expression "NOTHING*".)";
+}
+
+void TestSimVisa::resourceFailuresNameTheResource()
+{
+    QFETCH(QByteArray, descriptor);
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    SimConfig config("default; resource ASRL1::INSTR; resource GPIB0::5::INSTR open=fail");
+    ViSession rm, vi = VI_NULL;
+    QCOMPARE(viOpenDefaultRM(&rm), VI_SUCCESS);
+    if (descriptor.contains('*')) {
+        ViStatus found = VI_SUCCESS;
+        QVERIFY(findResources(descriptor.constData(), &found).isEmpty());
+        QCOMPARE(found, ViStatus(status));
+    } else if (status == nv9471_ERROR_NOT_A_CARRIER) {
+        QCOMPARE(viOpen(rm, descriptor.constData(), VI_NO_LOCK, 0, &vi), VI_SUCCESS);
+        nv9471_carrier *handle = nullptr;
+        QCOMPARE(nv9471_carrierOpen(vi, &handle), ViStatus(status));
+    } else {
+        QCOMPARE(viOpen(rm, descriptor.constData(), VI_NO_LOCK, 0, &vi), ViStatus(status));
+    }
+    viClose(rm);
+    ViChar shown[1024] = {};
+    QCOMPARE(nv9471_errorText(status, shown), VI_SUCCESS);
+    QCOMPARE(QString::fromLatin1(shown), text);
+    if (status != nv9471_ERROR_NOT_A_CARRIER) {
+        QCOMPARE(nv6842_error_message(VI_NULL, status, shown), VI_SUCCESS);
+        QCOMPARE(QString::fromLatin1(shown), text);
     }
 }
 
 void TestSimVisa::errorTexts()
 {
     ViChar text[1024];
-    QCOMPARE(nv9471_errorText(VI_ERROR_RSRC_NFOUND, text), VI_SUCCESS);
-    QVERIFY(QString(text).contains("not present"));
+    // Every status the libraries know reads as a sentence.
+    const ViStatus known[] = {VI_SUCCESS, VI_ERROR_SYSTEM_ERROR, VI_ERROR_INV_OBJECT, VI_ERROR_RSRC_NFOUND,
+                              VI_ERROR_INV_RSRC_NAME, VI_ERROR_TMO, VI_ERROR_NSUP_ATTR, VI_ERROR_INV_EXPR,
+                              VI_ERROR_NSUP_OPER, VI_ERROR_ALLOC, VI_ERROR_INV_PARAMETER, VI_ERROR_RSRC_BUSY,
+                              nv9471_ERROR_NOT_A_CARRIER, nv9471_ERROR_INV_HANDLE, nv9471_ERROR_INV_FC,
+                              nv9471_ERROR_INV_OFFSET, nv9471_ERROR_INV_PARAMETER, nv6842_ERROR_INV_SESSION,
+                              nv6842_ERROR_INV_PARAMETER, nv6842_ERROR_NOT_SUPPORTED_CARD, nv6842_ERROR_RSRC_NFOUND,
+                              nv6842_ERROR_NO_FC, nv6842_ERROR_ACQ_RUNNING, nv6842_ERROR_ACQ_NOT_RUNNING,
+                              nv6842_ERROR_NO_DATA, nv6842_ERROR_FIFO_OVERFLOW, nv6842_ERROR_INJECTED,
+                              nv6842_ERROR_TOO_MANY_CARDS, nv6842_ERROR_BUSY, nv6842_ERROR_ABORTED,
+                              nv6842_WARN_CALIBRATION, ViStatus(0xBFFA1234), ViStatus(0x3FFA1234)};
+    for (ViStatus status : known) {
+        nv9471_errorText(status, text);
+        const QString sentence = QString::fromLatin1(text);
+        QVERIFY2(sentence.size() > 1 && sentence.at(0).isUpper() && sentence.endsWith('.'), text);
+    }
     QCOMPARE(nv9471_errorText(nv6842_ERROR_FIFO_OVERFLOW, text), VI_SUCCESS);
     QVERIFY(QString(text).contains("FIFO overflow"));
-    QCOMPARE(nv9471_errorText(nv9471_ERROR_NOT_A_CARRIER, text), VI_SUCCESS);
-    QVERIFY(QString(text).contains("not a Trellin carrier"));
-    nv9471_errorText(ViStatus(0xBFFA1234), text);
-    QCOMPARE(QString(text), QString("Unknown error status code 0xBFFA1234 (-1074130380)"));
+    QCOMPARE(nv9471_errorText(ViStatus(0xBFFA1234), text), VI_WARN_UNKNOWN_STATUS);
+    QCOMPARE(QString(text), QString("The error status code 0xBFFA1234 (-1074130380) is unknown."));
+    QCOMPARE(nv9471_errorText(ViStatus(0x3FFA1234), text), VI_WARN_UNKNOWN_STATUS);
+    QCOMPARE(QString(text), QString("The warning status code 0x3FFA1234 (1073353268) is unknown."));
 
     // The driver leaves statuses it does not know to the common library.
     std::memset(text, 'x', sizeof text);
@@ -302,7 +394,7 @@ void TestSimVisa::errorTexts()
     QCOMPARE(nv6842_error_message(VI_NULL, nv6842_ERROR_NO_DATA, text), VI_SUCCESS);
     QVERIFY(QString(text).contains("No acquired data"));
     QCOMPARE(nv6842_error_message(VI_NULL, VI_ERROR_TMO, text), VI_SUCCESS);
-    QVERIFY(QString(text).startsWith("Time-out"));
+    QVERIFY(QString(text).contains("time-out"));
 }
 
 void TestSimVisa::delay()

@@ -2,9 +2,11 @@
 #include "nv6842.h"
 
 #include "nv6842_session.h"
+#include "trellin_sim.h"
 
 #include <chrono>
 #include <cmath>
+#include <mutex>
 #include <thread>
 
 using namespace trellin::sim;
@@ -24,6 +26,11 @@ struct CardRef {
     explicit operator bool() const { return card != nullptr; }
 };
 
+// The descriptor list of the latest nv6842_multInit, as tests see it through
+// trellinSimLastMultInitDescriptors.
+std::mutex lastListMutex;
+std::string lastList;
+
 CardRef cardSession(ViSession vi)
 {
     CardRef ref;
@@ -41,7 +48,7 @@ CardRef cardSession(ViSession vi)
 
 ViStatus invalidSession()
 {
-    return failWith(nv6842_ERROR_INV_SESSION, "the session handle is not an open 6842 session");
+    return failWith(nv6842_ERROR_INV_SESSION, "The session handle is not an open 6842 session.");
 }
 
 ViStatus startChecks(MultSession &session, AcquisitionSetup &setup)
@@ -49,7 +56,7 @@ ViStatus startChecks(MultSession &session, AcquisitionSetup &setup)
     std::lock_guard<std::mutex> lock(session.settingsMutex);
     setup = session.makeSetup();
     if (setup.plans->empty())
-        return failWith(nv6842_ERROR_INV_PARAMETER, "no channel is enabled (configure one with a non-zero source)");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "No channel is enabled (configure one with a non-zero source).");
     return VI_SUCCESS;
 }
 
@@ -60,12 +67,12 @@ ViStatus startTimedCommon(ViSession vi, ViInt32 scans, nv6842_dataCallback callb
     if (!session)
         return invalidSession();
     if (callback && scans <= 0)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "scans per block must be positive");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The number of scans per block must be positive.");
     AcquisitionSetup setup;
     if (const ViStatus status = startChecks(*session, setup))
         return status;
     if (startTime < 0 || startTime > (INT64_MAX / 1000000000LL))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "the start time is out of range");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The start time is out of range.");
     if (callback)
         setup.scansPerTrigger = 0;
     const ViStatus status = session->acquisition->startTimed(setup, startTime * 1000000000LL, scans, callback,
@@ -84,6 +91,10 @@ extern "C" {
 
 ViStatus nv6842_multInit(ViRsrc descriptors, ViInt16 fcNumbers[], ViBoolean, ViBoolean, ViSession *vi)
 {
+    {
+        std::lock_guard<std::mutex> lock(lastListMutex);
+        lastList = descriptors ? descriptors : "";
+    }
     System::instance().refresh();
     TRELLIN_SIM_INJECT("nv6842_multInit");
     clearStatusDetails();
@@ -119,11 +130,11 @@ ViStatus nv6842_getMultFCsession(ViSession vi, ViInt16 index, ViSession *fcVi)
     if (!session)
         return invalidSession();
     if (!fcVi)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "null session pointer");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The session pointer is null.");
     if (index < 0 || index >= static_cast<int>(session->cards.size()))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "card index " + std::to_string(index) +
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Card index " + std::to_string(index) +
                                                         " is outside the session's " +
-                                                        std::to_string(session->cards.size()) + " card(s)");
+                                                        std::to_string(session->cards.size()) + " card(s).");
     *fcVi = session->cards[static_cast<std::size_t>(index)]->sessionId;
     return VI_SUCCESS;
 }
@@ -151,7 +162,7 @@ ViStatus nv6842_getSubType(ViSession fcVi, ViChar subtype[])
     if (!ref)
         return invalidSession();
     if (!subtype)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "null subtype buffer");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The subtype buffer is null.");
     subtype[0] = static_cast<ViChar>(ref.card->spec->subtype >> 8);
     subtype[1] = static_cast<ViChar>(ref.card->spec->subtype & 0xFF);
     subtype[2] = '\0';
@@ -165,7 +176,7 @@ ViStatus nv6842_getSerNum(ViSession fcVi, ViUInt32 *serialNumber)
     if (!ref)
         return invalidSession();
     if (!serialNumber)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "null serial-number pointer");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The serial-number pointer is null.");
     *serialNumber = ref.card->spec->serial;
     return VI_SUCCESS;
 }
@@ -179,11 +190,7 @@ ViStatus nv6842_error_message(ViSession, ViStatus status, ViChar text[])
         text[0] = '\0';
         return VI_WARN_UNKNOWN_STATUS;
     }
-    std::string full = statusText(status);
-    const std::string detail = statusDetail(status);
-    if (!detail.empty())
-        full += ": " + detail;
-    copyDriverText(full, text);
+    copyDriverText(statusMessage(status), text);
     return VI_SUCCESS;
 }
 
@@ -196,11 +203,11 @@ ViStatus nv6842_setMultChanConfig(ViSession vi, ViInt16 channel, ViInt16 source,
     const int total = static_cast<int>(session->cards.size()) * channelsPerCard;
     if (channel < 1 || channel > total)
         return failWith(nv6842_ERROR_INV_PARAMETER,
-                        "channel " + std::to_string(channel) + " is outside 1.." + std::to_string(total));
+                        "Channel " + std::to_string(channel) + " is outside 1.." + std::to_string(total) + ".");
     if (source < 0 || source > 2)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "source code " + std::to_string(source) + " is not 0, 1 or 2");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Source code " + std::to_string(source) + " is not 0, 1 or 2.");
     if (!isValidGain(gain))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "gain " + std::to_string(gain) + " is not supported");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Gain " + std::to_string(gain) + " is not supported.");
     std::lock_guard<std::mutex> lock(session->settingsMutex);
     ChannelSettings &s = session->cards[static_cast<std::size_t>((channel - 1) / channelsPerCard)]
                              ->channels[static_cast<std::size_t>((channel - 1) % channelsPerCard)];
@@ -218,13 +225,14 @@ ViStatus nv6842_setMultATRIConfig(ViSession vi, ViInt16 channel, ViInt16 mode, V
     if (!session)
         return invalidSession();
     if (channel < 1 || channel > channelsPerCard)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "analog-trigger channel " + std::to_string(channel) +
-                                                        " is outside 1..16 of the first card");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Analog-trigger channel " + std::to_string(channel) +
+                                                        " is outside 1..16 of the first card.");
     if (mode < 0 || mode > 2 || hysteresis < 0 || hysteresis > 1 || comparison < 0 || comparison > 1)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "analog-trigger mode, hysteresis or comparison out of range");
+        return failWith(nv6842_ERROR_INV_PARAMETER,
+                        "The analog-trigger mode, hysteresis or comparison is out of range.");
     if (!std::isfinite(threshold1) || !std::isfinite(threshold2) || std::fabs(threshold1) > 120 ||
         std::fabs(threshold2) > 120)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "analog-trigger threshold out of range");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "An analog-trigger threshold is out of range.");
     std::lock_guard<std::mutex> lock(session->settingsMutex);
     session->cards.front()->analogTriggers[static_cast<std::size_t>(channel - 1)] = {mode, hysteresis, comparison,
                                                                                      threshold1, threshold2};
@@ -238,9 +246,9 @@ ViStatus nv6842_setMultTrigConfig(ViSession vi, ViUInt16 trigSource, ViInt16 det
     if (!session)
         return invalidSession();
     if (trigSource > 0x1F)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "trigger-source set uses bits above bit 4");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The trigger-source set uses bits above bit 4.");
     if (detection != 0 && detection != 1)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "detection must be 0 (edge) or 1 (level)");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The detection must be 0 (edge) or 1 (level).");
     std::lock_guard<std::mutex> lock(session->settingsMutex);
     session->trigSource = trigSource;
     session->detection = detection;
@@ -255,20 +263,19 @@ ViStatus nv6842_multConfig(ViSession vi, ViInt16 syncMode, ViReal64 freq, ViInt1
     if (!session)
         return invalidSession();
     if (!(freq > 0) || !std::isfinite(freq))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "the sampling rate must be positive");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The sampling rate must be positive.");
     for (const auto &card : session->cards) {
         if (freq < card->spec->minRateHz || freq > card->spec->maxRateHz) {
-            char text[200];
-            std::snprintf(text, sizeof text, "%g Hz is outside the range %g..%g Hz of FC %d of %s", freq,
-                          card->spec->minRateHz, card->spec->maxRateHz, card->spec->position,
-                          card->descriptor.c_str());
-            return failWith(nv6842_ERROR_INV_PARAMETER, text);
+            char text[160];
+            std::snprintf(text, sizeof text, "The sampling rate %g Hz is outside the range %g..%g Hz of FC %d of ",
+                          freq, card->spec->minRateHz, card->spec->maxRateHz, card->spec->position);
+            return failWith(nv6842_ERROR_INV_PARAMETER, text + quoted(card->descriptor) + ".");
         }
     }
     if (mode < 0 || mode > 2)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "trigger mode must be 0, 1 or 2");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The trigger mode must be 0, 1 or 2.");
     if (scansPerTrigger < 0)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "scans per trigger must not be negative");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The number of scans per trigger must not be negative.");
     std::lock_guard<std::mutex> lock(session->settingsMutex);
     session->syncMode = syncMode;
     session->rateHz = freq;
@@ -304,8 +311,8 @@ ViStatus nv6842_setOTRIConfig(ViSession fcVi, ViInt16 sourceMBA, ViInt16 sourceM
     const ViInt16 values[7] = {sourceMBA, sourceMBB, sourceFPOT1, sourceFPOT2, sourceFPOT3, sourceDE, sourceDI};
     for (ViInt16 v : values)
         if (v < 0 || v > 15)
-            return failWith(nv6842_ERROR_INV_PARAMETER, "output-trigger source " + std::to_string(v) +
-                                                            " is outside 0..15");
+            return failWith(nv6842_ERROR_INV_PARAMETER, "Output-trigger source " + std::to_string(v) +
+                                                            " is outside 0..15.");
     std::lock_guard<std::mutex> lock(ref.session->settingsMutex);
     std::copy(std::begin(values), std::end(values), ref.card->outputTriggers.begin());
     return VI_SUCCESS;
@@ -333,7 +340,7 @@ ViStatus nv6842_setFPTrigPolarity(ViSession fcVi, ViInt16 polarity1, ViInt16 pol
         return invalidSession();
     for (ViInt16 p : {polarity1, polarity2, polarity3})
         if (p != nv6842_LOW && p != nv6842_HIGH)
-            return failWith(nv6842_ERROR_INV_PARAMETER, "polarity must be nv6842_LOW (0) or nv6842_HIGH (1)");
+            return failWith(nv6842_ERROR_INV_PARAMETER, "A polarity must be nv6842_LOW (0) or nv6842_HIGH (1).");
     std::lock_guard<std::mutex> lock(ref.session->settingsMutex);
     ref.card->polarities = {polarity1, polarity2, polarity3};
     return VI_SUCCESS;
@@ -368,7 +375,7 @@ ViStatus nv6842_startMultAcquisitionEx(ViSession vi, ViInt32 scans, nv6842_dataC
     if (!session)
         return invalidSession();
     if (scans <= 0 || !callback)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "continuous mode needs a positive block size and a callback");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Continuous mode needs a positive block size and a callback.");
     AcquisitionSetup setup;
     if (const ViStatus status = startChecks(*session, setup))
         return status;
@@ -388,7 +395,7 @@ ViStatus nv6842_startMultAcquisitionTimed64Ex(ViSession vi, ViInt32 scans, nv684
 {
     TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionTimed64Ex");
     if (!callback)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "continuous mode needs a callback");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Continuous mode needs a callback.");
     return startTimedCommon(vi, scans, callback, userData, startTime);
 }
 
@@ -445,7 +452,7 @@ ViStatus nv6842_generateITRI(ViSession vi, ViInt16 mode)
     if (!session)
         return invalidSession();
     if (mode != nv6842_LOW && mode != nv6842_HIGH && mode != nv6842_PULSE)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "mode must be nv6842_LOW, nv6842_HIGH or nv6842_PULSE");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The mode must be nv6842_LOW, nv6842_HIGH or nv6842_PULSE.");
     // A pulse or a rising level triggers; a low level does nothing.
     if (mode != nv6842_LOW)
         session->acquisition->softwareTrigger();
@@ -480,11 +487,11 @@ ViStatus nv6842_calibrateChannels(ViSession fcVi, ViInt16 channelMask, ViInt16 g
     if (!ref)
         return invalidSession();
     if (channelMask == 0)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "the channel mask is empty");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The channel mask is empty.");
     if (!isValidGain(gain))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "gain " + std::to_string(gain) + " is not supported");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Gain " + std::to_string(gain) + " is not supported.");
     if (ref.session->acquisition->busy())
-        return failWith(nv6842_ERROR_ACQ_RUNNING, "stop the acquisition before calibrating");
+        return failWith(nv6842_ERROR_ACQ_RUNNING, "Stop the acquisition before calibrating.");
     std::this_thread::sleep_for(std::chrono::milliseconds(ref.session->config->settings.calibrationMs));
     // The simulated front end needs no correction: zero offsets, unit gains.
     for (int ch = 0; ch < channelsPerCard; ++ch) {
@@ -507,7 +514,7 @@ ViStatus nv6842_storeCalibData(ViSession fcVi, ViInt16 gain)
     if (!ref)
         return invalidSession();
     if (!isValidGain(gain))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "gain " + std::to_string(gain) + " is not supported");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "Gain " + std::to_string(gain) + " is not supported.");
     std::lock_guard<std::mutex> lock(ref.session->settingsMutex);
     if (ref.card->calibratedGains.erase(gain) == 0)
         return nv6842_WARN_CALIBRATION;
@@ -515,3 +522,11 @@ ViStatus nv6842_storeCalibData(ViSession fcVi, ViInt16 gain)
 }
 
 } // extern "C"
+
+int trellinSimLastMultInitDescriptors(char *text, int size)
+{
+    std::lock_guard<std::mutex> lock(lastListMutex);
+    if (text && size > 0)
+        copyText(lastList, text, static_cast<std::size_t>(size));
+    return static_cast<int>(lastList.size());
+}

@@ -24,7 +24,7 @@ ViStatus setVoltRefOutput(ViAddr libEnv, ViReal64 volts)
     TRELLIN_SIM_INJECT("setVoltRefOutput");
     auto *carrier = static_cast<Carrier *>(libEnv);
     if (!carrier || !carrier->hasVref)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "the carrier has no voltage reference");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The carrier has no voltage reference.");
     // Only the table's values can be selected.
     for (double value : carrier->vrefValues) {
         if (std::fabs(value - volts) <= 1e-9 * std::max(1.0, std::fabs(value))) {
@@ -33,7 +33,7 @@ ViStatus setVoltRefOutput(ViAddr libEnv, ViReal64 volts)
         }
     }
     std::ostringstream text;
-    text << volts << " V is not a value of the carrier's voltage-reference table";
+    text << volts << " V is not a value of the carrier's voltage-reference table.";
     return failWith(nv6842_ERROR_INV_PARAMETER, text.str());
 }
 
@@ -42,7 +42,7 @@ ViStatus getVoltRefOutput(ViAddr libEnv, ViReal64 *volts)
     TRELLIN_SIM_INJECT("getVoltRefOutput");
     auto *carrier = static_cast<Carrier *>(libEnv);
     if (!carrier || !volts)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "a null library environment or result pointer");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The library environment or the result pointer is null.");
     *volts = carrier->vrefOutput();
     return VI_SUCCESS;
 }
@@ -149,14 +149,16 @@ ViStatus openSession(const char *descriptors, const ViInt16 fcNumbers[], ViSessi
     System &system = System::instance();
     const auto config = system.refresh();
     if (!vi || !descriptors || !fcNumbers)
-        return failWith(nv6842_ERROR_INV_PARAMETER, "a null descriptor list, FC-number array or session pointer");
+        return failWith(nv6842_ERROR_INV_PARAMETER,
+                        "The descriptor list, the FC-number array or the session pointer is null.");
     *vi = VI_NULL;
     const std::vector<std::string> list = splitList(descriptors);
     if (list.empty() || (list.size() == 1 && list[0].empty()))
-        return failWith(nv6842_ERROR_INV_PARAMETER, "the descriptor list is empty");
+        return failWith(nv6842_ERROR_INV_PARAMETER, "The descriptor list is empty.");
     if (list.size() > nv6842_MAX_CARDS)
-        return failWith(nv6842_ERROR_TOO_MANY_CARDS, std::to_string(list.size()) + " cards listed, at most " +
-                                                         std::to_string(nv6842_MAX_CARDS) + " are supported");
+        return failWith(nv6842_ERROR_TOO_MANY_CARDS, "The list names " + std::to_string(list.size()) +
+                                                         " cards; at most " + std::to_string(nv6842_MAX_CARDS) +
+                                                         " are supported.");
     auto session = std::make_shared<MultSession>();
     session->config = config;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -164,7 +166,7 @@ ViStatus openSession(const char *descriptors, const ViInt16 fcNumbers[], ViSessi
         const int fc = fcNumbers[i];
         if (descriptor.empty())
             return failWith(nv6842_ERROR_INV_PARAMETER,
-                            "descriptor " + std::to_string(i + 1) + " of the list is empty");
+                            "Descriptor " + std::to_string(i + 1) + " of the list is empty.");
         std::shared_ptr<Carrier> carrier;
         for (const auto &c : config->carriers) {
             if (reachesCarrier(*c, descriptor)) {
@@ -176,24 +178,28 @@ ViStatus openSession(const char *descriptors, const ViInt16 fcNumbers[], ViSessi
             for (const PlainResource &r : config->resources)
                 if (sameResource(r.descriptor, descriptor))
                     return failWith(nv6842_ERROR_RSRC_NFOUND,
-                                    descriptor + (r.openFails ? " does not answer" : " is not a Trellin carrier"));
-            return failWith(nv6842_ERROR_RSRC_NFOUND, descriptor + " is not present in the system");
+                                    "The resource " + quoted(descriptor) +
+                                        (r.openFails ? " does not answer." : " is not a Trellin carrier."));
+            ParsedDescriptor parsed;
+            if (!parseDescriptor(descriptor, parsed))
+                return failWith(nv6842_ERROR_RSRC_NFOUND,
+                                "The resource " + quoted(descriptor) + " is not a valid resource descriptor.");
+            return failWith(nv6842_ERROR_RSRC_NFOUND,
+                            "The resource " + quoted(descriptor) + " is not present in the system.");
         }
+        const std::string fcName = "FC " + std::to_string(fc);
         if (fc < 1 || fc > carrier->positions)
-            return failWith(nv6842_ERROR_NO_FC, "FC " + std::to_string(fc) + " does not exist on " + descriptor +
-                                                    ", which has " + std::to_string(carrier->positions) +
-                                                    " function-card position(s)");
+            return failWith(nv6842_ERROR_NO_FC, fcName + " does not exist on " + quoted(descriptor) + ", which has " +
+                                                    std::to_string(carrier->positions) + " function-card position(s).");
         const CardSpec *spec = carrier->card(fc);
         if (!spec)
-            return failWith(nv6842_ERROR_NO_FC, "FC " + std::to_string(fc) + " of " + descriptor + " is empty");
+            return failWith(nv6842_ERROR_NO_FC, fcName + " of " + quoted(descriptor) + " is empty.");
         if (spec->model != nv6842_MODEL_CODE)
-            return failWith(nv6842_ERROR_NOT_SUPPORTED_CARD, "FC " + std::to_string(fc) + " of " + descriptor +
-                                                                 " is a " + hex4(spec->model) +
-                                                                 " function card, not a 6842");
+            return failWith(nv6842_ERROR_NOT_SUPPORTED_CARD, fcName + " of " + quoted(descriptor) + " is a " +
+                                                                 hex4(spec->model) + " function card, not a 6842.");
         for (const auto &other : session->cards)
             if (other->carrier == carrier && other->spec == spec)
-                return failWith(nv6842_ERROR_INV_PARAMETER,
-                                "FC " + std::to_string(fc) + " of " + descriptor + " is listed twice");
+                return failWith(nv6842_ERROR_INV_PARAMETER, fcName + " of " + quoted(descriptor) + " is listed twice.");
         auto card = std::make_unique<CardState>();
         card->carrier = carrier;
         card->spec = spec;
@@ -238,7 +244,7 @@ ViStatus closeSession(ViSession vi)
     System &system = System::instance();
     const auto session = system.findAs<MultSession>(vi);
     if (!session)
-        return failWith(nv6842_ERROR_INV_SESSION, "the session is not an open multi-card session");
+        return failWith(nv6842_ERROR_INV_SESSION, "The session is not an open multi-card session.");
     system.remove(vi);
     for (const auto &card : session->cards)
         system.remove(card->sessionId);

@@ -90,8 +90,11 @@ ViStatus nv9471_carrierOpen(ViSession vi, nv9471_carrier **handle)
     const auto session = System::instance().findAs<InstrSession>(vi);
     if (!session)
         return VI_ERROR_INV_OBJECT;
-    if (!session->carrier)
+    if (!session->carrier) {
+        setStatusDetail(nv9471_ERROR_NOT_A_CARRIER, "The resource " + quoted(session->descriptor) +
+                                                        " is not a Trellin carrier (no carrier information).");
         return nv9471_ERROR_NOT_A_CARRIER;
+    }
     auto *h = new nv9471_carrier;
     h->carrier = session->carrier;
     h->data.fcCount = static_cast<ViUInt16>(h->carrier->positions);
@@ -135,18 +138,13 @@ ViStatus nv9471_errorText(ViStatus status, ViChar text[])
     TRELLIN_SIM_INJECT("nv9471_errorText");
     if (!text)
         return nv9471_ERROR_INV_PARAMETER;
-    if (const char *known = statusText(status)) {
-        std::string full = known;
-        const std::string detail = statusDetail(status);
-        if (!detail.empty())
-            full += ": " + detail;
-        copyText(full, text, 1024);
+    if (statusText(status)) {
+        copyText(statusMessage(status), text, 1024);
         return VI_SUCCESS;
     }
     char unknown[96];
-    std::snprintf(unknown, sizeof unknown, "%s status code 0x%08X (%d)",
-                  status < 0 ? "Unknown error" : "Unknown warning", static_cast<unsigned>(status),
-                  static_cast<int>(status));
+    std::snprintf(unknown, sizeof unknown, "The %s status code 0x%08X (%d) is unknown.",
+                  status < 0 ? "error" : "warning", static_cast<unsigned>(status), static_cast<int>(status));
     copyText(unknown, text, 1024);
     return VI_WARN_UNKNOWN_STATUS;
 }

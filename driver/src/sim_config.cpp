@@ -3,6 +3,7 @@
 #include "sim_descriptor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,11 @@ const char *const defaultText = "carrier vxi slot=2\n"
                                 "fc 3 model=0x6851\n"
                                 "carrier lxi ip=127.0.0.2\n"
                                 "fc 1\n";
+
+// Sampling rates and signal frequencies the generator handles exactly.
+const double minRateHz = 0.001;
+const double maxRateHz = 1e9;
+const double maxFrequencyHz = 1e9;
 
 const uint16_t defaultVxiModel = 9471;
 const uint16_t defaultLxiModel = 9480;
@@ -71,6 +77,9 @@ long long parseInteger(const std::string &key, const std::string &value, long lo
     errno = 0;
     char *end = nullptr;
     const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+    // strtoull would take a sign after the 0x ("0x-1" as -1).
+    if (hex && !std::isxdigit(static_cast<unsigned char>(value[2])))
+        throw ConfigError(key + "=" + value + " is not a number");
     const long long v = hex ? static_cast<long long>(std::strtoull(value.c_str() + 2, &end, 16))
                             : std::strtoll(value.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || (hex && value.size() == 2))
@@ -397,7 +406,7 @@ private:
                 if (key == "ch")
                     continue;
                 if (key == "freq")
-                    s.freqHz = parseReal(key, value);
+                    s.freqHz = parseFrequency(value);
                 else if (key == "amp")
                     s.amplitude = parseReal(key, value);
                 else if (key == "offset")
@@ -492,8 +501,18 @@ private:
             throw ConfigError("rate= must be MIN:MAX in Hz");
         card.minRateHz = parseReal("rate", value.substr(0, colon));
         card.maxRateHz = parseReal("rate", value.substr(colon + 1));
-        if (card.minRateHz <= 0 || card.maxRateHz < card.minRateHz)
-            throw ConfigError("rate=" + value + " needs 0 < MIN <= MAX");
+        if (card.minRateHz < minRateHz || card.maxRateHz < card.minRateHz || card.maxRateHz > maxRateHz)
+            throw ConfigError("rate=" + value + " needs 0.001 <= MIN <= MAX <= 1e9");
+    }
+
+    // Together with the rate limits this keeps cycles per scan (freq/rate)
+    // finite, which the generator turns into an integer phase step.
+    static double parseFrequency(const std::string &value)
+    {
+        const double hz = parseReal("freq", value);
+        if (std::fabs(hz) > maxFrequencyHz)
+            throw ConfigError("freq=" + value + " is beyond 1e9 Hz");
+        return hz;
     }
 
     static std::string nonEmpty(const std::string &key, const std::string &value)
@@ -503,16 +522,26 @@ private:
         return value;
     }
 
+    // Four dot-separated decimal numbers 0..255 of at most three digits each
+    // (sscanf's %d would overflow silently on long digit runs).
     static std::string checkedIp(const std::string &value)
     {
-        int parts[4];
-        char tail;
-        if (std::sscanf(value.c_str(), "%d.%d.%d.%d%c", &parts[0], &parts[1], &parts[2], &parts[3],
-                        &tail) != 4)
+        int dots = 0, digits = 0, number = 0;
+        bool valid = true;
+        for (char c : value) {
+            if (c == '.' && digits > 0 && number <= 255 && dots < 3) {
+                ++dots;
+                digits = number = 0;
+            } else if (std::isdigit(static_cast<unsigned char>(c)) && digits < 3) {
+                number = number * 10 + (c - '0');
+                ++digits;
+            } else {
+                valid = false;
+                break;
+            }
+        }
+        if (!valid || dots != 3 || digits == 0 || number > 255)
             throw ConfigError("ip=" + value + " is not an IPv4 address");
-        for (int p : parts)
-            if (p < 0 || p > 255)
-                throw ConfigError("ip=" + value + " is not an IPv4 address");
         return value;
     }
 

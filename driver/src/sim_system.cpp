@@ -295,38 +295,38 @@ struct StatusEntry {
 };
 
 const StatusEntry statusTable[] = {
-    {VI_SUCCESS, "Success: the operation completed", true},
-    {VI_ERROR_SYSTEM_ERROR, "VISA system error", true},
-    {VI_ERROR_INV_OBJECT, "The session or object reference is not valid", true},
-    {VI_ERROR_RSRC_NFOUND, "The resource is not present in the system, or the search found nothing", true},
-    {VI_ERROR_INV_RSRC_NAME, "The resource descriptor cannot be parsed", true},
-    {VI_ERROR_TMO, "Time-out: the device did not answer in time", true},
-    {VI_ERROR_NSUP_ATTR, "The attribute is not supported by this session", true},
-    {VI_ERROR_INV_EXPR, "The search expression is not supported (use ?*INSTR or another pattern of ? and *)", true},
-    {VI_ERROR_NSUP_OPER, "The session does not support this operation", true},
-    {VI_ERROR_ALLOC, "Not enough memory for the operation", true},
-    {VI_ERROR_INV_PARAMETER, "A parameter value is not valid", true},
-    {VI_ERROR_RSRC_BUSY, "The resource is busy", true},
-    {nv9471_ERROR_NOT_A_CARRIER, "The resource is not a Trellin carrier (no carrier information)", false},
-    {nv9471_ERROR_INV_HANDLE, "The carrier handle is not valid", false},
-    {nv9471_ERROR_INV_FC, "There is no function card at this position of the carrier", false},
-    {nv9471_ERROR_INV_OFFSET, "The offset is outside the function card's identification area", false},
-    {nv9471_ERROR_INV_PARAMETER, "A parameter of the common library call is not valid", false},
-    {nv6842_ERROR_INV_SESSION, "The session is not a valid 6842 session", true},
-    {nv6842_ERROR_INV_PARAMETER, "A parameter value is out of range", true},
-    {nv6842_ERROR_NOT_SUPPORTED_CARD, "The function card is not a 6842", true},
-    {nv6842_ERROR_RSRC_NFOUND, "The resource was not found", true},
-    {nv6842_ERROR_NO_FC, "There is no function card at the given position", true},
-    {nv6842_ERROR_ACQ_RUNNING, "An acquisition is already running", true},
-    {nv6842_ERROR_ACQ_NOT_RUNNING, "No acquisition is running", true},
-    {nv6842_ERROR_NO_DATA, "No acquired data is available to read", true},
-    {nv6842_ERROR_FIFO_OVERFLOW, "FIFO overflow: acquired data was lost", true},
-    {nv6842_ERROR_INJECTED, "Failure injected by the simulator configuration (TRELLIN_SIM)", true},
-    {nv6842_ERROR_TOO_MANY_CARDS, "Too many function cards for one session", true},
-    {nv6842_ERROR_BUSY, "The function card is busy", true},
-    {nv6842_ERROR_ABORTED, "The timed start was cancelled by a stop or close", true},
+    {VI_SUCCESS, "The operation completed successfully.", true},
+    {VI_ERROR_SYSTEM_ERROR, "A VISA system error occurred.", true},
+    {VI_ERROR_INV_OBJECT, "The session or object reference is not valid.", true},
+    {VI_ERROR_RSRC_NFOUND, "The resource is not present in the system, or the search found nothing.", true},
+    {VI_ERROR_INV_RSRC_NAME, "The resource descriptor cannot be parsed.", true},
+    {VI_ERROR_TMO, "The device did not answer in time (time-out).", true},
+    {VI_ERROR_NSUP_ATTR, "The attribute is not supported by this session.", true},
+    {VI_ERROR_INV_EXPR, "The search expression is not supported (use ?*INSTR or another pattern of ? and *).", true},
+    {VI_ERROR_NSUP_OPER, "The session does not support this operation.", true},
+    {VI_ERROR_ALLOC, "There is not enough memory for the operation.", true},
+    {VI_ERROR_INV_PARAMETER, "A parameter value is not valid.", true},
+    {VI_ERROR_RSRC_BUSY, "The resource is busy.", true},
+    {nv9471_ERROR_NOT_A_CARRIER, "The resource is not a Trellin carrier (no carrier information).", false},
+    {nv9471_ERROR_INV_HANDLE, "The carrier handle is not valid.", false},
+    {nv9471_ERROR_INV_FC, "There is no function card at this position of the carrier.", false},
+    {nv9471_ERROR_INV_OFFSET, "The offset is outside the function card's identification area.", false},
+    {nv9471_ERROR_INV_PARAMETER, "A parameter of the common library call is not valid.", false},
+    {nv6842_ERROR_INV_SESSION, "The session is not a valid 6842 session.", true},
+    {nv6842_ERROR_INV_PARAMETER, "A parameter value is out of range.", true},
+    {nv6842_ERROR_NOT_SUPPORTED_CARD, "The function card is not a 6842.", true},
+    {nv6842_ERROR_RSRC_NFOUND, "The resource was not found.", true},
+    {nv6842_ERROR_NO_FC, "There is no function card at the given position.", true},
+    {nv6842_ERROR_ACQ_RUNNING, "An acquisition is already running.", true},
+    {nv6842_ERROR_ACQ_NOT_RUNNING, "No acquisition is running.", true},
+    {nv6842_ERROR_NO_DATA, "No acquired data is available to read.", true},
+    {nv6842_ERROR_FIFO_OVERFLOW, "Acquired data was lost in a FIFO overflow.", true},
+    {nv6842_ERROR_INJECTED, "The simulator configuration (TRELLIN_SIM) injected this failure.", true},
+    {nv6842_ERROR_TOO_MANY_CARDS, "There are too many function cards for one session.", true},
+    {nv6842_ERROR_BUSY, "The function card is busy.", true},
+    {nv6842_ERROR_ABORTED, "A stop or close cancelled the timed start.", true},
     {nv6842_WARN_CALIBRATION,
-     "No calibration was made at this gain since the session was opened; the stored coefficients are unchanged",
+     "No calibration was made at this gain since the session was opened; the stored coefficients are unchanged.",
      true},
 };
 
@@ -366,6 +366,15 @@ std::string statusDetail(ViStatus status)
     std::lock_guard<std::mutex> lock(detailMutex);
     const auto it = details().find(status);
     return it == details().end() ? std::string() : it->second;
+}
+
+std::string statusMessage(ViStatus status)
+{
+    const std::string detail = statusDetail(status);
+    if (!detail.empty())
+        return detail;
+    const char *text = statusText(status);
+    return text ? text : std::string();
 }
 
 void clearStatusDetails()

@@ -111,9 +111,17 @@ TRELLIN_SIM_API const char *statusText(ViStatus status);
 // Whether the driver's error-message call knows the status (VISA and own codes).
 TRELLIN_SIM_API bool driverKnowsStatus(ViStatus status);
 // A more precise text for the last failure with this status (e.g. which
-// descriptor was not found); empty when there is none.
+// descriptor was not found), a whole sentence; empty when there is none.
 TRELLIN_SIM_API void setStatusDetail(ViStatus status, const std::string &detail);
 TRELLIN_SIM_API std::string statusDetail(ViStatus status);
+// What the error-text calls show: the precise text when there is one, else
+// the status's own text; empty for an unknown status.
+TRELLIN_SIM_API std::string statusMessage(ViStatus status);
+// A descriptor (or other name) as the texts show it: in double quotes.
+inline std::string quoted(const std::string &name)
+{
+    return '"' + name + '"';
+}
 TRELLIN_SIM_API void clearStatusDetails();
 
 // Makes an exported call return the status a 'fail' rule injects before it

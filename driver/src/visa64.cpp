@@ -43,6 +43,14 @@ public:
     std::deque<std::string> remaining;
 };
 
+// Records the precise text of a failure (none: the status's own text) so
+// that no earlier failure's reason is shown for it.
+ViStatus fail(ViStatus status, const std::string &detail = std::string())
+{
+    setStatusDetail(status, detail);
+    return status;
+}
+
 bool isResourceManager(ViSession rm)
 {
     return System::instance().findAs<ResourceManager>(rm) != nullptr;
@@ -80,7 +88,7 @@ ViStatus viFindRsrc(ViSession rm, ViConstString expr, ViFindList *list, ViUInt32
         if (expressionMatches(expr, descriptor))
             found.push_back(descriptor);
     if (found.empty())
-        return VI_ERROR_RSRC_NFOUND;
+        return fail(VI_ERROR_RSRC_NFOUND, "No resource matches the search expression " + quoted(expr) + ".");
     if (count)
         *count = static_cast<ViUInt32>(found.size());
     if (desc)
@@ -99,7 +107,7 @@ ViStatus viFindNext(ViFindList list, ViChar desc[])
         return VI_ERROR_INV_OBJECT;
     std::lock_guard<std::mutex> lock(findList->mutex);
     if (findList->remaining.empty())
-        return VI_ERROR_RSRC_NFOUND;
+        return fail(VI_ERROR_RSRC_NFOUND, "The search list has no further resource.");
     if (desc)
         copyText(findList->remaining.front(), desc, VI_FIND_BUFLEN);
     findList->remaining.pop_front();
@@ -119,7 +127,7 @@ ViStatus viOpen(ViSession rm, ViConstRsrc name, ViAccessMode, ViUInt32, ViSessio
         return VI_ERROR_INV_PARAMETER;
     ParsedDescriptor parsed;
     if (!parseDescriptor(name, parsed))
-        return VI_ERROR_INV_RSRC_NAME;
+        return fail(VI_ERROR_INV_RSRC_NAME, "The resource " + quoted(name) + " is not a valid resource descriptor.");
     for (const auto &carrier : config->carriers) {
         if (reachesCarrier(*carrier, name)) {
             *vi = system.add(std::make_shared<InstrSession>(carrier, trim(name)), rm);
@@ -131,11 +139,11 @@ ViStatus viOpen(ViSession rm, ViConstRsrc name, ViAccessMode, ViUInt32, ViSessio
             continue;
         // A listed device that does not answer.
         if (resource.openFails)
-            return VI_ERROR_TMO;
+            return fail(VI_ERROR_TMO, "The resource " + quoted(name) + " did not answer in time (time-out).");
         *vi = system.add(std::make_shared<InstrSession>(nullptr, trim(name)), rm);
         return VI_SUCCESS;
     }
-    return VI_ERROR_RSRC_NFOUND;
+    return fail(VI_ERROR_RSRC_NFOUND, "The resource " + quoted(name) + " is not present in the system.");
 }
 
 ViStatus viClose(ViObject vi)
