@@ -1,6 +1,7 @@
 // The About box: texts, the licence rows, hardware pages and paging, the
 // licence dialogs (also as the slots show them), and the licence web page.
 #include "clickableLabel.h"
+#include "messagerecorder.h"
 #include "nv9471fp_About.h"
 #include "nv9471fp_licenses.h"
 
@@ -232,15 +233,34 @@ private slots:
 
     void learnMoreOpensTheMakersPage()
     {
+        MessageRecorder recorder;
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "openUrl");
         QScopedPointer<nv9471fp_About> about(makeAbout(QString(), false));
         QTest::mouseClick(link(about->licenceGroup, QStringLiteral("Learn more about licenses")),
                           Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(recorder.count(), 0);
         QCOMPARE(catcher.urls.size(), 1);
         QCOMPARE(catcher.urls.at(0).path(), QStringLiteral("/about/third-party-license-usage/"));
         QCOMPARE(catcher.urls.at(0).host(), QStringLiteral("www.norvane.com"));
+    }
+
+    // The offscreen platform starts no browser, as on a machine without one.
+    void learnMoreWithoutABrowserGivesTheAddress()
+    {
+        const QString address =
+            QStringLiteral("https://www.norvane.com/about/third-party-license-usage/");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+        QVERIFY(!QDesktopServices::openUrl(QUrl(address)));
+        MessageRecorder recorder;
+        QScopedPointer<nv9471fp_About> about(makeAbout(QString(), false));
+        QTest::mouseClick(link(about->licenceGroup, QStringLiteral("Learn more about licenses")),
+                          Qt::LeftButton);
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(recorder.last().icon, QMessageBox::Information);
+        QCOMPARE(recorder.last().buttons, QMessageBox::Ok);
+        QVERIFY2(recorder.last().text.contains(address), qPrintable(recorder.last().text));
     }
 };
 

@@ -59,6 +59,46 @@ void typeInto(nv9471fp_digitCtrl &control, const QString &text)
     control.editField()->selectAll();
     QTest::keyClicks(control.editField(), text);
 }
+
+QValidator::State validate(const nv9471fp_digitCtrl &control, QString text)
+{
+    int position = text.size();
+    return control.editField()->validator()->validate(text, position);
+}
+
+// Base indices of the integer radices.
+int integerBase(int radix)
+{
+    switch (radix) {
+    case 2: return 5;
+    case 8: return 4;
+    case 16: return 2;
+    default: return 0;
+    }
+}
+
+// What the control shows must be accepted when typed back, and come back as
+// the same value; a digit more than the limits need is refused.
+void checkTypedBack(nv9471fp_digitCtrl &control, const QString &shown, qint64 value,
+                    const QString &tooLong)
+{
+    QCOMPARE(control.text(), shown);
+    QCOMPARE(validate(control, shown), QValidator::Acceptable);
+    QVERIFY(control.editField()->hasAcceptableInput());
+    QCOMPARE(validate(control, tooLong), QValidator::Invalid);
+
+    // The edit still refuses characters that are no digit of the base.
+    control.editField()->end(false);
+    QTest::keyClicks(control.editField(), QStringLiteral("z"));
+    QCOMPARE(control.text(), shown);
+
+    control.setValue(value == 1 ? qint64(2) : qint64(1));
+    typeInto(control, shown);
+    QCOMPARE(control.text(), shown);
+    QTest::keyClick(&control, Qt::Key_Return);
+    QCOMPARE(qint64(control.intvalue().low64()), value);
+    QCOMPARE(control.text(), shown);
+}
 } // namespace
 
 class TestWidgetsDigit : public QObject
@@ -198,6 +238,40 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
+    void nonFiniteLimitsAreRefused_data()
+    {
+        const double nan = std::nan("");
+        const double inf = HUGE_VAL;
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::newRow("NaN minimum") << nan << 10.0;
+        QTest::newRow("NaN maximum") << -10.0 << nan;
+        QTest::newRow("both NaN") << nan << nan;
+        QTest::newRow("infinite maximum") << 0.0 << inf;
+        QTest::newRow("infinite minimum") << -inf << 0.0;
+        QTest::newRow("both infinite") << -inf << inf;
+    }
+
+    void nonFiniteLimitsAreRefused()
+    {
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        nv9471fp_digitCtrl control(-4, 4, 0.5, QStringLiteral("%g"));
+        control.setValue(2.0);
+        control.setRange(minimum, maximum, 3);
+        QCOMPARE(control.minimum(), -4.0);
+        QCOMPARE(control.maximum(), 4.0);
+        QCOMPARE(control.stepUp(), 0.5);
+        QCOMPARE(control.doublevalue(), 2.0);
+        QCOMPARE(control.text(), QStringLiteral("2"));
+        control.setValue(3.0);
+        QCOMPARE(control.text(), QStringLiteral("3"));
+        control.setValue(50.0);
+        QCOMPARE(control.doublevalue(), 4.0);
+        control.stepBy(-1);
+        QCOMPARE(control.doublevalue(), 3.5);
+    }
+
     void validatorLetsPartialInputStand()
     {
         nv9471fp_newDoubleValidator validator;
@@ -294,7 +368,7 @@ private slots:
         auto *regexp = qobject_cast<const QRegExpValidator *>(hex.editField()->validator());
         QVERIFY(regexp);
         // 100000 = 0x186a0 needs five hexadecimal digits.
-        QCOMPARE(regexp->regExp().pattern(), QStringLiteral("[0-9a-fA-F]{1,5}"));
+        QCOMPARE(regexp->regExp().pattern(), QStringLiteral("[+-]?[0-9a-fA-F]{1,5}"));
         QSignalSpy changed(&hex, qOverload<qint64>(&nv9471fp_digitCtrl::valueChanged));
         QSignalSpy changedText(&hex, qOverload<const QString &>(&nv9471fp_digitCtrl::valueChanged));
         hex.setValue(qint64(0x1234));
@@ -316,7 +390,7 @@ private slots:
 
         hex.setBase(5);
         QVERIFY(hex.displayFormat().isEmpty());
-        QCOMPARE(hex.text(), QString::number(quint64(-1000), 2));
+        QCOMPARE(hex.text(), QStringLiteral("-1111101000"));
 
         nv9471fp_digitCtrl unsignedControl(intXXL::fromUInt64(0), intXXL::fromUInt64(255),
                                            QStringLiteral("%.4X"));
@@ -325,6 +399,75 @@ private slots:
         QCOMPARE(unsignedControl.text(), QStringLiteral("00AB"));
         unsignedControl.stepBy(100);
         QCOMPARE(unsignedControl.text(), QStringLiteral("00FF"));
+    }
+
+    void integerTextsTypeBack_data()
+    {
+        QTest::addColumn<int>("radix");
+        QTest::addColumn<bool>("isSigned");
+        QTest::addColumn<qint64>("value");
+        for (int radix : {2, 8, 16}) {
+            for (qint64 value : {-1000, -100, -1, 0, 1, 100, 1000}) {
+                QTest::addRow("radix %d signed %lld", radix, value) << radix << true << value;
+                if (value >= 0)
+                    QTest::addRow("radix %d unsigned %lld", radix, value)
+                        << radix << false << value;
+            }
+        }
+    }
+
+    // Limits -1000 (signed) or 0 up to 1000; shown as a sign and the magnitude
+    // in the radix, as Qt's own conversion writes the magnitude.
+    void integerTextsTypeBack()
+    {
+        QFETCH(int, radix);
+        QFETCH(bool, isSigned);
+        QFETCH(qint64, value);
+        const intXXL minimum = isSigned ? intXXL::fromInt64(-1000) : intXXL::fromUInt64(0);
+        nv9471fp_digitCtrl control(minimum, isSigned ? intXXL::fromInt64(1000)
+                                                     : intXXL::fromUInt64(1000),
+                                   QStringLiteral("%d"));
+        control.setBase(integerBase(radix));
+        control.setValue(value);
+        const QString magnitude = QString::number(quint64(value < 0 ? -value : value), radix);
+        const QString shown = value < 0 ? QStringLiteral("-") + magnitude : magnitude;
+        // 1000 needs as many digits as radix^digits - 1 has, so this is out of range.
+        const QString tooLong =
+            QStringLiteral("1") + QString(QString::number(1000, radix).size(), QLatin1Char('0'));
+        checkTypedBack(control, shown, value, tooLong);
+        if (!isSigned)
+            QCOMPARE(validate(control, QStringLiteral("-1")), QValidator::Invalid);
+    }
+
+    // Padding, forced signs and short precisions are all typed back as shown.
+    void integerFormatsTypeBack_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("isSigned");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("tooLong");
+        QTest::newRow("precision below the digits")
+            << "%.1x" << false << qint64(255) << "ff" << "100";
+        QTest::newRow("width") << "%6X" << false << qint64(171) << "    AB" << "100";
+        QTest::newRow("blank flag") << "% d" << true << qint64(7) << " 7" << "1000";
+        QTest::newRow("plus flag") << "%+o" << true << qint64(8) << "+10" << "1000";
+        QTest::newRow("plus flag negative")
+            << "%+.4x" << true << qint64(-171) << "-00ab" << "10000";
+    }
+
+    void integerFormatsTypeBack()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, isSigned);
+        QFETCH(qint64, value);
+        QFETCH(QString, shown);
+        QFETCH(QString, tooLong);
+        nv9471fp_digitCtrl control(isSigned ? intXXL::fromInt64(-255) : intXXL::fromUInt64(0),
+                                   isSigned ? intXXL::fromInt64(255) : intXXL::fromUInt64(255),
+                                   format);
+        control.setValue(value);
+        checkTypedBack(control, shown, value, tooLong);
     }
 
     void unsignedStepsBelowZero()

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <QtTest>
 
 namespace {
@@ -66,6 +67,31 @@ int darkGreyPixels(const QImage &image, int right)
         }
     }
     return count;
+}
+
+// Bands of rows with dark pixels inside the area: the text lines drawn there.
+int inkBands(const QImage &image, const QRect &area)
+{
+    int bands = 0;
+    bool inBand = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool ink = false;
+        for (int x = area.left(); x <= area.right() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 128;
+        if (ink && !inBand)
+            ++bands;
+        inBand = ink;
+    }
+    return bands;
+}
+
+QWidget *whatsThisPopup()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->inherits("QWhatsThat"))
+            return widget;
+    }
+    return nullptr;
 }
 
 // The installed fonts decide which pixel sizes give which heights: the
@@ -370,6 +396,49 @@ private slots:
         // The off state paints a different lamp.
         large.setValue(0);
         QVERIFY(large.grab().toImage() != bevelled);
+    }
+
+    void ledWhatsThisKeepsLinesWhole_data()
+    {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("application font") << 0;
+        QTest::newRow("large font") << 20;
+    }
+
+    // Qt wraps a plain What's This text at a width of its own, which can put
+    // one word on a line by itself; the LED's lines stay as written.
+    void ledWhatsThisKeepsLinesWhole()
+    {
+        QFETCH(int, pointSize);
+        const QFont original = QApplication::font();
+        QFont font = original;
+        if (pointSize > 0)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        {
+            nv9471fp_app frame;
+            const QStringList lines = frame.activeLed->whatsThis().split(QLatin1Char('\n'));
+            QCOMPARE(lines.size(), 2);
+            QHelpEvent help(QEvent::WhatsThis, QPoint(1, 1),
+                            frame.activeLed->mapToGlobal(QPoint(1, 1)));
+            QApplication::sendEvent(frame.activeLed, &help);
+            QWidget *popup = whatsThisPopup();
+            QVERIFY(popup);
+            const QFontMetrics metrics(popup->font());
+            QCOMPARE(popup->font().pointSize(), font.pointSize());
+            for (const QString &line : lines) {
+                QVERIFY(line.split(QLatin1Char(' ')).size() > 1);
+                QVERIFY2(metrics.horizontalAdvance(line) < popup->width(),
+                         qPrintable(QStringLiteral("%1 px line, %2 px popup")
+                                        .arg(metrics.horizontalAdvance(line))
+                                        .arg(popup->width())));
+            }
+            // Exactly the two lines of text, none of them wrapped.
+            const QImage image = popup->grab().toImage();
+            QCOMPARE(inkBands(image, image.rect().adjusted(3, 3, -8, -8)), lines.size());
+            QWhatsThis::hideText();
+        }
+        QApplication::setFont(original);
     }
 
 private:

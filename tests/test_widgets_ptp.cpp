@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QtTest>
 #include <ctime>
@@ -34,6 +36,18 @@ QList<int> fields(const nv9471fp_PTPalarm &alarm)
 {
     return {alarm.daySpin->value(),  alarm.monthSpin->value(),  alarm.yearSpin->value(),
             alarm.hourSpin->value(), alarm.minuteSpin->value(), alarm.secondSpin->value()};
+}
+
+// The width the style leaves for a button's label.
+int labelWidth(const QPushButton &button)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    option.rect = button.rect();
+    if (button.autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    return button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
 }
 
 // 2026-12-08 14:38:39 UTC.
@@ -184,6 +198,45 @@ private slots:
 
         QSignalSpy ticks(&alarm, &nv9471fp_PTPalarm::requestCurrentTime);
         QVERIFY(ticks.wait(3000));
+    }
+
+    void nowButtonsFitTheirText_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("Now+10s") << 10 << 0;
+        QTest::newRow("Now+30s") << 30 << 0;
+        QTest::newRow("Now+10s large font") << 10 << 18;
+        QTest::newRow("Now+30s large font") << 30 << 18;
+    }
+
+    void nowButtonsFitTheirText()
+    {
+        QFETCH(int, seconds);
+        QFETCH(int, pointSize);
+        const QFont original = QApplication::font();
+        QFont font = original;
+        if (pointSize > 0)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        {
+            nv9471fp_PTPalarm alarm(QStringLiteral("Start:"), true, seconds, true);
+            QCOMPARE(alarm.nowPlusButton->text(), QStringLiteral("Now+%1s").arg(seconds));
+            const int nominal[] = {40, 55};
+            int i = 0;
+            for (const QPushButton *button : {alarm.nowButton, alarm.nowPlusButton}) {
+                const int textWidth =
+                    QFontMetrics(button->font()).horizontalAdvance(button->text());
+                QVERIFY2(textWidth <= labelWidth(*button),
+                         qPrintable(QStringLiteral("%1: %2 px text, %3 px button")
+                                        .arg(button->text())
+                                        .arg(textWidth)
+                                        .arg(button->width())));
+                QVERIFY(button->width() >= nominal[i++]);
+                QCOMPARE(button->minimumWidth(), button->maximumWidth());
+            }
+        }
+        QApplication::setFont(original);
     }
 
     void independentOfZoneAndLocale_data()

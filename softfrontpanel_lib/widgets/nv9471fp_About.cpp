@@ -4,7 +4,6 @@
 #include "nv9471fp_licenses.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,7 +11,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 nv9471fp_About::nv9471fp_About(const QString &version, const QString &driverRevision,
@@ -198,5 +196,5 @@ void nv9471fp_About::showQwtLicense()
 
 void nv9471fp_About::openLicensesWebPage()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(nv9471fp_licensePageUrl)));
+    nv9471fp_openLicensePage();
 }

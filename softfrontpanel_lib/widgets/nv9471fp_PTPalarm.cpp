@@ -43,6 +43,18 @@ void civilFromDays(qint64 days, qint64 &year, int &month, int &day)
     year = yearOfEra + era * 400 + (month <= 2);
 }
 
+// The nominal width, or wider when the font needs it: the text plus the
+// style's button margin, its frame on both sides and a little air.
+void fitButtonWidth(QPushButton *button, int nominal)
+{
+    const QStyle *style = button->style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    const int needed =
+        button->fontMetrics().horizontalAdvance(button->text()) + margin + 2 * frame + 4;
+    button->setFixedWidth(qMax(nominal, needed));
+}
+
 QSpinBox *fieldSpin(int minimum, int maximum, QWidget *parent)
 {
     auto *spin = new QSpinBox(parent);
@@ -125,13 +137,13 @@ nv9471fp_PTPalarm::nv9471fp_PTPalarm(const QString &title, bool showNow, int now
     entry->addSpacing(10);
     if (showNow) {
         nowButton = new QPushButton(QStringLiteral("Now"), this);
-        nowButton->setFixedWidth(40);
+        fitButtonWidth(nowButton, 40);
         entry->addWidget(nowButton);
         connect(nowButton, &QPushButton::clicked, this, &nv9471fp_PTPalarm::setNowSlot);
     }
     if (nowPlusSeconds > 0) {
         nowPlusButton = new QPushButton(QStringLiteral("Now+%1s").arg(nowPlusSeconds), this);
-        nowPlusButton->setFixedWidth(55);
+        fitButtonWidth(nowPlusButton, 55);
         entry->addWidget(nowPlusButton);
         connect(nowPlusButton, &QPushButton::clicked, this, &nv9471fp_PTPalarm::setNowPlusSlot);
     }

@@ -19,20 +19,6 @@
 #include <utility>
 
 namespace {
-const nv9471fp_digitCtrl::BaseInfo baseTable[] = {
-    {"decimal", 10, 'd', "d", 1},
-    {"unsigned decimal", 10, 'u', "d", 2},
-    {"hexadecimal", 16, 'x', "h", 3},
-    {"hexadecimal upper", 16, 'X', "H", 3},
-    {"octal", 8, 'o', "o", 3},
-    {"binary", 2, 0, "b", 3},
-    {"float", 0, 'f', "f", 4},
-    {"general", 0, 'g', "g", 4},
-    {"exponent", 0, 'e', "e", 4},
-    {"Exponent", 0, 'E', "E", 4},
-};
-constexpr int tableSize = int(sizeof baseTable / sizeof baseTable[0]);
-
 // The control's own questions: information boxes with an empty title.
 bool askYes(const QString &text)
 {
@@ -42,28 +28,16 @@ bool askYes(const QString &text)
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     return sfp::ask(request).standard == QMessageBox::Yes;
 }
-
-// Reads a run of decimal digits; -1 when there is none. Capped so that a
-// silly width cannot make the text absurdly long.
-int readNumber(const QString &text, int &i)
-{
-    int number = -1;
-    while (i < text.size() && text.at(i).isDigit()) {
-        number = qMin((number < 0 ? 0 : number) * 10 + text.at(i).digitValue(), 99);
-        ++i;
-    }
-    return number;
-}
 } // namespace
 
 int nv9471fp_digitCtrl::baseCount()
 {
-    return tableSize;
+    return nv9471fp_digitBaseCount();
 }
 
 const nv9471fp_digitCtrl::BaseInfo &nv9471fp_digitCtrl::baseInfo(int base)
 {
-    return baseTable[qBound(0, base, tableSize - 1)];
+    return nv9471fp_digitBaseAt(base);
 }
 
 nv9471fp_digitCtrl::nv9471fp_digitCtrl(double minimum, double maximum, double step,
@@ -118,10 +92,10 @@ void nv9471fp_digitCtrl::setUpControl(const QString &displayFormat)
     menu = new QMenu(this);
     baseActions = new QActionGroup(this);
     baseActions->setExclusive(true);
-    for (int b = 0; b < tableSize; ++b) {
+    for (int b = 0; b < baseCount(); ++b) {
         if (!isBaseAllowed(b))
             continue;
-        QAction *action = menu->addAction(QString::fromLatin1(baseTable[b].name));
+        QAction *action = menu->addAction(QString::fromLatin1(baseInfo(b).name));
         action->setCheckable(true);
         action->setData(b);
         baseActions->addAction(action);
@@ -143,54 +117,37 @@ QLineEdit *nv9471fp_digitCtrl::editField() const
 
 bool nv9471fp_digitCtrl::isBaseAllowed(int base) const
 {
-    return base >= 0 && base < tableSize && (baseTable[base].kinds & mask) == mask;
+    return nv9471fp_digitBaseAllowed(base, mask);
 }
 
 void nv9471fp_digitCtrl::parseFormat(const QString &text)
 {
-    flag = 0;
-    width = -1;
-    precision = -1;
-    char conversion = 0;
-    if (!text.startsWith(QLatin1Char('%'))) {
-        conversion = kind == FloatingKind ? 'g' : 'd';
-    } else {
-        int i = 1;
-        if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char(' ')))
-            flag = text.at(i++).toLatin1();
-        width = readNumber(text, i);
-        if (i < text.size() && text.at(i) == QLatin1Char('.')) {
-            ++i;
-            precision = readNumber(text, i);
-        }
-        // Length modifiers are the control's business ("ll" in integer mode).
-        while (i < text.size() && QStringLiteral("hlLqjzt").contains(text.at(i)))
-            ++i;
-        if (i < text.size())
-            conversion = text.at(i).toLatin1();
-    }
+    const nv9471fp_displayFormat parsed = nv9471fp_parseDisplayFormat(text, mask);
+    flag = parsed.flag;
+    width = parsed.width;
+    precision = parsed.precision;
+    setBase(parsed.base);
+}
 
-    int chosen = -1;
-    for (int b = tableSize - 1; b >= 0 && chosen < 0; --b) {
-        if (conversion != 0 && isBaseAllowed(b) && baseTable[b].conversion == conversion)
-            chosen = b;
-    }
-    for (int b = 0; b < tableSize && chosen < 0; ++b) {
-        if (isBaseAllowed(b))
-            chosen = b;
-    }
-    setBase(chosen);
+nv9471fp_displayFormat nv9471fp_digitCtrl::formatPieces() const
+{
+    nv9471fp_displayFormat pieces;
+    pieces.flag = flag;
+    pieces.width = width;
+    pieces.precision = precision;
+    pieces.base = currentBase;
+    return pieces;
 }
 
 void nv9471fp_digitCtrl::setBase(int base)
 {
     if (isBaseAllowed(base)) {
         currentBase = base;
-        button->setText(QString::fromLatin1(baseTable[base].label));
+        button->setText(QString::fromLatin1(baseInfo(base).label));
         for (QAction *action : baseActions->actions())
             action->setChecked(action->data().toInt() == base);
     } else {
-        const int kinds = base >= 0 && base < tableSize ? baseTable[base].kinds : 0;
+        const int kinds = base >= 0 && base < baseCount() ? baseInfo(base).kinds : 0;
         std::printf("base:%d, flag:0x%x, MenuFlag:0x%x\n", base, unsigned(mask), unsigned(kinds));
         std::fflush(stdout);
         askYes(QStringLiteral("try missconfigure: non supported new base"));
@@ -206,34 +163,15 @@ void nv9471fp_digitCtrl::buildFormat()
                               "unsigned variable (or swapd)"));
         return;
     }
-    const BaseInfo &info = baseTable[currentBase];
-    format.clear();
-    if (info.conversion != 0) {
-        format = QStringLiteral("%");
-        if (flag)
-            format += QLatin1Char(flag);
-        if (width != -1)
-            format += QString::number(width);
-        if (precision != -1)
-            format += QLatin1Char('.') + QString::number(precision);
-        if (kind == IntegerKind)
-            format += QStringLiteral("ll");
-        format += QLatin1Char(info.conversion);
-    }
+    format = nv9471fp_printfFormat(formatPieces(), kind == IntegerKind);
 
     if (kind == FloatingKind) {
         if (!validator)
             validator = new nv9471fp_newDoubleValidator(this);
     } else {
-        QString pattern = info.radix == 10 ? QStringLiteral("[+-]?") : QString();
-        pattern += QStringLiteral("[0-");
-        pattern += info.radix == 16 ? QStringLiteral("9a-fA-F") : QString::number(info.radix - 1);
-        const int digits = precision > 0
-                               ? precision
-                               : qMax(intMin.digitCount(info.radix), intMax.digitCount(info.radix));
-        pattern += QStringLiteral("]{1,%1}").arg(digits);
         delete validator;
-        validator = new QRegExpValidator(QRegExp(pattern), this);
+        validator = new QRegExpValidator(
+            QRegExp(nv9471fp_integerPattern(formatPieces(), intMin, intMax)), this);
     }
     edit->setValidator(validator);
 }
@@ -249,16 +187,9 @@ QString nv9471fp_digitCtrl::valueText() const
 {
     if (kind == FloatingKind)
         return textFor(value);
-    const quint64 low = intValue.low64();
-    const BaseInfo &info = baseInfo(currentBase);
-    if (info.conversion == 0) {
-        const QString digits = QString::number(low, 2);
-        return precision > 0 ? digits.rightJustified(precision, QLatin1Char('0')) : digits;
-    }
-    const QByteArray pattern = format.toLatin1();
-    if (info.conversion == 'd')
-        return QString::asprintf(pattern.constData(), static_cast<long long>(qint64(low)));
-    return QString::asprintf(pattern.constData(), static_cast<unsigned long long>(low));
+    // Built from the same pieces as the validator, so the text shown is
+    // always one the operator may type back.
+    return nv9471fp_integerText(intValue, formatPieces());
 }
 
 void nv9471fp_digitCtrl::updateText()
@@ -281,6 +212,9 @@ bool nv9471fp_digitCtrl::confirmKind(ValueKind wanted) const
 void nv9471fp_digitCtrl::setRange(double minimum, double maximum, double step)
 {
     if (!confirmKind(FloatingKind))
+        return;
+    // A NaN limit would poison every later value, an infinite one the text.
+    if (!std::isfinite(minimum) || !std::isfinite(maximum))
         return;
     if (minimum > maximum)
         std::swap(minimum, maximum);
@@ -363,19 +297,10 @@ void nv9471fp_digitCtrl::newText()
             updateText();
         return;
     }
-    const int radix = baseInfo(currentBase).radix;
-    if (baseInfo(currentBase).conversion == 'd') {
-        const qint64 typed = text.toLongLong(&ok, 10);
-        if (ok)
-            applyValue(intXXL::fromInt64(typed));
-    } else {
-        const quint64 typed = text.toULongLong(&ok, radix);
-        // A signed control shows negative values as their low 64 bits.
-        if (ok)
-            applyValue(intMin.isSigned ? intXXL::fromInt64(qint64(typed))
-                                       : intXXL::fromUInt64(typed));
-    }
-    if (!ok)
+    intXXL typed;
+    if (nv9471fp_readInteger(text, baseInfo(currentBase).radix, intMin, intMax, typed))
+        applyValue(typed);
+    else
         updateText();
 }
 
@@ -383,8 +308,8 @@ void nv9471fp_digitCtrl::setBase_slot()
 {
     // Keep what the operator typed instead of overwriting it with the old value.
     newText();
-    for (int step = 1; step <= tableSize; ++step) {
-        const int candidate = (currentBase + step) % tableSize;
+    for (int step = 1; step <= baseCount(); ++step) {
+        const int candidate = (currentBase + step) % baseCount();
         if (isBaseAllowed(candidate)) {
             setBase(candidate);
             return;

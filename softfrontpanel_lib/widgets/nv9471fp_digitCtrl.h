@@ -5,6 +5,7 @@
 #ifndef NV9471FP_DIGITCTRL_H
 #define NV9471FP_DIGITCTRL_H
 
+#include "nv9471fp_digitFormat.h"
 #include "nv9471fp_intXXL.h"
 
 #include <QAbstractSpinBox>
@@ -26,13 +27,7 @@ public:
     // Type-mask bits: which bases the control may use.
     enum { SignedMask = 1, UnsignedMask = 2, FloatingMask = 4 };
 
-    struct BaseInfo {
-        const char *name;   // shown in the menu
-        int radix;          // 0 for the floating notations
-        char conversion;    // printf conversion, 0 for binary
-        const char *label;  // on the base button
-        int kinds;          // type-mask bits it serves
-    };
+    using BaseInfo = nv9471fp_digitBase;
     static int baseCount();
     static const BaseInfo &baseInfo(int base);
 
@@ -51,7 +46,8 @@ public:
     double stepUp() const { return stepUpSize; }
     double stepDown() const { return stepDownSize; }
     // Swaps limits given the wrong way round; a non-zero (or NaN) step
-    // replaces both step sizes by its absolute value; clamps the value.
+    // replaces both step sizes by its absolute value; clamps the value. A
+    // limit that is not finite refuses the call: range and steps stay.
     void setRange(double minimum, double maximum, double step);
 
     int typeMask() const { return mask; }
@@ -99,6 +95,7 @@ private:
     void setUpControl(const QString &format);
     void parseFormat(const QString &format);
     void buildFormat();
+    nv9471fp_displayFormat formatPieces() const;
     void updateStepping(bool belowMaximum, bool aboveMinimum);
     void applyValue(double newValue);
     void applyValue(intXXL newValue);

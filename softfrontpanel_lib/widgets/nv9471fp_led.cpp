@@ -1,7 +1,10 @@
 #include "nv9471fp_led.h"
 
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextDocument>
+#include <QWhatsThis>
 
 nv9471fp_led::nv9471fp_led(const QString &label, const QColor &onColour, const QColor &offColour,
                            QWidget *parent)
@@ -88,6 +91,24 @@ QSize nv9471fp_led::minimumSizeHint() const
     const QFontMetrics metrics = fontMetrics();
     const int h = metrics.height();
     return QSize(h + metrics.horizontalAdvance(labelText) + (h + 1) / 2 + 1, h + 2);
+}
+
+QString nv9471fp_led::whatsThisLayout(const QString &text)
+{
+    if (Qt::mightBeRichText(text))
+        return text;
+    const QString lines = text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return QStringLiteral("<p style=\"white-space:pre\">") + lines + QStringLiteral("</p>");
+}
+
+bool nv9471fp_led::event(QEvent *event)
+{
+    if (event->type() == QEvent::WhatsThis && !whatsThis().isEmpty()) {
+        QWhatsThis::showText(static_cast<QHelpEvent *>(event)->globalPos(),
+                             whatsThisLayout(whatsThis()), this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void nv9471fp_led::paintEvent(QPaintEvent *)

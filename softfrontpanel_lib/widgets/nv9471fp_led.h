@@ -37,6 +37,11 @@ public:
     // is drawn with bevelled rings.
     static bool isBevelled(int fontHeight) { return fontHeight >= 10; }
 
+    // The What's This text as the LED shows it: each line of a plain text
+    // kept whole, so the popup is as wide as the longest line in its font
+    // instead of Qt's fixed wrapping width, which can leave one word alone.
+    static QString whatsThisLayout(const QString &text);
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override { return minimumSizeHint(); }
 
@@ -48,6 +53,7 @@ public slots:
     void toggleValue();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

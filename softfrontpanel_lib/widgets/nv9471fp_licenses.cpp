@@ -1,12 +1,24 @@
 #include "nv9471fp_licenses.h"
 
+#include "nv9471fp_messages.h"
+
+#include <QDesktopServices>
 #include <QFile>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <qwt_global.h>
+
+void nv9471fp_openLicensePage()
+{
+    const QString address = QString::fromLatin1(nv9471fp_licensePageUrl);
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        showInfo(QStringLiteral("No web browser could be started.\n"
+                                "You can read about the licenses at\n%1").arg(address));
+}
 
 QString nv9471fp_linkedQwtVersion()
 {

@@ -12,6 +12,10 @@ class QPlainTextEdit;
 inline constexpr char nv9471fp_licensePageUrl[] =
     "https://www.norvane.com/about/third-party-license-usage/";
 
+// Opens the licence page in the desktop's browser; when no browser can be
+// started the operator is given the address in an information box instead.
+void nv9471fp_openLicensePage();
+
 // The version of the Qwt library this program is linked with.
 QString nv9471fp_linkedQwtVersion();
 
