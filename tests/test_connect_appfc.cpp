@@ -1,14 +1,16 @@
 // The connected main-panel frame: demo, offline, VXI and LXI cards, giving
-// up, Reset Device, the labels of another card, the About box and closing
-// the session.
+// up, Reset Device, the labels of another card, the About box, closing the
+// session, and where the windows of the conversation appear on the screen.
 #include "messagerecorder.h"
 #include "nv6842.h"
 #include "nv6842_fc.h"
+#include "nv6842fp_startWindow.h"
 #include "nv9471.h"
 #include "nv9471fp_About.h"
 #include "nv9471fp_AppFC.h"
 #include "nv9471fp_fcEnterAddress.h"
 #include "nv9471fp_fcEnterAddressFc.h"
+#include "nv9471fp_fcSelect.h"
 #include "nv9471fp_led.h"
 #include "test_connect_modal.h"
 
@@ -16,7 +18,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -53,6 +57,45 @@ std::shared_ptr<ModalWatch> whenAddressDialog()
         d->rows[1]->fcNumberBox->setCurrentIndex(3);
         d->okButton->click();
     });
+}
+
+// 33 VXI carriers of 8 cards each: more cards than the panel can take.
+QByteArray manyCardsSystem()
+{
+    QByteArray config;
+    for (int slot = 1; slot <= 33; ++slot)
+        config += "carrier vxi slot=" + QByteArray::number(slot) +
+                  "\nfc 1\nfc 2\nfc 3\nfc 4\nfc 5\nfc 6\nfc 7\nfc 8\n";
+    return config;
+}
+
+// What is wrong with a shown window on the smallest screen the panel is made
+// for (1024 x 768): its frame is too large, or one of its buttons is hidden or
+// sticks out of it. Empty when it fits.
+QString fitProblem(const QWidget *window, const QList<const QWidget *> &buttons)
+{
+    const QSize frame = window->frameGeometry().size();
+    if (frame.width() > 1024 || frame.height() > 768)
+        return QStringLiteral("%1: frame of %2 x %3")
+            .arg(window->windowTitle())
+            .arg(frame.width())
+            .arg(frame.height());
+    for (const QWidget *button : buttons) {
+        const QRect inWindow(button->mapTo(window, QPoint(0, 0)), button->size());
+        if (!button->isVisible() || !window->rect().contains(inWindow))
+            return QStringLiteral("%1: button \"%2\" not shown inside the window")
+                .arg(window->windowTitle(), button->property("text").toString());
+    }
+    return QString();
+}
+
+// Where a window must stand to be centred in the primary screen's available
+// area with the size it has while shown.
+QPoint centredPosition(const QWidget *window)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size = window->geometry().size();
+    return QPoint((available.width() - size.width()) / 2, (available.height() - size.height()) / 2);
 }
 
 QString commonLibraryText(ViStatus status)
@@ -285,6 +328,58 @@ private slots:
         QCOMPARE(recorder.last().text, QStringLiteral("Do you really want to exit?"));
         recorder.answerStandard(QMessageBox::Yes);
         QVERIFY(panel->close());
+    }
+
+    // With every card of a crowded system chosen, the selection dialog and the
+    // card window are centred as they are shown and fit a small screen with
+    // all their buttons reachable.
+    void manyCardsFitTheScreen()
+    {
+        qputenv("TRELLIN_SIM", manyCardsSystem());
+        MessageRecorder recorder;
+        recorder.answerCustomText("Auto Find");
+        QString selectProblem = QStringLiteral("selection dialog not shown");
+        QPoint selectPos;
+        QPoint selectCentre;
+        bool selectOnScreen = false;
+        auto watch = whenModal<nv9471fp_fcSelect>([&](nv9471fp_fcSelect *d) {
+            selectProblem = fitProblem(d, {d->tree, d->okButton, d->cancelButton});
+            selectPos = d->pos();
+            selectCentre = centredPosition(d);
+            selectOnScreen =
+                QGuiApplication::primaryScreen()->availableGeometry().contains(d->frameGeometry());
+            d->tree->selectAll();
+            d->okButton->click();
+        });
+        nv6842fp_StartWindow window(&gl_fc, 2, false);
+        QVERIFY2(selectProblem.isEmpty(), qPrintable(selectProblem));
+        QCOMPARE(selectPos, selectCentre);
+        QVERIFY(selectOnScreen); // the offscreen screen is only 800 x 600
+        QCOMPARE(window.cardCount, 256);
+        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("Function Card #256 (FC 8)")));
+
+        // As the program places it.
+        centreOnScreen(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString problem = fitProblem(
+            &window, {window.closeButton, window.aboutButton, window.resetButton});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QCOMPARE(window.pos(), centredPosition(&window));
+        window.hide();
+    }
+
+    // Eight rows of typed addresses still fit.
+    void addressDialogFitsTheScreen()
+    {
+        nv9471fp_fcEnterAddress dialog(&gl_fc);
+        dialog.countBox->setCurrentIndex(nv9471fp_fcEnterAddress::maxRows - 1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QString problem = fitProblem(&dialog, {dialog.okButton, dialog.cancelButton,
+                                                     dialog.rows[7]->fcNumberBox});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        dialog.hide();
     }
 
 private:

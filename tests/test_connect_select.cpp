@@ -137,13 +137,39 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         findRow(dialog.tree, "Slot 2 - 9471 MB", "FC 2")->setSelected(true);
         findRow(dialog.tree, "127.0.0.2 - 9480 LXI", "FC 1")->setSelected(true);
-        findRow(dialog.tree, "Slot 2 - 9471 MB", "FC 3")->setSelected(true); // greyed: refused
         dialog.okPressed();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.cardCount, 2);
         QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::2::INSTR,TCPIP0::127.0.0.2::INSTR"));
         QCOMPARE(int(dialog.fcNumbers[0]), 2);
         QCOMPARE(int(dialog.fcNumbers[1]), 1);
+    }
+
+    // The tree never selects a greyed row, so the rule is checked where the
+    // rows are taken: one greyed row among the chosen ones keeps the dialog open.
+    void okRefusesGreyedRows()
+    {
+        nv9471fp_fcSelect dialog(&gl_fc, true);
+        QCOMPARE(dialog.searchCards(), 3);
+        QTreeWidgetItem *fc2 = findRow(dialog.tree, "Slot 2 - 9471 MB", "FC 2");
+        QTreeWidgetItem *greyed = findRow(dialog.tree, "Slot 2 - 9471 MB", "FC 3");
+        QTreeWidgetItem *system = fc2->parent();
+        const char hint[] = "Select one available function card and then click \"OK\" \n"
+                            "or click \"Cancel\" to quit";
+        for (const QList<QTreeWidgetItem *> &rows :
+             {QList<QTreeWidgetItem *>{fc2, greyed}, QList<QTreeWidgetItem *>{greyed},
+              QList<QTreeWidgetItem *>{system, fc2}}) {
+            QTest::ignoreMessage(QtDebugMsg, hint);
+            QVERIFY(!dialog.takeItems(rows));
+        }
+        QVERIFY(!dialog.takeItems({}));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+
+        QVERIFY(dialog.takeItems({findRow(dialog.tree, "Slot 2 - 9471 MB", "FC 1"), fc2}));
+        QCOMPARE(dialog.cardCount, 2);
+        QCOMPARE(dialog.descriptorList, QStringLiteral("VXI0::2::INSTR,VXI0::2::INSTR"));
+        QCOMPARE(int(dialog.fcNumbers[0]), 1);
+        QCOMPARE(int(dialog.fcNumbers[1]), 2);
     }
 
     void doubleClick()

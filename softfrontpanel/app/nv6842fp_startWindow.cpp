@@ -6,6 +6,7 @@
 #include "nv9471fp_licenses.h"
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,8 +45,14 @@ nv6842fp_StartWindow::nv6842fp_StartWindow(nv9471fp_genFC *card, int demoCardCou
     summaryLabel->setWordWrap(true);
     summaryLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A session of many cards lists more lines than a screen holds; they
+    // scroll, so that the window and its buttons stay on the screen.
+    auto *scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(summaryLabel);
     auto *layout = new QVBoxLayout;
-    layout->addWidget(summaryLabel);
+    layout->addWidget(scroller);
     setContentLayout(layout);
     resize(640, 420);
 }

@@ -339,6 +339,12 @@ void nv9471fp_fcSelect::okPressed()
     if (items.isEmpty())
         return;
     selectedItems = items;
+    if (takeItems(items))
+        accept();
+}
+
+bool nv9471fp_fcSelect::takeItems(const QList<QTreeWidgetItem *> &items)
+{
     const int count = std::min(items.size(), maxCards);
     cardCount = count;
     descriptorList.clear();
@@ -346,15 +352,14 @@ void nv9471fp_fcSelect::okPressed()
         const QTreeWidgetItem *item = items.at(i);
         if (!isSelectable(item)) {
             qDebug().noquote() << notSelectableText;
-            return;
+            return false;
         }
         fcNumbers[i] = ViInt16(item->data(0, Qt::StatusTipRole).toInt());
         descriptorList += item->data(1, Qt::StatusTipRole).toString();
         if (i + 1 < count)
             descriptorList += QLatin1Char(',');
-        else
-            accept();
     }
+    return count > 0;
 }
 
 void nv9471fp_fcSelect::dblClick(QTreeWidgetItem *item)

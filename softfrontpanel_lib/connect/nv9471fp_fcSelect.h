@@ -50,6 +50,11 @@ public:
     // Resources of the last search, sorted as shown.
     QList<resourceInfo> resources;
 
+    // Takes the rows as the chosen cards, in order (as OK does with the
+    // selection). False, with the operator's hint on the debug output, when a
+    // row is not a selectable card; the choice is then not complete.
+    bool takeItems(const QList<QTreeWidgetItem *> &items);
+
 public slots:
     void okPressed();
     void dblClick(QTreeWidgetItem *item);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -58,8 +59,19 @@ void centreOnScreen(QWidget *widget)
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // Centre the size the window will be shown with: its layout's minimum
+    // applies now, and a window nobody has sized yet takes its size hint,
+    // as show() would give it.
+    if (!widget->testAttribute(Qt::WA_Resized)) {
+        widget->adjustSize();
+        widget->setAttribute(Qt::WA_Resized, false); // still free to follow its contents
+    } else if (QLayout *layout = widget->layout()) {
+        layout->activate();
+    }
+    // Only the available size counts: the result is used as screen
+    // coordinates as it stands, without the available area's origin.
     const QRect available = screen->availableGeometry();
-    const QRect own = widget->geometry();
+    const QSize own = widget->geometry().size();
     widget->move((available.width() - own.width()) / 2, (available.height() - own.height()) / 2);
 }
 

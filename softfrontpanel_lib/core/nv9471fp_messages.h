@@ -18,8 +18,10 @@ void showInfo(const QString &text);
 void showWarning(const QString &text);
 // Appends "\nDo you want to exit?"; Yes ends the process with exit code 0.
 void showError(const QString &text);
-// Moves the widget, keeping its size, to the middle of the primary screen's
-// available geometry (without adding the screen's origin).
+// Moves the widget to the middle of the primary screen's available size
+// (without adding the available area's origin), for the size it will be shown
+// with: its layout is applied first, and a window not yet sized gets its size
+// hint, as show() would give it.
 void centreOnScreen(QWidget *widget);
 
 namespace sfp {
