@@ -196,13 +196,71 @@ private slots:
             ini.setValue("6842/2.FC_Number", -3);
             ini.setValue("6842/FC_Count", 40);
             ini.setValue("6842/3.2.Descriptor", "VXI0::9::INSTR"); // a gap at 3.1
+            ini.setValue("6842/4.FC_Number", "4294967298");      // 2 when cut to 32 bits
         }
         nv9471fp_fcEnterAddress dialog(&gl_fc);
         dialog.loadRemembered();
         QCOMPARE(dialog.rows[0]->fcNumberBox->currentIndex(), 0);
         QCOMPARE(dialog.rows[1]->fcNumberBox->currentIndex(), 0);
+        QCOMPARE(dialog.rows[3]->fcNumberBox->currentIndex(), 0);
         QCOMPARE(dialog.countBox->currentIndex(), 0);
         QCOMPARE(items(dialog.rows[2]->descriptorBox), QStringList{"VXI0::9::INSTR"});
+    }
+
+    void typedDescriptorsAreTrimmed_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QStringList>("history");
+        QTest::newRow("blanks around a remembered one")
+            << " VXI0::2::INSTR " << "VXI0::2::INSTR"
+            << QStringList({"VXI0::2::INSTR", "VXI0::1::INSTR"});
+        QTest::newRow("tab and line break") << "\tVXI0::1::INSTR\n"
+                                            << "VXI0::1::INSTR"
+                                            << QStringList({"VXI0::1::INSTR", "VXI0::2::INSTR"});
+        QTest::newRow("blanks only") << "   " << "" << QStringList({"VXI0::2::INSTR", "VXI0::1::INSTR"});
+    }
+
+    // What is opened and what is remembered is the descriptor without the
+    // blanks around it, so one address never shows up twice in the history.
+    void typedDescriptorsAreTrimmed()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, taken);
+        QFETCH(QStringList, history);
+        nv9471fp_fcEnterAddress dialog(&gl_fc);
+        typeAndTake(dialog, 1, QStringLiteral("VXI0::1::INSTR"));
+        typeAndTake(dialog, 1, QStringLiteral("VXI0::2::INSTR"));
+
+        dialog.loadRemembered();
+        dialog.countBox->setCurrentIndex(1);
+        dialog.rows[1]->descriptorBox->setEditText(typed);
+        QStringList descriptors;
+        QList<int> numbers;
+        dialog.takeAddresses(descriptors, numbers);
+        QCOMPARE(descriptors.value(1), taken);
+
+        dialog.loadRemembered();
+        QCOMPARE(items(dialog.rows[1]->descriptorBox), history);
+        QSettings ini(dialog.iniPath, QSettings::IniFormat);
+        QCOMPARE(ini.value("6842/2.1.Descriptor").toString(), taken);
+    }
+
+    void handEditedDescriptorsAreTrimmed()
+    {
+        {
+            QSettings ini(nv9471fp_rememberedDescriptorsPath(), QSettings::IniFormat);
+            ini.setValue("6842/1.1.Descriptor", " VXI0::2::INSTR ");
+            ini.setValue("6842/1.2.Descriptor", "VXI0::2::INSTR");
+            ini.setValue("6842/1.3.Descriptor", "\tTCPIP0::10.0.0.1::INSTR");
+            ini.setValue("6842/2.1.Descriptor", "  ");
+        }
+        nv9471fp_fcEnterAddress dialog(&gl_fc);
+        dialog.loadRemembered();
+        QCOMPARE(items(dialog.rows[0]->descriptorBox),
+                 QStringList({"VXI0::2::INSTR", "TCPIP0::10.0.0.1::INSTR"}));
+        QCOMPARE(dialog.rows[0]->descriptorBox->currentText(), QStringLiteral("VXI0::2::INSTR"));
+        QCOMPARE(dialog.rows[1]->descriptorBox->count(), 0);
     }
 
 private:

@@ -2,33 +2,16 @@
 
 #include "nv9471fp_fcEnterAddressFc.h"
 #include "nv9471fp_genFC.h"
+#include "nv9471fp_rememberedDescriptors.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-
-namespace {
-
-const char defaultDescriptor[] = "TCPIP::192.168.2.100::INSTR";
-
-QString descriptorKey(int row, int position)
-{
-    return QStringLiteral("%1.%2.Descriptor").arg(row).arg(position);
-}
-
-QString fcNumberKey(int row)
-{
-    return QStringLiteral("%1.FC_Number").arg(row);
-}
-
-} // namespace
 
 QString nv9471fp_rememberedDescriptorsPath()
 {
@@ -106,60 +89,38 @@ void nv9471fp_fcEnterAddress::countChanged()
 
 void nv9471fp_fcEnterAddress::loadRemembered()
 {
-    QSettings settings(iniPath, QSettings::IniFormat);
-    settings.beginGroup(modelText);
-    for (int r = 0; r < maxRows; ++r) {
-        if (!rows[r])
-            continue;
+    const nv9471fp_rememberedDescriptors remembered =
+        nv9471fp_readRememberedDescriptors(iniPath, modelText, isMultiCard() ? maxRows : 1);
+    for (int r = 0; r < remembered.rows.size(); ++r) {
         QComboBox *box = rows[r]->descriptorBox;
         box->clear();
-        for (int n = 1; n <= historyLength; ++n) {
-            const QString value = settings.value(descriptorKey(r + 1, n)).toString();
-            if (!value.isEmpty())
-                box->addItem(value);
-            else if (r == 0 && n == 1)
-                box->addItem(QLatin1String(defaultDescriptor));
-        }
-        // A hand-edited or foreign file may hold any number; only 0 to 8 are choices.
-        const int fcNumber = settings.value(fcNumberKey(r + 1), 0).toInt();
-        rows[r]->fcNumberBox->setCurrentIndex(
-            fcNumber >= 0 && fcNumber < rows[r]->fcNumberBox->count() ? fcNumber : 0);
+        box->addItems(remembered.rows.at(r).history);
+        rows[r]->fcNumberBox->setCurrentIndex(remembered.rows.at(r).fcNumber);
     }
-    const int count = settings.value(QStringLiteral("FC_Count"), 1).toInt();
-    if (countBox && count - 1 >= 0 && count - 1 < countBox->count())
-        countBox->setCurrentIndex(count - 1);
+    if (countBox)
+        countBox->setCurrentIndex(remembered.count - 1);
 }
 
 void nv9471fp_fcEnterAddress::takeAddresses(QStringList &descriptors, QList<int> &fcNumbers)
 {
     descriptors.clear();
     fcNumbers.clear();
-    const QString directory = QFileInfo(iniPath).absolutePath();
-    QDir().mkpath(directory);
-    QSettings settings(iniPath, QSettings::IniFormat);
-    settings.beginGroup(modelText);
-    const int count = rowsInUse();
-    for (int r = 0; r < maxRows; ++r) {
-        if (!rows[r])
-            continue;
+    nv9471fp_rememberedDescriptors remembered;
+    remembered.count = rowsInUse();
+    for (int r = 0; r < maxRows && rows[r]; ++r) {
         const QComboBox *box = rows[r]->descriptorBox;
-        const QString current = box->currentText();
-        settings.setValue(descriptorKey(r + 1, 1), current);
-
-        QStringList history{current};
-        for (int i = 0; i < box->count() && history.size() < historyLength; ++i) {
-            if (!history.contains(box->itemText(i)))
-                history.append(box->itemText(i));
-        }
-        for (int n = 1; n <= historyLength; ++n)
-            settings.setValue(descriptorKey(r + 1, n), history.value(n - 1));
-
-        const int fcNumber = rows[r]->fcNumberBox->currentIndex();
-        settings.setValue(fcNumberKey(r + 1), fcNumber);
-        if (r < count) {
-            descriptors.append(current);
-            fcNumbers.append(fcNumber);
+        QStringList earlier;
+        for (int i = 0; i < box->count(); ++i)
+            earlier.append(box->itemText(i));
+        nv9471fp_rememberedRow row;
+        // The first entry is the current text, trimmed: what is opened and remembered.
+        row.history = nv9471fp_rememberedHistory(box->currentText(), earlier);
+        row.fcNumber = rows[r]->fcNumberBox->currentIndex();
+        remembered.rows.append(row);
+        if (r < remembered.count) {
+            descriptors.append(row.history.first());
+            fcNumbers.append(row.fcNumber);
         }
     }
-    settings.setValue(QStringLiteral("FC_Count"), count);
+    nv9471fp_writeRememberedDescriptors(iniPath, modelText, remembered);
 }

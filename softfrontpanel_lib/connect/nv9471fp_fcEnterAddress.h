@@ -4,6 +4,8 @@
 #ifndef NV9471FP_FCENTERADDRESS_H
 #define NV9471FP_FCENTERADDRESS_H
 
+#include "nv9471fp_rememberedDescriptors.h"
+
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -23,8 +25,7 @@ class nv9471fp_fcEnterAddress : public QDialog
 {
     Q_OBJECT
 public:
-    static const int maxRows = 8;
-    static const int historyLength = 5;
+    static const int maxRows = nv9471fp_rememberedDescriptors::maxRows;
 
     explicit nv9471fp_fcEnterAddress(nv9471fp_genFC *card, QWidget *parent = nullptr);
 
