@@ -44,6 +44,17 @@ TRELLIN_EXPORT int trellinSimConfigError(const char *config, char *text, int siz
  * links the driver reaches it without trellin_sim_formula. */
 TRELLIN_EXPORT int trellinSimLastMultInitDescriptors(char *text, int size);
 
+/* The configuring calls the simulated driver received since the last
+ * trellinSimJournalClear, one line each as "name(arg, ...)" with the call's
+ * value arguments in order (sessions as numbers, reals with 17 significant
+ * digits): nv6842_multReset, setMultChanConfig, setMultATRIConfig,
+ * setMultTrigConfig, multConfig, setOTRIConfig, setFPTrigPolarity, the
+ * starts and stop, generateITRI, calibrateChannels (fcVi, mask, gain) and
+ * storeCalibData. Recorded on entry, whatever the call then returns. Cut to
+ * fit text[size]; returns the whole length. Lives in the simulated driver. */
+TRELLIN_EXPORT int trellinSimJournal(char *text, int size);
+TRELLIN_EXPORT void trellinSimJournalClear(void);
+
 #ifdef __cplusplus
 }
 #endif

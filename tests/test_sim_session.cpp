@@ -284,6 +284,7 @@ void TestSimSession::settingsAreValidated()
 {
     ViSession vi;
     QCOMPARE(openCards("VXI0::2::INSTR,VXI0::2::INSTR", {1, 2}, &vi), VI_SUCCESS);
+    trellinSimJournalClear();
     QCOMPARE(nv6842_setMultChanConfig(vi, 32, 1, 2000, VI_TRUE), VI_SUCCESS);
     QCOMPARE(nv6842_setMultChanConfig(vi, 33, 1, 1, VI_FALSE), nv6842_ERROR_INV_PARAMETER);
     QCOMPARE(nv6842_setMultChanConfig(vi, 1, 3, 1, VI_FALSE), nv6842_ERROR_INV_PARAMETER);
@@ -297,6 +298,27 @@ void TestSimSession::settingsAreValidated()
     QCOMPARE(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, 60000, 1, 2048, 0xFFFF, 0xFFFF), nv6842_ERROR_INV_PARAMETER);
     QCOMPARE(nv6842_generateITRI(vi, 5), nv6842_ERROR_INV_PARAMETER);
     QCOMPARE(nv6842_generateITRI(vi, nv6842_PULSE), VI_SUCCESS);
+    // The journal holds every call as received, refused ones included.
+    const QString v = QString::number(vi);
+    const QStringList expected = {
+        "nv6842_setMultChanConfig(" + v + ", 32, 1, 2000, 1)",
+        "nv6842_setMultChanConfig(" + v + ", 33, 1, 1, 0)",
+        "nv6842_setMultChanConfig(" + v + ", 1, 3, 1, 0)",
+        "nv6842_setMultChanConfig(" + v + ", 1, 1, 3, 0)",
+        "nv6842_setMultATRIConfig(" + v + ", 16, 2, 1, 1, 0.5, -0.5)",
+        "nv6842_setMultATRIConfig(" + v + ", 17, 1, 0, 0, 0, 0)",
+        "nv6842_setMultTrigConfig(" + v + ", 31, 1)",
+        "nv6842_setMultTrigConfig(" + v + ", 32, 0)",
+        "nv6842_multConfig(" + v + ", " + QString::number(nv6842_MB_SYNC_MODE) +
+            ", 100.09999999999999, 1, 2048, 65535, 65535)",
+        "nv6842_multConfig(" + v + ", " + QString::number(nv6842_MB_SYNC_MODE) +
+            ", 60000, 1, 2048, 65535, 65535)",
+        "nv6842_generateITRI(" + v + ", 5)",
+        "nv6842_generateITRI(" + v + ", " + QString::number(nv6842_PULSE) + ")"};
+    char journal[4096] = {};
+    const int length = trellinSimJournal(journal, sizeof journal);
+    QCOMPARE(QString::fromLatin1(journal).split('\n', Qt::SkipEmptyParts), expected);
+    QCOMPARE(length, int(std::strlen(journal)));
     nv6842_multClose(vi);
 }
 

@@ -5,6 +5,7 @@
 #include "trellin_sim.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <mutex>
 #include <thread>
@@ -30,6 +31,38 @@ struct CardRef {
 // trellinSimLastMultInitDescriptors.
 std::mutex lastListMutex;
 std::string lastList;
+
+// Every configuring call as received, one "name(arg, ...)" line each, for
+// tests (trellinSimJournal). Bounded, so a long run cannot grow it for ever.
+std::mutex journalMutex;
+std::string journalText;
+std::size_t journalLines = 0;
+constexpr std::size_t maxJournalLines = 100000;
+
+std::string journalArgument(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+template <typename T> std::string journalArgument(T value)
+{
+    return std::to_string(value);
+}
+
+template <typename... Args> void journal(const char *name, Args... args)
+{
+    std::string line = name;
+    line += '(';
+    const char *separator = "";
+    ((line += separator, line += journalArgument(args), separator = ", "), ...);
+    line += ")\n";
+    std::lock_guard<std::mutex> lock(journalMutex);
+    if (journalLines < maxJournalLines) {
+        journalText += line;
+        ++journalLines;
+    }
+}
 
 CardRef cardSession(ViSession vi)
 {
@@ -109,6 +142,7 @@ ViStatus nv6842_multClose(ViSession vi)
 
 ViStatus nv6842_multReset(ViSession vi, ViInt16 mode)
 {
+    journal("nv6842_multReset", vi, mode);
     TRELLIN_SIM_INJECT("nv6842_multReset");
     const auto session = multSession(vi);
     if (!session)
@@ -196,6 +230,7 @@ ViStatus nv6842_error_message(ViSession, ViStatus status, ViChar text[])
 
 ViStatus nv6842_setMultChanConfig(ViSession vi, ViInt16 channel, ViInt16 source, ViInt16 gain, ViBoolean filter)
 {
+    journal("nv6842_setMultChanConfig", vi, channel, source, gain, filter);
     TRELLIN_SIM_INJECT("nv6842_setMultChanConfig");
     const auto session = multSession(vi);
     if (!session)
@@ -220,6 +255,7 @@ ViStatus nv6842_setMultChanConfig(ViSession vi, ViInt16 channel, ViInt16 source,
 ViStatus nv6842_setMultATRIConfig(ViSession vi, ViInt16 channel, ViInt16 mode, ViInt16 hysteresis,
                                   ViInt16 comparison, ViReal64 threshold1, ViReal64 threshold2)
 {
+    journal("nv6842_setMultATRIConfig", vi, channel, mode, hysteresis, comparison, threshold1, threshold2);
     TRELLIN_SIM_INJECT("nv6842_setMultATRIConfig");
     const auto session = multSession(vi);
     if (!session)
@@ -241,6 +277,7 @@ ViStatus nv6842_setMultATRIConfig(ViSession vi, ViInt16 channel, ViInt16 mode, V
 
 ViStatus nv6842_setMultTrigConfig(ViSession vi, ViUInt16 trigSource, ViInt16 detection)
 {
+    journal("nv6842_setMultTrigConfig", vi, trigSource, detection);
     TRELLIN_SIM_INJECT("nv6842_setMultTrigConfig");
     const auto session = multSession(vi);
     if (!session)
@@ -258,6 +295,7 @@ ViStatus nv6842_setMultTrigConfig(ViSession vi, ViUInt16 trigSource, ViInt16 det
 ViStatus nv6842_multConfig(ViSession vi, ViInt16 syncMode, ViReal64 freq, ViInt16 mode, ViInt32 scansPerTrigger,
                            ViUInt16 synchA, ViUInt16 synchB)
 {
+    journal("nv6842_multConfig", vi, syncMode, freq, mode, scansPerTrigger, synchA, synchB);
     TRELLIN_SIM_INJECT("nv6842_multConfig");
     const auto session = multSession(vi);
     if (!session)
@@ -304,6 +342,7 @@ ViStatus nv6842_getOTRIConfig(ViSession fcVi, ViInt16 *sourceMBA, ViInt16 *sourc
 ViStatus nv6842_setOTRIConfig(ViSession fcVi, ViInt16 sourceMBA, ViInt16 sourceMBB, ViInt16 sourceFPOT1,
                               ViInt16 sourceFPOT2, ViInt16 sourceFPOT3, ViInt16 sourceDE, ViInt16 sourceDI)
 {
+    journal("nv6842_setOTRIConfig", fcVi, sourceMBA, sourceMBB, sourceFPOT1, sourceFPOT2, sourceFPOT3, sourceDE, sourceDI);
     TRELLIN_SIM_INJECT("nv6842_setOTRIConfig");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
@@ -334,6 +373,7 @@ ViStatus nv6842_getFPTrigPolarity(ViSession fcVi, ViInt16 *polarity1, ViInt16 *p
 
 ViStatus nv6842_setFPTrigPolarity(ViSession fcVi, ViInt16 polarity1, ViInt16 polarity2, ViInt16 polarity3)
 {
+    journal("nv6842_setFPTrigPolarity", fcVi, polarity1, polarity2, polarity3);
     TRELLIN_SIM_INJECT("nv6842_setFPTrigPolarity");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
@@ -348,6 +388,7 @@ ViStatus nv6842_setFPTrigPolarity(ViSession fcVi, ViInt16 polarity1, ViInt16 pol
 
 ViStatus nv6842_startMultAcquisition(ViSession vi)
 {
+    journal("nv6842_startMultAcquisition", vi);
     TRELLIN_SIM_INJECT("nv6842_startMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
@@ -361,6 +402,7 @@ ViStatus nv6842_startMultAcquisition(ViSession vi)
 
 ViStatus nv6842_stopMultAcquisition(ViSession vi)
 {
+    journal("nv6842_stopMultAcquisition", vi);
     TRELLIN_SIM_INJECT("nv6842_stopMultAcquisition");
     const auto session = multSession(vi);
     if (!session)
@@ -370,6 +412,7 @@ ViStatus nv6842_stopMultAcquisition(ViSession vi)
 
 ViStatus nv6842_startMultAcquisitionEx(ViSession vi, ViInt32 scans, nv6842_dataCallback callback, ViAddr userData)
 {
+    journal("nv6842_startMultAcquisitionEx", vi, scans);
     TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionEx");
     const auto session = multSession(vi);
     if (!session)
@@ -386,6 +429,7 @@ ViStatus nv6842_startMultAcquisitionEx(ViSession vi, ViInt32 scans, nv6842_dataC
 
 ViStatus nv6842_startMultAcquisitionTimed64(ViSession vi, ViInt64 startTime, ViInt32)
 {
+    journal("nv6842_startMultAcquisitionTimed64", vi, startTime);
     TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionTimed64");
     return startTimedCommon(vi, 0, nullptr, nullptr, startTime);
 }
@@ -393,6 +437,7 @@ ViStatus nv6842_startMultAcquisitionTimed64(ViSession vi, ViInt64 startTime, ViI
 ViStatus nv6842_startMultAcquisitionTimed64Ex(ViSession vi, ViInt32 scans, nv6842_dataCallback callback,
                                               ViAddr userData, ViInt64 startTime, ViInt32)
 {
+    journal("nv6842_startMultAcquisitionTimed64Ex", vi, scans, startTime);
     TRELLIN_SIM_INJECT("nv6842_startMultAcquisitionTimed64Ex");
     if (!callback)
         return failWith(nv6842_ERROR_INV_PARAMETER, "Continuous mode needs a callback.");
@@ -447,6 +492,7 @@ ViStatus nv6842_getDAQStatus(ViSession fcVi, ViUInt16 *state, ViUInt16 *errors, 
 
 ViStatus nv6842_generateITRI(ViSession vi, ViInt16 mode)
 {
+    journal("nv6842_generateITRI", vi, mode);
     TRELLIN_SIM_INJECT("nv6842_generateITRI");
     const auto session = multSession(vi);
     if (!session)
@@ -482,6 +528,7 @@ ViStatus nv6842_getCurrentTimeEx(ViSession fcVi, ViInt64 *seconds, ViInt32 *nano
 ViStatus nv6842_calibrateChannels(ViSession fcVi, ViInt16 channelMask, ViInt16 gain, ViReal64 *offsets,
                                   ViReal64 *gains, ViInt32 *)
 {
+    journal("nv6842_calibrateChannels", fcVi, channelMask, gain);
     TRELLIN_SIM_INJECT("nv6842_calibrateChannels");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
@@ -509,6 +556,7 @@ ViStatus nv6842_calibrateChannels(ViSession fcVi, ViInt16 channelMask, ViInt16 g
 
 ViStatus nv6842_storeCalibData(ViSession fcVi, ViInt16 gain)
 {
+    journal("nv6842_storeCalibData", fcVi, gain);
     TRELLIN_SIM_INJECT("nv6842_storeCalibData");
     const CardRef ref = cardSession(fcVi);
     if (!ref)
@@ -529,4 +577,19 @@ int trellinSimLastMultInitDescriptors(char *text, int size)
     if (text && size > 0)
         copyText(lastList, text, static_cast<std::size_t>(size));
     return static_cast<int>(lastList.size());
+}
+
+int trellinSimJournal(char *text, int size)
+{
+    std::lock_guard<std::mutex> lock(journalMutex);
+    if (text && size > 0)
+        copyText(journalText, text, static_cast<std::size_t>(size));
+    return static_cast<int>(journalText.size());
+}
+
+void trellinSimJournalClear()
+{
+    std::lock_guard<std::mutex> lock(journalMutex);
+    journalText.clear();
+    journalLines = 0;
 }
