@@ -1,0 +1,193 @@
+#include "acqConfig.h"
+
+#include "acqConfigRules.h"
+#include "nv9471fp_messages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+sfp::MessageAnswer cardBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                           QMessageBox::StandardButtons buttons = QMessageBox::Ok)
+{
+    sfp::MessageRequest request;
+    request.icon = icon;
+    request.title = QStringLiteral("Trellin 6842 SFP");
+    request.text = text;
+    request.buttons = buttons;
+    request.parent = parent;
+    return sfp::ask(request);
+}
+
+void setHelp(QWidget *widget, const QString &text)
+{
+    widget->setToolTip(text);
+    widget->setWhatsThis(text);
+}
+} // namespace
+
+acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
+{
+    const double scale = logicalDpiX() / 96.0;
+
+    fileNameEdit = new QLineEdit(this);
+    fileNameEdit->setMinimumWidth(int(300 * scale));
+    setHelp(fileNameEdit,
+            QStringLiteral("When the path is empty, the data is acquired but not stored to the "
+                           "hard drive."));
+    browseButton = new QPushButton(QStringLiteral("Browse"), this);
+
+    formatCombo = new QComboBox(this);
+    for (int i = 0; i < acqConfigFormatCount(); ++i)
+        formatCombo->addItem(QString::fromLatin1(acqConfigFormatAt(i).text),
+                             acqConfigFormatAt(i).bytesPerValue);
+    setHelp(formatCombo,
+            QStringLiteral("<html>Binary storage allows acquisition at higher data rates. The "
+                           "text output (CSV format) is very slow and may only be used in case "
+                           "of small amount of channels and low data rates.</html>"));
+    timestampsBox = new QCheckBox(QStringLiteral("Store Timestamps"), this);
+
+    refreshLabel = new QLabel(QStringLiteral("Plot Refresh Interval"), this);
+    refreshCombo = new QComboBox(this);
+    for (int i = 0; i < acqConfigRefreshCount(); ++i)
+        refreshCombo->addItem(QString::fromLatin1(acqConfigRefreshAt(i).text),
+                              acqConfigRefreshAt(i).milliseconds);
+    refreshCombo->setCurrentIndex(acqConfigDefaultRefreshIndex);
+    setHelp(refreshCombo, QStringLiteral("The minimum time between plot refreshes. It may be "
+                                         "longer if the data rate is small."));
+
+    rateLabel = new QLabel(this);
+    startButton = new QPushButton(QStringLiteral("Start"), this);
+    startButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileNameEdit);
+    fileRow->addWidget(browseButton);
+    auto *formatRow = new QHBoxLayout;
+    formatRow->addWidget(new QLabel(QStringLiteral("Data Format"), this));
+    formatRow->addWidget(formatCombo);
+    formatRow->addWidget(timestampsBox);
+    auto *refreshRow = new QHBoxLayout;
+    refreshRow->addWidget(refreshLabel);
+    refreshRow->addWidget(refreshCombo);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(rateLabel);
+    buttonRow->addSpacing(int(20 * scale));
+    buttonRow->addStretch();
+    buttonRow->addWidget(startButton);
+    buttonRow->addWidget(cancelButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addLayout(formatRow);
+    layout->addLayout(refreshRow);
+    layout->addLayout(buttonRow);
+
+    setWindowTitle(QStringLiteral("Continuous Acquisition Configuration"));
+    if (parent)
+        setWindowIcon(parent->windowIcon());
+    setModal(true);
+
+    // Before the connections: restoring the format must not rename the stored path.
+    const acqStorageSettings settings = acqConfigReadSettings();
+    fileNameEdit->setText(settings.fileName);
+    formatCombo->setCurrentIndex(settings.format);
+    timestampsBox->setChecked(settings.timestamps);
+
+    connect(startButton, &QPushButton::clicked, this, &acqConfig::acceptMaybe);
+    connect(cancelButton, &QPushButton::clicked, this, &acqConfig::reject);
+    // The index is no rate: the rate is kept, only the bytes per value change.
+    connect(formatCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        setDataRate();
+        checkPath();
+    });
+    connect(browseButton, &QPushButton::clicked, this, &acqConfig::browseSlot);
+
+    setDataRate();
+}
+
+void acqConfig::saveSettings() const
+{
+    acqStorageSettings settings;
+    settings.fileName = fileNameEdit->text();
+    settings.format = formatCombo->currentIndex();
+    settings.timestamps = timestampsBox->isChecked();
+    acqConfigWriteSettings(settings);
+}
+
+void acqConfig::setDataRate(int samplesPerSecond)
+{
+    if (samplesPerSecond >= 0)
+        this->samplesPerSecond = samplesPerSecond;
+    const qint64 bytes =
+        acqConfigBytesPerSecond(formatCombo->currentData().toInt(), this->samplesPerSecond);
+    rateLabel->setText(acqConfigRateLabel(formatCombo->currentIndex(), bytes));
+}
+
+bool acqConfig::checkPath(bool moreChecks)
+{
+    const int format = formatCombo->currentIndex();
+    const acqPathCheck check =
+        acqConfigCheckPath(QDir::fromNativeSeparators(fileNameEdit->text()), format);
+    if (check.empty)
+        return true;
+    if (check.directoryMissing && moreChecks) {
+        cardBox(this, QMessageBox::Critical,
+                QStringLiteral("Directory: \"%1\" does not exist.")
+                    .arg(QDir::toNativeSeparators(check.directory)));
+        return false;
+    }
+    if (check.extensionChanged) {
+        {
+            const QSignalBlocker blocker(fileNameEdit);
+            fileNameEdit->setText(QDir::toNativeSeparators(check.path));
+        }
+        if (moreChecks)
+            cardBox(this, QMessageBox::Warning,
+                    QStringLiteral("File extension changed to '.%1'.")
+                        .arg(acqConfigSuffix(format)));
+    }
+    if (check.exists && moreChecks)
+        return cardBox(this, QMessageBox::Question,
+                       QStringLiteral("File already exists, overwrite?"),
+                       QMessageBox::Yes | QMessageBox::No)
+                   .standard
+               == QMessageBox::Yes;
+    return true;
+}
+
+void acqConfig::acceptMaybe()
+{
+    if (checkPath(true))
+        accept();
+    else
+        reject();
+}
+
+void acqConfig::browseSlot()
+{
+    const QString current = fileNameEdit->text();
+    QString filter = acqConfigBrowseFilter(QDir::fromNativeSeparators(current));
+    const QString chosen =
+        chooseOutputFile(tr("Set Output File Name"), current, acqConfigBrowseFilters(), &filter);
+    if (chosen.isEmpty())
+        return;
+    const int format = acqConfigFormatForChosenFile(chosen, formatCombo->currentIndex());
+    if (format != formatCombo->currentIndex())
+        formatCombo->setCurrentIndex(format);
+    fileNameEdit->setText(QDir::toNativeSeparators(chosen));
+}
+
+QString acqConfig::chooseOutputFile(const QString &caption, const QString &startPath,
+                                    const QString &filters, QString *selectedFilter)
+{
+    return QFileDialog::getSaveFileName(this, caption, startPath, filters, selectedFilter);
+}
