@@ -1,0 +1,183 @@
+// The main window's actions over several channel panels: copying one
+// channel's settings to others, and calibrating or storing the calibration
+// of all enabled channels of the card shown.
+#include "nv6842fp_App.h"
+
+#include "fpOutputTrigger.h"
+#include "nv6842.h"
+#include "nv6842fp_channelRules.h"
+#include "nv9471.h"
+#include "nv9471fp_digitCtrl.h"
+#include "nv9471fp_messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QDialog>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+// Busy cursor for the lifetime of the object.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::BusyCursor)); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
+{
+    // The combos react to the operator only; the boxes and thresholds are
+    // quiet here so that the panel is sent once it holds all settings. The
+    // source is set with the gain so that no configuration sent on the way
+    // carries the old input.
+    to.gain->setCurrentIndex(from.gain->currentIndex());
+    to.source->setCurrentIndex(from.source->currentIndex());
+    {
+        const QSignalBlocker quietEnable(to.enable);
+        const QSignalBlocker quietFilter(to.filter);
+        to.enable->setChecked(from.enable->isChecked());
+        to.filter->setChecked(from.filter->isChecked());
+    }
+    to.setChEnable(from.enable->isChecked() ? 1 : 0);
+    to.atMode->setCurrentIndex(from.atMode->currentIndex());
+    to.atComp->setCurrentIndex(from.atComp->currentIndex());
+    to.atHyst->setCurrentIndex(from.atHyst->currentIndex());
+    {
+        // The source's range (same gain, same card factor) first, so that a
+        // threshold outside the target's old range is not clamped.
+        const QSignalBlocker quiet1(to.athr1);
+        const QSignalBlocker quiet2(to.athr2);
+        to.athr1->setRange(from.athr1->minimum(), from.athr1->maximum(), from.athr1->stepUp());
+        to.athr2->setRange(from.athr2->minimum(), from.athr2->maximum(), from.athr2->stepUp());
+        to.athr1->setValue(from.athr1->doublevalue());
+        to.athr2->setValue(from.athr2->doublevalue());
+    }
+    to.setChCfg();
+    to.setAT();
+}
+
+void nv6842fp_App::applyToAllChan()
+{
+    const int k = fcTabs->currentIndex();
+    if (k < 0 || k >= cards())
+        return;
+    const int c = chTabs[k]->currentIndex();
+    const nv6842fp_chCfg &source = *chPanels[k * 16 + c];
+    for (int ch = 0; ch < 16; ++ch)
+        if (ch != c)
+            copyChannel(source, *chPanels[k * 16 + ch]);
+}
+
+void nv6842fp_App::applyToAllFC()
+{
+    const int k = fcTabs->currentIndex();
+    if (k < 0 || k >= cards())
+        return;
+    const int sourceIdx = k * 16 + chTabs[k]->currentIndex();
+    const nv6842fp_chCfg &source = *chPanels[sourceIdx];
+    // Every channel of every card takes the settings, the other channels of
+    // the card shown included; only the source channel is not re-sent.
+    for (int idx = 0; idx < chPanels.size(); ++idx)
+        if (idx != sourceIdx)
+            copyChannel(source, *chPanels[idx]);
+
+    const fpOutputTrigger &outputs = *fpOutTrg[k];
+    for (fpOutputTrigger *group : qAsConst(fpOutTrg)) {
+        group->outputTrigger1->setCurrentIndex(outputs.outputTrigger1->currentIndex());
+        group->outputTrigger2->setCurrentIndex(outputs.outputTrigger2->currentIndex());
+        group->outputTrigger1negate->setChecked(outputs.outputTrigger1negate->isChecked());
+        group->outputTrigger2negate->setChecked(outputs.outputTrigger2negate->isChecked());
+        group->outputTriggerChange();
+    }
+}
+
+bool nv6842fp_App::calibrationSelection(int card, quint16 &mask, int &gainIdx)
+{
+    bool enabled[16];
+    int gains[16];
+    for (int ch = 0; ch < 16; ++ch) {
+        const nv6842fp_chCfg *panel = chPanels[card * 16 + ch];
+        enabled[ch] = panel->enable->isChecked();
+        gains[ch] = panel->gain->currentIndex();
+    }
+    const nv6842fp::CalibrationSelection selection = nv6842fp::selectCalibration(enabled, gains);
+    if (selection.result != nv6842fp::CalibrationSelection::Ready) {
+        showWarning(nv6842fp::calibrationWarning(selection.result));
+        return false;
+    }
+    mask = selection.mask;
+    gainIdx = selection.gainIndex;
+    return true;
+}
+
+void nv6842fp_App::calibrateAll()
+{
+    const int k = fcTabs->currentIndex();
+    quint16 chMask = 0;
+    int gainIdx = 0;
+    if (k < 0 || k >= cards() || !calibrationSelection(k, chMask, gainIdx))
+        return;
+
+    BusyCursor busy;
+    auto dialog = std::make_unique<QDialog>(this);
+    dialog->setModal(true);
+    dialog->setWindowTitle(QStringLiteral("Trellin 6842 calibration"));
+    dialog->setWindowIcon(windowIcon());
+    auto *layout = new QVBoxLayout(dialog.get());
+    layout->setContentsMargins(20, 20, 20, 20);
+    layout->addWidget(new QLabel(QString::asprintf("Calibration function card no %d all enabled "
+                                                   "channels in progress, please wait...",
+                                                   k + 1)));
+    dialog->adjustSize();
+    centreOnScreen(dialog.get());
+    dialog->show();
+    QApplication::processEvents();
+
+    if (demoMode) {
+        nv9471_delay(2000);
+    } else {
+        const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
+        if (fc_vi)
+            displayError(nv6842_calibrateChannels(fc_vi, ViInt16(chMask),
+                                                  ViInt16(gainValArr[gainIdx]), VI_NULL, VI_NULL,
+                                                  VI_NULL),
+                         "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
+                         "VI_NULL, VI_NULL, VI_NULL)");
+    }
+    dialog->hide();
+}
+
+void nv6842fp_App::storeCalibToEEPROM()
+{
+    if (demoMode)
+        return;
+    const int k = fcTabs->currentIndex();
+    quint16 chMask = 0;
+    int gainIdx = 0;
+    if (k < 0 || k >= cards() || !calibrationSelection(k, chMask, gainIdx))
+        return;
+
+    sfp::MessageRequest question;
+    question.icon = QMessageBox::Question;
+    question.title = QStringLiteral("Trellin 6842 SFP");
+    question.text =
+        QStringLiteral("Are you sure you want to store the adjustment coefficients into EEPROM?");
+    question.buttons = QMessageBox::Yes | QMessageBox::No;
+    question.defaultButton = QMessageBox::No;
+    if (sfp::ask(question).standard != QMessageBox::Yes)
+        return;
+
+    const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
+    if (!fc_vi)
+        return;
+    BusyCursor busy;
+    displayError(nv6842_storeCalibData(fc_vi, ViInt16(gainValArr[gainIdx])),
+                 "nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])");
+}
