@@ -2,7 +2,7 @@
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
 #include "nv6842fp_globals.h"
-#include "nv6842fp_startWindow.h"
+#include "nv6842fp_App.h"
 #include "nv6842fp_startup.h"
 
 #include "nv6842.h"
@@ -263,48 +263,45 @@ private slots:
         QCOMPARE(StoredFileInfo.channelMask[2], uint16_t(0x8001));
         QCOMPARE(QByteArray(StoredFileInfo.path), QFile::encodeName(path));
 
-        // Offline: no connection dialog, demo state, the file described.
-        nv6842fp_StartWindow window(&gl_fc, demoCardCount, fileModeActive());
+        // Offline: no connection dialog, demo state, the header's three cards.
+        nv6842fp_App window(&gl_fc, demoCardCount, fileModeActive());
         QCOMPARE(recorder.count(), 0);
         QCOMPARE(window.demoMode, 1);
         QCOMPARE(window.d_vi, ViSession(0));
         QCOMPARE(window.windowTitle(), QStringLiteral("Trellin 6842 Soft Front Panel"));
-        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("3 blocks of 8 scans")));
-        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("FC3: 0x8001")));
-        QVERIFY(window.summaryLabel->text().contains(path));
-        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("on 3 function cards")));
+        QCOMPARE(window.cards(), 3);
+        QCOMPARE(window.chPanels.size(), 48);
     }
 
-    void startWindowRunsTheConnectionDialog()
+    void cardWindowRunsTheConnectionDialog()
     {
         MessageRecorder recorder;
         recorder.answerCustomText(QStringLiteral("Run In Demo Mode"));
         {
-            nv6842fp_StartWindow window(&gl_fc, demoCardCount, false);
+            nv6842fp_App window(&gl_fc, demoCardCount, false);
             QCOMPARE(recorder.count(), 1);
             QCOMPARE(recorder.last().text, QStringLiteral("How to connect to 6842 Function Card?"));
             QCOMPARE(window.demoMode, 1);
-            QVERIFY(window.summaryLabel->text().contains(QStringLiteral("with 2 function cards")));
+            QCOMPARE(window.cards(), 2); // demo mode's card count
         }
         // Giving up ends the process with exit code 0.
         recorder.answerStandard(QMessageBox::Cancel);
-        nv6842fp_StartWindow abandoned(&gl_fc, demoCardCount, false);
+        nv6842fp_App abandoned(&gl_fc, demoCardCount, false);
         QVERIFY(abandoned.connectionAbandoned());
         QCOMPARE(recorder.exitCodes, QList<int>{0});
     }
 
-    void startWindowListsTheOpenedCards()
+    void cardWindowOpensTheChosenCard()
     {
         qputenv("TRELLIN_SIM", "carrier vxi slot=5; fc 2 subtype=V1 serial=0x00abcdef");
         MessageRecorder recorder;
         recorder.answerCustomText(QStringLiteral("Auto Find"));
-        nv6842fp_StartWindow window(&gl_fc, demoCardCount, false);
+        nv6842fp_App window(&gl_fc, demoCardCount, false);
         qputenv("TRELLIN_SIM", "");
         QCOMPARE(window.demoMode, 0);
         QCOMPARE(window.cardCount, 1);
-        QCOMPARE(window.summaryLabel->text(),
-                 QStringLiteral("<b>Connected</b> to 1 function card:<br>"
-                                "Function Card #1 (FC 2): 6842-V1, serial number 00abcdef"));
+        QCOMPARE(window.cards(), 1);
+        QCOMPARE(window.fcSubtype.value(0), ViUInt16('V' << 8 | '1'));
         QCOMPARE(window.slotLabel->text(), QStringLiteral("Slot 5"));
     }
 

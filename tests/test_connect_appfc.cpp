@@ -4,7 +4,7 @@
 #include "messagerecorder.h"
 #include "nv6842.h"
 #include "nv6842_fc.h"
-#include "nv6842fp_startWindow.h"
+#include "nv6842fp_App.h"
 #include "nv9471.h"
 #include "nv9471fp_About.h"
 #include "nv9471fp_AppFC.h"
@@ -351,12 +351,12 @@ private slots:
             d->tree->selectAll();
             d->okButton->click();
         });
-        nv6842fp_StartWindow window(&gl_fc, 2, false);
+        nv6842fp_App window(&gl_fc, 2, false);
         QVERIFY2(selectProblem.isEmpty(), qPrintable(selectProblem));
         QCOMPARE(selectPos, selectCentre);
         QVERIFY(selectOnScreen); // the offscreen screen is only 800 x 600
         QCOMPARE(window.cardCount, 256);
-        QVERIFY(window.summaryLabel->text().contains(QStringLiteral("Function Card #256 (FC 8)")));
+        QCOMPARE(window.cards(), 256);
 
         // As the program places it.
         centreOnScreen(&window);

@@ -1,6 +1,6 @@
 #include "nv6842_fc.h"
 #include "nv6842fp_globals.h"
-#include "nv6842fp_startWindow.h"
+#include "nv6842fp_App.h"
 #include "nv6842fp_startup.h"
 #include "nv9471fp_messages.h"
 #include "nv9471fp_splashLabel.h"
@@ -36,11 +36,13 @@ int main(int argc, char *argv[])
     splash->show();
     application.processEvents();
 
-    auto *window = new nv6842fp_StartWindow(&gl_fc, demoCardCount, fileModeActive());
+    auto *window = new nv6842fp_App(&gl_fc, demoCardCount, fileModeActive());
     if (window->connectionAbandoned())
         return 0; // the operator gave up in the connection dialog
     centreOnScreen(window);
     window->show();
+    if (fileModeActive())
+        window->presetFromStoredFile(StoredFileInfo);
 
     splash->finish(window);
     application.exec();
