@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QTabBar>
+#include <QCoreApplication>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -157,8 +158,13 @@ QWidget *nv6842fp_App::buildFunctionCardsPage(int cards)
     auto *page = new QWidget;
     fcTabs = new QTabWidget(page);
     makeScrollingTabs(fcTabs);
-    for (int k = 0; k < cards; ++k)
+    for (int k = 0; k < cards; ++k) {
         fcTabs->addTab(buildCardPage(k), QStringLiteral("Function Card #%1").arg(k + 1));
+        // Qt compares each new layout or resize request with every request
+        // still queued; handing them out per card keeps the queue short, so
+        // opening many cards costs time in proportion to their number.
+        QCoreApplication::sendPostedEvents();
+    }
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(fcTabs);
     if (cards > 1) {
