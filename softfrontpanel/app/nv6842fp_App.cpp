@@ -1,5 +1,6 @@
 #include "nv6842fp_App.h"
 
+#include "nv6842fp_panelHelpers.h"
 #include "acqConfig.h"
 #include "fpOutputTrigger.h"
 #include "nv6842.h"
@@ -42,12 +43,6 @@ int nv6842fp_takeVrefTable(const ViReal64 *values, int count)
 namespace {
 
 const char fcSessionCall[] = "nv6842_getMultFCsession(d_vi, k, &fc_vi)";
-
-void setHelp(QWidget *widget, const QString &text)
-{
-    widget->setToolTip(text);
-    widget->setWhatsThis(text);
-}
 
 // A page that scrolls when the window is smaller than its contents, so that
 // every control stays reachable on a small screen.

@@ -1,5 +1,6 @@
 #include "acqConfig.h"
 
+#include "nv6842fp_panelHelpers.h"
 #include "acqConfigRules.h"
 #include "nv9471fp_messages.h"
 
@@ -27,11 +28,6 @@ sfp::MessageAnswer cardBox(QWidget *parent, QMessageBox::Icon icon, const QStrin
     return sfp::ask(request);
 }
 
-void setHelp(QWidget *widget, const QString &text)
-{
-    widget->setToolTip(text);
-    widget->setWhatsThis(text);
-}
 } // namespace
 
 acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)

@@ -1,21 +1,12 @@
 #include "fpOutputTrigger.h"
 
+#include "nv6842fp_panelHelpers.h"
 #include "nv6842fp_daqRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-
-namespace {
-QComboBox *codeCombo(const QVector<nv6842fp_codeItem> &items, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    for (const nv6842fp_codeItem &item : items)
-        combo->addItem(QString::fromLatin1(item.text), item.code);
-    return combo;
-}
-} // namespace
 
 fpOutputTrigger::fpOutputTrigger(QWidget *parent) : QGroupBox(parent)
 {

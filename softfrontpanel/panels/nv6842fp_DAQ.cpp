@@ -1,5 +1,6 @@
 #include "nv6842fp_DAQ.h"
 
+#include "nv6842fp_panelHelpers.h"
 #include "nv6842.h"
 #include "nv6842fp_daqRules.h"
 #include "nv9471fp_PTPalarm.h"
@@ -22,19 +23,6 @@ const char *const triggerTexts[6] = {"Motherboard Input Trigger A", "Motherboard
                                      "Analog Trigger",              "PTP Alarm"};
 enum { fpTrigger3 = 2, lowActive = 3, ptpAlarmBox = 5 };
 
-void setHelp(QWidget *widget, const QString &text)
-{
-    widget->setToolTip(text);
-    widget->setWhatsThis(text);
-}
-
-QComboBox *codeCombo(const QVector<nv6842fp_codeItem> &items, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    for (const nv6842fp_codeItem &item : items)
-        combo->addItem(QString::fromLatin1(item.text), item.code);
-    return combo;
-}
 } // namespace
 
 nv6842fp_DAQ::nv6842fp_DAQ(QWidget *mainWindow, ViSession d_vi_, int demoMode_, int cardCount_,

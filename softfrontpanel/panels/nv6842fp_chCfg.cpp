@@ -1,5 +1,6 @@
 #include "nv6842fp_chCfg.h"
 
+#include "nv6842fp_panelHelpers.h"
 #include "nv6842.h"
 #include "nv6842fp_channelRules.h"
 #include "nv9471.h"
@@ -44,12 +45,6 @@ const QStringList &comparisonItems()
 {
     static const QStringList items = {QStringLiteral("NE or LT"), QStringLiteral("PE or GT")};
     return items;
-}
-
-void describe(QWidget *widget, const QString &text)
-{
-    widget->setToolTip(text);
-    widget->setWhatsThis(text);
 }
 
 // The driver's text for a status; statuses of VISA or the common library
@@ -117,11 +112,11 @@ void nv6842fp_chCfg::buildControls()
     frontEnd->setMinimumWidth(350);
     source = new QComboBox(frontEnd);
     source->addItems(sourceItems());
-    describe(source, QStringLiteral("Selects the source of the input signal for Channel %1").arg(channel));
+    setHelp(source, QStringLiteral("Selects the source of the input signal for Channel %1").arg(channel));
     gain = new QComboBox(frontEnd);
     for (int g : gainValArr)
         gain->addItem(QString::number(g), g);
-    describe(gain, QStringLiteral("Selects the gain applied to the inpuit signal for Channel %1").arg(channel));
+    setHelp(gain, QStringLiteral("Selects the gain applied to the inpuit signal for Channel %1").arg(channel));
     auto *frontEndGrid = new QGridLayout(frontEnd);
     frontEndGrid->addWidget(new QLabel(QStringLiteral("Input Source"), frontEnd), 0, 0);
     frontEndGrid->addWidget(source, 0, 1);
@@ -131,19 +126,19 @@ void nv6842fp_chCfg::buildControls()
     atGroup = new QGroupBox(QStringLiteral("Analog Trigger"), this);
     atMode = new QComboBox(atGroup);
     atMode->addItems(modeItems());
-    describe(atMode, QStringLiteral("Selects mode for Analog Trigger (AT). Disabled turns off AT"));
+    setHelp(atMode, QStringLiteral("Selects mode for Analog Trigger (AT). Disabled turns off AT"));
     atHyst = new QComboBox(atGroup);
     atHyst->addItems(hysteresisItems());
-    describe(atHyst, QStringLiteral("Enables or disables Analog Trigger's hysteresis"));
+    setHelp(atHyst, QStringLiteral("Enables or disables Analog Trigger's hysteresis"));
     atComp = new QComboBox(atGroup);
     atComp->addItems(comparisonItems());
-    describe(atComp, QStringLiteral("Selects comparison type for Analog Trigger"));
+    setHelp(atComp, QStringLiteral("Selects comparison type for Analog Trigger"));
     const double limit = nv6842fp::thresholdLimit(1, 1);
     athr1 = new nv9471fp_digitCtrl(-limit, limit, nv6842fp::thresholdStep(limit), QStringLiteral("%.3"), atGroup);
-    describe(athr1, QStringLiteral("Threshold level in Volts. Please note that limts are depended on gain "
+    setHelp(athr1, QStringLiteral("Threshold level in Volts. Please note that limts are depended on gain "
                                    "setting. \nFor gain 1 it is +/- 10V, for gain 2  it is +/- 5V and so on."));
     athr2 = new nv9471fp_digitCtrl(-limit, limit, nv6842fp::thresholdStep(limit), QStringLiteral("%.3"), atGroup);
-    describe(athr2, QStringLiteral("Second threshold level used when hysteresis is enabled"));
+    setHelp(athr2, QStringLiteral("Second threshold level used when hysteresis is enabled"));
     auto *atGrid = new QGridLayout(atGroup);
     atGrid->addWidget(new QLabel(QStringLiteral("Mode"), atGroup), 0, 0);
     atGrid->addWidget(atMode, 0, 1);
@@ -159,17 +154,17 @@ void nv6842fp_chCfg::buildControls()
 
     auto *channelGroup = new QGroupBox(this);
     enable = new QCheckBox(QStringLiteral("Enabled"), channelGroup);
-    describe(enable, QStringLiteral("Enables Channel %1 for the Data Acquisition").arg(channel));
+    setHelp(enable, QStringLiteral("Enables Channel %1 for the Data Acquisition").arg(channel));
     filter = new QCheckBox(QStringLiteral("Enabled"), channelGroup);
-    describe(filter, QStringLiteral("Enables Anti-Ringing filter for channel %1").arg(channel));
+    setHelp(filter, QStringLiteral("Enables Anti-Ringing filter for channel %1").arg(channel));
     outOfRange = new nv9471fp_led(QStringLiteral("Signal Out of Range"), QColor(Qt::red), Qt::magenta,
                                   channelGroup);
-    describe(outOfRange,
+    setHelp(outOfRange,
              QStringLiteral("Shows whether the input signal run out of range during the Data Acquisition"));
     calibButton = new QPushButton(QStringLiteral("Calibrate"), channelGroup);
     calibButton->setMinimumWidth(100);
     calibButton->setEnabled(false);
-    describe(calibButton, QStringLiteral("Starts volatile calibration for current channel"));
+    setHelp(calibButton, QStringLiteral("Starts volatile calibration for current channel"));
     auto *channelGrid = new QGridLayout(channelGroup);
     channelGrid->addWidget(new QLabel(QStringLiteral("Channel %1").arg(channel), channelGroup), 0, 0);
     channelGrid->addWidget(enable, 0, 1);
