@@ -1,0 +1,110 @@
+#include "chLabel.h"
+
+#include "plotHelpers.h"
+
+#include <QMouseEvent>
+
+namespace {
+chLabel::ColourChooser &colourChooser()
+{
+    static chLabel::ColourChooser chooser;
+    return chooser;
+}
+} // namespace
+
+QColor channelColour(int chIdx)
+{
+    const int card = chIdx / 16;
+    QColor colour = QColor::fromHsvF(((chIdx + card + 8) % 16) / 17.0, 0.9, 0.9);
+    if (card % 3 == 1 || card % 3 == 2)
+        colour = colour.lighter(150);
+    colour.setAlphaF(0.8);
+    return colour;
+}
+
+QColor disabledChannelColour()
+{
+    return QColor(200, 200, 200);
+}
+
+chLabel::chLabel(int chIdx, QWidget *parent)
+    : QLabel(parent), chIdx(chIdx), chColour(channelColour(chIdx)), enabled(chIdx % 16 == 0)
+{
+    setText(QString::number(chIdx % 16 + 1));
+    QFont bold = font();
+    bold.setBold(true);
+    setFont(bold);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    sfpPlots::setHelp(this, QStringLiteral("This legend shows which color is used to plot the "
+                                           "Channel %1 waveform from Function Card #%2. Right "
+                                           "click to change the color, left click to bold the "
+                                           "waveform")
+                                .arg(chIdx % 16 + 1)
+                                .arg(chIdx / 16 + 1));
+    refreshLook();
+}
+
+void chLabel::setColourChooser(ColourChooser chooser)
+{
+    colourChooser() = std::move(chooser);
+}
+
+void chLabel::setChEnabled(bool on)
+{
+    enabled = on;
+    if (!on)
+        width = 1;
+    refreshLook();
+}
+
+void chLabel::setColour(const QColor &colour)
+{
+    chColour = colour;
+    refreshLook();
+}
+
+void chLabel::setTextColour(const QColor &colour)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, colour);
+    setPalette(pal);
+}
+
+void chLabel::refreshLook()
+{
+    if (!enabled) {
+        setFrameStyle(QFrame::Panel | QFrame::Plain);
+        setTextColour(disabledChannelColour());
+        return;
+    }
+    setFrameStyle(QFrame::Panel | (width == 3 ? QFrame::Sunken : QFrame::Raised));
+    setTextColour(chColour);
+}
+
+QColor chLabel::askColour()
+{
+    ColourRequest request;
+    request.initial = chColour;
+    request.title = QStringLiteral("Select Color");
+    request.options = QColorDialog::DontUseNativeDialog;
+    request.parent = this;
+    if (colourChooser())
+        return colourChooser()(request);
+    return QColorDialog::getColor(request.initial, request.parent, request.title,
+                                  request.options);
+}
+
+void chLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        const QColor chosen = askColour();
+        if (!chosen.isValid())
+            return;
+        setColour(chosen);
+        emit labMousePress();
+    } else if (event->button() == Qt::LeftButton && enabled) {
+        width = width == 3 ? 1 : 3;
+        refreshLook();
+        emit labMousePress();
+    }
+}

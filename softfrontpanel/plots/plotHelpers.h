@@ -1,0 +1,25 @@
+// Small helpers shared by the plot widgets and their dialogs.
+#ifndef PLOTHELPERS_H
+#define PLOTHELPERS_H
+
+#include <QString>
+
+class QDoubleSpinBox;
+class QWidget;
+
+namespace sfpPlots {
+
+// A control's tool tip and What's This text always read the same.
+void setHelp(QWidget *widget, const QString &text);
+
+// The card's own warning box ("Trellin 6842 SFP", OK), parented to the active window.
+void cardWarning(const QString &text);
+
+// The limit check of the axis dialogs. Equal limits are accepted only when
+// the spin boxes cannot hold anything else (a block of one scan, a spectrum
+// of one bin): otherwise such a dialog could never be left with OK.
+bool limitsAcceptable(const QDoubleSpinBox *lower, const QDoubleSpinBox *upper);
+
+} // namespace sfpPlots
+
+#endif
