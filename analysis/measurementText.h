@@ -1,0 +1,32 @@
+// Texts of the measurement panel: numbers as the table shows them and the
+// comma-separated text that "Copy to Clipboard" puts on the clipboard.
+#ifndef MEASUREMENTTEXT_H
+#define MEASUREMENTTEXT_H
+
+#include "channelMeasurement.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// value with the given decimals, as QString::number(value, 'f', decimals)
+// writes it: "nan", "inf" and "-inf" for values that are not finite.
+std::string formatFigure(double value, int decimals);
+
+// One data line of the clipboard text.
+struct ClipboardRow
+{
+    int channel = 1;                 // 1 ... 16
+    std::optional<int> gainIndex;    // the channel's gain item index; none: "-"
+    // The channel's input filter, an on/off choice: printed as "on" or
+    // "off" in the "Filter (Hz)" column; none: "-".
+    std::optional<bool> filterOn;
+    ChannelFigures figures;          // printed with the table's decimals
+};
+
+// "Number of scans: N, scan rate: R Hz\n\n" (R with 3 decimals), the header
+// line "Channel, Gain, Filter (Hz), Amplitude (V), ..., ENOB\n", then one line
+// "channel,gain,filter,v1,...,v10\n" per row in the order given.
+std::string measurementClipboardText(int scans, double rateHz, const std::vector<ClipboardRow> &rows);
+
+#endif

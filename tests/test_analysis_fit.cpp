@@ -1,0 +1,240 @@
+// The matrix support and the sine fits, against closed forms and the
+// parameters the test signals were built from.
+#include "matrix.h"
+#include "sineFitter.h"
+#include "test_analysis_signals.h"
+
+#include <QtTest>
+
+#include <stdexcept>
+
+using Rows = std::vector<std::vector<double>>;
+Q_DECLARE_METATYPE(Rows)
+
+namespace {
+
+QString thrownText(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const std::runtime_error &e) {
+        return QString(e.what());
+    }
+    return QString("<nothing thrown>");
+}
+
+matrix fromRows(const Rows &rows)
+{
+    matrix m(int(rows[0].size()), int(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            m.at(int(c), int(r)) = rows[r][c];
+    return m;
+}
+
+// Samples of a cos(2 pi f t) + b sin(2 pi f t) + c at t = i / fs.
+std::vector<double> sineSamples(int N, double fs, double f, double a, double b, double c)
+{
+    std::vector<double> y(static_cast<size_t>(N));
+    for (int i = 0; i < N; ++i) {
+        const double theta = 2.0 * testPi() * f * i / fs;
+        y[static_cast<size_t>(i)] = a * std::cos(theta) + b * std::sin(theta) + c;
+    }
+    return y;
+}
+
+} // namespace
+
+class TestAnalysisFit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matrixShapeAndBounds()
+    {
+        QCOMPARE(thrownText([] { matrix(0, 3); }), QString("Bad number of columns or rows"));
+        QCOMPARE(thrownText([] { matrix(2, -1); }), QString("Bad number of columns or rows"));
+        matrix m(3, 2);
+        QCOMPARE(m.at(2, 1), 0.0);
+        QCOMPARE(thrownText([&] { m.at(3, 0); }), QString("Column or row out of bounds"));
+        QCOMPARE(thrownText([&] { m.at(0, 2); }), QString("Column or row out of bounds"));
+        QCOMPARE(thrownText([&] { m.at(-1, 0); }), QString("Column or row out of bounds"));
+        QCOMPARE(thrownText([&] { m.invert(); }), QString("Can invert only a square matrix"));
+        m.at(2, 0) = 5.0;
+        m.at(1, 1) = -2.0;
+        m.transpose();
+        QCOMPARE(m.columns(), 2);
+        QCOMPARE(m.rows(), 3);
+        QCOMPARE(m.at(0, 2), 5.0);
+        QCOMPARE(m.at(1, 1), -2.0);
+        QCOMPARE(m.at(1, 0), 0.0);
+    }
+
+    // Inverse times matrix is the identity (pivots well above the floor).
+    void inverseTimesMatrix_data()
+    {
+        QTest::addColumn<Rows>("rows");
+        QTest::newRow("2x2") << Rows{{4, 7}, {2, 6}};
+        QTest::newRow("3x3") << Rows{{2, -1, 0}, {-1, 2, -1}, {0, -1, 2}};
+        QTest::newRow("4x4") << Rows{{5, 1, 0.5, 2}, {1, 4, 1, 0}, {0.5, 1, 6, 1}, {2, 0, 1, 3}};
+    }
+    void inverseTimesMatrix()
+    {
+        QFETCH(Rows, rows);
+        const matrix original = fromRows(rows);
+        matrix inverse = original;
+        inverse.invert();
+        const int n = original.rows();
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c) {
+                double sum = 0.0;
+                for (int j = 0; j < n; ++j)
+                    sum += inverse.at(j, r) * original.at(c, j);
+                QVERIFY(std::fabs(sum - (r == c ? 1.0 : 0.0)) < 1e-12);
+            }
+    }
+
+    // No exception, no infinity: the pivot floor keeps a singular matrix finite.
+    void singularInverseIsFinite()
+    {
+        for (const auto &rows : {Rows{{1, 1}, {1, 1}},
+                                 Rows{{0, 0}, {0, 0}},
+                                 Rows{{2, 4}, {1, 2}}}) {
+            matrix m = fromRows(rows);
+            m.invert();
+            for (int r = 0; r < 2; ++r)
+                for (int c = 0; c < 2; ++c)
+                    QVERIFY(std::isfinite(m.at(c, r)));
+        }
+    }
+
+    // A noiseless sine on whole periods, fitted at its own frequency.
+    void fit3RecoversSine_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<double>("c");
+        QTest::newRow("sine with offset") << 0.3 << 1.2 << 0.25;
+        QTest::newRow("negative offset") << -0.8 << 0.1 << -1.5;
+        QTest::newRow("small") << 1e-3 << -2e-3 << 0.0;
+    }
+    void fit3RecoversSine()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(double, c);
+        const int N = 1000;
+        const double fs = 10000.0, f = 50.0; // 5 whole periods
+        const std::vector<double> y = sineSamples(N, fs, f, a, b, c), t = scanTimes(N, fs);
+        sineFitter fitter(N, t.data(), y.data());
+        double amplitude = 0, offset = 0, phase = 0, rms = 0;
+        matrix coefficients(1, 1);
+        QVERIFY(fitter.fit3(f, amplitude, offset, phase, rms, &coefficients));
+        const double R = std::hypot(a, b);
+        QVERIFY(std::fabs(amplitude - R) < 1e-12);
+        QVERIFY(std::fabs(offset - c) < 1e-12);
+        QVERIFY(std::fabs(rms - std::sqrt(R * R / 2 + c * c)) < 1e-12);
+        QCOMPARE(fitter.frequency(), f);
+        QCOMPARE(coefficients.rows(), 3);
+        QCOMPARE(coefficients.columns(), 1);
+        QVERIFY(std::fabs(coefficients.at(0, 0) - a) < 1e-12);
+        QVERIFY(std::fabs(coefficients.at(0, 1) - b) < 1e-12);
+        QVERIFY(std::fabs(coefficients.at(0, 2) - c) < 1e-12);
+    }
+
+    void fit3Phase_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<double>("phase");
+        QTest::newRow("cosine") << 1.0 << 0.0 << testPi() / 2;
+        QTest::newRow("negative cosine") << -1.0 << 0.0 << testPi() / 2;
+        QTest::newRow("nearly a sine") << 1e-3 << 1.0 << std::atan(1e-3);
+        QTest::newRow("sine at 45 degrees") << 0.5 << 0.5 << testPi() / 4;
+        QTest::newRow("a < 0, b < 0") << -0.5 << -0.5 << -3 * testPi() / 4 + testPi();
+    }
+    void fit3Phase()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(double, phase);
+        const int N = 400;
+        const std::vector<double> y = sineSamples(N, 400.0, 4.0, a, b, 0.0), t = scanTimes(N, 400.0);
+        sineFitter fitter(N, t.data(), y.data());
+        double amplitude = 0, offset = 0, fitted = 0, rms = 0;
+        QVERIFY(fitter.fit3(4.0, amplitude, offset, fitted, rms));
+        QVERIFY2(std::fabs(fitted - phase) < 1e-9, qPrintable(QString::number(fitted)));
+    }
+
+    void fit3RefusesEmptyBlock()
+    {
+        sineFitter fitter(0, nullptr, nullptr);
+        double v = 0;
+        QCOMPARE(thrownText([&] { fitter.fit3(1.0, v, v, v, v); }), QString("Bad number of columns or rows"));
+    }
+
+    void fit4RefusesArguments_data()
+    {
+        QTest::addColumn<int>("iterations");
+        QTest::addColumn<double>("step");
+        QTest::newRow("21 iterations") << 21 << 0.1;
+        QTest::newRow("negative iterations") << -1 << 0.1;
+        QTest::newRow("step 1.5") << 3 << 1.5;
+        QTest::newRow("negative step") << 3 << -0.01;
+        QTest::newRow("NaN step") << 3 << std::nan("");
+    }
+    void fit4RefusesArguments()
+    {
+        QFETCH(int, iterations);
+        QFETCH(double, step);
+        const std::vector<double> y = sineSamples(100, 100.0, 5.0, 1.0, 0.0, 0.0), t = scanTimes(100, 100.0);
+        sineFitter fitter(100, t.data(), y.data());
+        double f = 5.5, amplitude = -1, offset = -2, phase = -3, rms = -4;
+        QVERIFY(!fitter.fit4(iterations, step, f, amplitude, offset, phase, rms));
+        QCOMPARE(f, 5.5);
+        QCOMPARE(amplitude, -1.0);
+        QCOMPARE(offset, -2.0);
+        QCOMPARE(phase, -3.0);
+        QCOMPARE(rms, -4.0);
+        QCOMPARE(fitter.frequency(), 0.0);
+    }
+
+    void fit4WithoutIterationsIsFit3()
+    {
+        const std::vector<double> y = sineSamples(500, 1000.0, 31.7, 0.4, -0.9, 0.05), t = scanTimes(500, 1000.0);
+        sineFitter three(500, t.data(), y.data()), four(500, t.data(), y.data());
+        double r3, c3, p3, s3, r4, c4, p4, s4, f = 31.0;
+        three.fit3(31.0, r3, c3, p3, s3);
+        QVERIFY(four.fit4(0, 0.1, f, r4, c4, p4, s4));
+        QCOMPARE(f, 31.0);
+        QCOMPARE(r4, r3);
+        QCOMPARE(c4, c3);
+        QCOMPARE(p4, p3);
+        QCOMPARE(s4, s3);
+    }
+
+    // Started a quarter bin off, the 4-parameter fit finds the true frequency
+    // and with it amplitude, offset and phase.
+    void fit4RecoversDetunedFrequency()
+    {
+        const int N = 2000;
+        const double fs = 2000.0, f = 50.25, a = 0.3, b = -0.7, c = 0.1;
+        const std::vector<double> y = sineSamples(N, fs, f, a, b, c), t = scanTimes(N, fs);
+        sineFitter fitter(N, t.data(), y.data());
+        double start = 50.0, amplitude = 0, offset = 0, phase = 0, rms = 0;
+        QVERIFY(fitter.fit4(20, 0.1, start, amplitude, offset, phase, rms));
+        QVERIFY2(std::fabs(start - f) < 1e-6, qPrintable(QString::number(start, 'g', 12)));
+        QCOMPARE(fitter.frequency(), start);
+        QVERIFY(std::fabs(amplitude - std::hypot(a, b)) < 1e-6);
+        QVERIFY(std::fabs(offset - c) < 1e-6);
+        QVERIFY(std::fabs(phase - std::atan2(a, b)) < 1e-5); // a > 0: no half turn added
+
+        // Fewer iterations get only part of the way.
+        double partial = 50.0;
+        QVERIFY(fitter.fit4(1, 0.1, partial, amplitude, offset, phase, rms));
+        QVERIFY(partial > 50.0 && partial < f - 1e-3);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestAnalysisFit)
+#include "test_analysis_fit.moc"

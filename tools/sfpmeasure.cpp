@@ -1,0 +1,347 @@
+// sfpmeasure: the measurement panel's figures (sine fit and AC figures) of
+// one card's channels for the blocks of a stored binary file, per block or
+// averaged, as the panel's clipboard text (CSV) or as JSON.
+#include "channelMeasurement.h"
+#include "measurementText.h"
+#include "storedfile.h"
+#include "storedfile_blockio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char usageText[] =
+    "Usage: sfpmeasure FILE [--blocks FIRST[:LAST]] [--card N] [--padding P]\n"
+    "                  [--iterations I] [--average] [--format csv|json]\n"
+    "       sfpmeasure --help\n"
+    "\n"
+    "Measures the channels of one card in a stored data file (.bin6842) of the\n"
+    "Trellin 6842 Soft Front Panel as its measurement panel does: amplitude,\n"
+    "mean, RMS, frequency and phase from a sine fit, and THD, SINAD, SNR, SFDR\n"
+    "and ENOB from the 7-term Blackman-Harris spectrum.\n"
+    "\n"
+    "  --blocks FIRST[:LAST]  blocks to measure, counted from 1 as on the panel's\n"
+    "                         block slider, both included; \"FIRST:\" runs to the\n"
+    "                         last block, \":LAST\" starts at the first; default all\n"
+    "  --card N               function card, from 1 (default 1)\n"
+    "  --padding P            FFT zero padding: 1, 2, 5, 10, 20, 50 or 100 (default 1)\n"
+    "  --iterations I         0: 3-parameter sine fit (default); 1 ... 7:\n"
+    "                         4-parameter fit with that many iterations\n"
+    "  --average              one table with the mean of every figure over the\n"
+    "                         blocks, instead of one table per block\n"
+    "  --format csv|json      csv (default): per table a \"Block\" line, then the\n"
+    "                         panel's clipboard text (Gain and Filter are not in\n"
+    "                         the file and show \"-\"); json: one object, figures\n"
+    "                         that are not finite as null\n"
+    "\n"
+    "Only enabled channels are listed. Phases are relative to the card's first\n"
+    "enabled channel. Analysis failures are reported on standard error; the\n"
+    "figures of that block are then 0, as on the panel.\n"
+    "\n"
+    "Exit status: 0 success, 1 usage error (also a block or card the file does\n"
+    "not have), 2 unreadable or damaged file.\n";
+
+int usageError(const std::string &message)
+{
+    std::fprintf(stderr, "sfpmeasure: %s\nTry 'sfpmeasure --help'.\n", message.c_str());
+    return 1;
+}
+
+bool parseNumber(const std::string &text, long long minimum, long long maximum, long long *number)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *number = std::atoll(text.c_str());
+    return *number >= minimum && *number <= maximum;
+}
+
+struct Options
+{
+    const char *path = nullptr;
+    long long first = 0; // 1-based; 0: from the first block
+    long long last = 0;  // 1-based; 0: to the last block
+    int card = 1;
+    int padding = 1;
+    int iterations = 0;
+    bool average = false;
+    bool json = false;
+};
+
+bool parseBlocks(const std::string &range, Options &options)
+{
+    const long long most = 1000000000000000000LL;
+    const size_t colon = range.find(':');
+    if (colon == std::string::npos) {
+        if (!parseNumber(range, 1, most, &options.first))
+            return false;
+        options.last = options.first;
+        return true;
+    }
+    const std::string from = range.substr(0, colon), to = range.substr(colon + 1);
+    return (from.empty() || parseNumber(from, 1, most, &options.first))
+           && (to.empty() || parseNumber(to, 1, most, &options.last)) && !(from.empty() && to.empty());
+}
+
+// Returns 0 when the options were understood, else the exit status.
+int parseOptions(int argc, char **argv, Options &options, bool *help)
+{
+    *help = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&](std::string *text) {
+            if (i + 1 >= argc)
+                return false;
+            *text = argv[++i];
+            return true;
+        };
+        std::string text;
+        long long number = 0;
+        if (argument == "--help" || argument == "-h") {
+            *help = true;
+            return 0;
+        } else if (argument == "--average") {
+            options.average = true;
+        } else if (argument == "--blocks") {
+            if (!value(&text) || !parseBlocks(text, options))
+                return usageError("--blocks needs FIRST[:LAST], block numbers from 1");
+        } else if (argument == "--card") {
+            if (!value(&text) || !parseNumber(text, 1, 64, &number))
+                return usageError("--card needs a card number from 1 to 64");
+            options.card = int(number);
+        } else if (argument == "--padding") {
+            const std::vector<std::string> factors = {"1", "2", "5", "10", "20", "50", "100"};
+            if (!value(&text) || std::find(factors.begin(), factors.end(), text) == factors.end())
+                return usageError("--padding needs 1, 2, 5, 10, 20, 50 or 100");
+            number = std::atoll(text.c_str());
+            options.padding = int(number);
+        } else if (argument == "--iterations") {
+            if (!value(&text) || !parseNumber(text, 0, 7, &number))
+                return usageError("--iterations needs 0 to 7");
+            options.iterations = int(number);
+        } else if (argument == "--format") {
+            if (!value(&text) || (text != "csv" && text != "json"))
+                return usageError("--format needs csv or json");
+            options.json = text == "json";
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return usageError("unknown option '" + argument + "'");
+        } else if (options.path) {
+            return usageError("only one FILE can be measured");
+        } else {
+            options.path = argv[i];
+        }
+    }
+    if (!options.path)
+        return usageError("no FILE given");
+    return 0;
+}
+
+std::string jsonNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.12g", value);
+    return text;
+}
+
+std::string jsonString(const std::string &text)
+{
+    std::string quoted = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += char(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            quoted += escape;
+        } else {
+            quoted += char(c);
+        }
+    }
+    return quoted + "\"";
+}
+
+// JSON keys of the ten figures, in column order, with their units.
+const char *const jsonKeys[measurementColumnCount] = {"amplitudeV", "meanV", "vrmsV", "frequencyHz", "phaseUs",
+                                                      "thdDb", "sinadDb", "snrDb", "sfdrDb", "enob"};
+
+// One table: the figures of the card's enabled channels.
+struct Table
+{
+    std::string label; // "1" or "1:10" for an average
+    uint16_t mask = 0;
+    ChannelFigures figures[measurementChannelCount];
+};
+
+void printCsv(const Table &table, int scans, double rateHz, bool average)
+{
+    std::vector<ClipboardRow> rows;
+    for (int k = 0; k < measurementChannelCount; ++k)
+        if ((table.mask >> k) & 1) {
+            ClipboardRow row;
+            row.channel = k + 1;
+            row.figures = table.figures[k];
+            rows.push_back(row);
+        }
+    std::printf("%s %s\n%s", average ? "Average of blocks" : "Block:", table.label.c_str(),
+                measurementClipboardText(scans, rateHz, rows).c_str());
+}
+
+std::string jsonChannels(const Table &table)
+{
+    std::string text = "[";
+    const char *separator = "";
+    for (int k = 0; k < measurementChannelCount; ++k)
+        if ((table.mask >> k) & 1) {
+            text += separator;
+            text += "\n      {\"channel\": " + std::to_string(k + 1);
+            for (int column = 0; column < measurementColumnCount; ++column)
+                text += std::string(", \"") + jsonKeys[column] + "\": " + jsonNumber(figureColumn(table.figures[k], column));
+            text += "}";
+            separator = ",";
+        }
+    return text + "\n    ]";
+}
+
+int measure(const Options &options)
+{
+    StoredFileInfo_t info;
+    if (readStoredFileHeaderQuiet(options.path, &info, nullptr) != 0) {
+        std::fprintf(stderr, "sfpmeasure: cannot read '%s': %s\n", options.path,
+                     storedFileUnreadableReason(options.path).c_str());
+        return 2;
+    }
+    if (storedMaskedChannelCount(info) != info.channelCount) {
+        std::fprintf(stderr, "sfpmeasure: '%s' is damaged: its channel masks name %u channels, its blocks hold %u\n",
+                     options.path, storedMaskedChannelCount(info), info.channelCount);
+        return 2;
+    }
+    if (info.blockCount == 0) {
+        std::fprintf(stderr, "sfpmeasure: '%s' holds no block\n", options.path);
+        return 2;
+    }
+    if (options.card > info.fcCount)
+        return usageError("card " + std::to_string(options.card) + " asked for, the file has "
+                          + std::to_string(info.fcCount) + " card(s)");
+    const unsigned long long first = options.first ? options.first : 1;
+    const unsigned long long last = options.last ? options.last : info.blockCount;
+    if (first > last || last > info.blockCount)
+        return usageError("blocks " + std::to_string(first) + " to " + std::to_string(last)
+                          + " asked for, the file has blocks 1 to " + std::to_string(info.blockCount));
+
+    FILE *file = openStoredFileStream(options.path);
+    if (!file) {
+        std::fprintf(stderr, "sfpmeasure: cannot read '%s': %s\n", options.path, std::strerror(errno));
+        return 2;
+    }
+    const int scans = info.scansPerBlock;
+    const size_t values = storedBlockValueCount(info);
+    std::vector<double> volts(values), times(static_cast<size_t>(scans));
+    // Doubles are read straight into volts; 4-byte floats need a buffer.
+    std::vector<char> floats(info.isReal64 ? 0 : info.sampleBytes);
+    void *raw = info.isReal64 ? static_cast<void *>(volts.data()) : static_cast<void *>(floats.data());
+    const int card = options.card - 1;
+
+    std::vector<Table> tables;
+    Table sum;
+    sum.mask = info.channelMask[card];
+    bool messageFlag = false; // as the panel's, over the blocks in order
+    for (unsigned long long block = first; block <= last; ++block) {
+        if (readStoredBlockFrom(file, info, int64_t(block - 1), raw, nullptr, nullptr) != 1) {
+            std::fprintf(stderr, "sfpmeasure: cannot read block %llu of '%s'\n", block, options.path);
+            std::fclose(file);
+            return 2;
+        }
+        if (!info.isReal64)
+            storedSamplesToVolts(info, raw, volts.data(), values);
+        // The offline viewer's time axis: the file's offset plus the scan's
+        // position in the file.
+        for (int i = 0; i < scans; ++i)
+            times[static_cast<size_t>(i)] = info.timeOffset + (double(block - 1) * scans + i) / info.rateHz;
+
+        CardMeasurementInput input;
+        input.scans = scans;
+        input.times = times.data();
+        input.rateHz = info.rateHz;
+        input.padding = options.padding;
+        input.iterations = options.iterations;
+        locateCardSamples(volts.data(), scans, info.channelMask, card, input);
+        CardMeasurement m = measureCard(input);
+        settleCardMeasurement(m, messageFlag);
+        if (!m.computed)
+            std::fprintf(stderr, "sfpmeasure: block %llu: fewer than 10 scans, no figures\n", block);
+        if (!m.error.empty())
+            std::fprintf(stderr, "sfpmeasure: block %llu: %s\n", block, m.error.c_str());
+        if (m.fitFailed)
+            std::fprintf(stderr, "sfpmeasure: block %llu: %s\n", block, measurementFitFailedText);
+
+        Table table;
+        table.label = std::to_string(block);
+        table.mask = m.mask;
+        for (int k = 0; k < measurementChannelCount; ++k) {
+            table.figures[k] = m.figures[k];
+            for (int column = 0; column < measurementColumnCount; ++column)
+                setFigureColumn(sum.figures[k], column,
+                                figureColumn(sum.figures[k], column) + figureColumn(m.figures[k], column));
+        }
+        if (!options.average)
+            tables.push_back(table);
+    }
+    std::fclose(file);
+
+    if (options.average) {
+        const double count = double(last - first + 1);
+        for (ChannelFigures &figures : sum.figures)
+            for (int column = 0; column < measurementColumnCount; ++column)
+                setFigureColumn(figures, column, figureColumn(figures, column) / count);
+        sum.label = std::to_string(first) + ":" + std::to_string(last);
+        tables.push_back(sum);
+    }
+
+    if (!options.json) {
+        for (size_t i = 0; i < tables.size(); ++i) {
+            if (i)
+                std::printf("\n");
+            printCsv(tables[i], scans, info.rateHz, options.average);
+        }
+    } else {
+        std::printf("{\n  \"file\": %s,\n  \"card\": %d,\n  \"scans\": %d,\n  \"rateHz\": %s,\n  \"padding\": %d,\n"
+                    "  \"iterations\": %d,\n",
+                    jsonString(options.path).c_str(), options.card, scans, jsonNumber(info.rateHz).c_str(),
+                    options.padding, options.iterations);
+        if (options.average) {
+            std::printf("  \"average\": {\"first\": %llu, \"last\": %llu, \"channels\": %s}\n}\n", first, last,
+                        jsonChannels(tables.front()).c_str());
+        } else {
+            std::printf("  \"blocks\": [");
+            for (size_t i = 0; i < tables.size(); ++i)
+                std::printf("%s\n    {\"block\": %s, \"channels\": %s}", i ? "," : "", tables[i].label.c_str(),
+                            jsonChannels(tables[i]).c_str());
+            std::printf("\n  ]\n}\n");
+        }
+    }
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    bool help = false;
+    if (const int status = parseOptions(argc, argv, options, &help))
+        return status;
+    if (help) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    return measure(options);
+}
