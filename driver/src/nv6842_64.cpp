@@ -4,6 +4,7 @@
 #include "nv6842_session.h"
 #include "trellin_sim.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cmath>
@@ -460,6 +461,8 @@ ViStatus nv6842_readMultAcquisition(ViSession vi, ViInt32 scans, ViInt32 *scansR
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
+    if (const auto limit = System::instance().shortRead("nv6842_readMultAcquisition"))
+        scans = std::min(scans, *limit);
     const ViStatus status = session->acquisition->read(scans, scansRead, data, nullptr, nullptr);
     return status < 0 ? failWith(status) : status;
 }
@@ -471,6 +474,8 @@ ViStatus nv6842_readMultAcquisitionEx(ViSession vi, ViInt32 scans, ViInt32 *scan
     const auto session = multSession(vi);
     if (!session)
         return invalidSession();
+    if (const auto limit = System::instance().shortRead("nv6842_readMultAcquisitionEx"))
+        scans = std::min(scans, *limit);
     const ViStatus status = session->acquisition->read(scans, scansRead, data, seconds, nanoseconds);
     return status < 0 ? failWith(status) : status;
 }

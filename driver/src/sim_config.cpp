@@ -213,6 +213,8 @@ public:
             resource(st);
         else if (k == "fail")
             fail(st);
+        else if (k == "short")
+            shortRead(st);
         else if (k == "clock" || k == "fifo" || k == "calibration" || k == "arm" || k == "trigger" ||
                  k == "noise")
             setting(st);
@@ -453,19 +455,51 @@ private:
             } else if (key == "status") {
                 rule.status = parseStatus(value);
                 haveStatus = true;
-            } else if (key == "count") {
-                if (value == "once")
-                    rule.count = 1;
-                else if (value == "always")
-                    rule.count = -1;
-                else
-                    rule.count = parseInteger(key, value, 1, 1LL << 40);
-            } else {
+            } else if (!ruleTiming(rule, key, value)) {
                 unknownKey(key);
             }
         }
         if (rule.call.empty() || !haveStatus)
             throw ConfigError("'fail' needs call=NAME and status=S");
+        config.failRules.push_back(rule);
+    }
+
+    // count= and after= of 'fail' and 'short'.
+    static bool ruleTiming(FailRule &rule, const std::string &key, const std::string &value)
+    {
+        if (key == "count") {
+            if (value == "once")
+                rule.count = 1;
+            else if (value == "always")
+                rule.count = -1;
+            else
+                rule.count = parseInteger(key, value, 1, 1LL << 40);
+        } else if (key == "after") {
+            rule.after = parseInteger(key, value, 0, 1LL << 40);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // A read that succeeds with fewer scans than asked for.
+    void shortRead(const Statement &st)
+    {
+        expectPositional(st, 0);
+        FailRule rule;
+        for (const auto &[key, value] : st.keys) {
+            if (key == "call") {
+                if (value != "nv6842_readMultAcquisition" && value != "nv6842_readMultAcquisitionEx")
+                    throw ConfigError("call=" + value + " is not a read call");
+                rule.call = value;
+            } else if (key == "scans") {
+                rule.maxScans = static_cast<int32_t>(parseInteger(key, value, 1, INT32_MAX));
+            } else if (!ruleTiming(rule, key, value)) {
+                unknownKey(key);
+            }
+        }
+        if (rule.call.empty() || rule.maxScans < 0)
+            throw ConfigError("'short' needs call=NAME and scans=N");
         config.failRules.push_back(rule);
     }
 

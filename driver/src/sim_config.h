@@ -83,7 +83,9 @@ struct PlainResource {
 struct FailRule {
     std::string call;
     int32_t status = 0;
-    int64_t count = 1; // -1 = always
+    int64_t count = 1;    // -1 = always
+    int64_t after = 0;    // calls that pass untouched before the rule applies
+    int32_t maxScans = -1; // 'short' rule: a read delivers at most this many scans
 };
 
 struct Settings {

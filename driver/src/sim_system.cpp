@@ -193,18 +193,43 @@ std::string System::configError()
     return error;
 }
 
+FailRule *System::takeRule(const char *call, bool shortRules)
+{
+    FailRule *taken = nullptr;
+    for (FailRule &rule : failRules) {
+        if (rule.call != call || (rule.maxScans >= 0) != shortRules || rule.count == 0)
+            continue;
+        // Every call counts towards each rule's after=, whichever rule applies.
+        if (rule.after > 0) {
+            --rule.after;
+            continue;
+        }
+        if (!taken) {
+            taken = &rule;
+            if (rule.count > 0)
+                --rule.count;
+        }
+    }
+    return taken;
+}
+
 std::optional<ViStatus> System::injected(const char *call)
 {
     if (!haveFailRules.load(std::memory_order_relaxed))
         return std::nullopt;
     std::lock_guard<std::mutex> lock(configMutex);
-    for (FailRule &rule : failRules) {
-        if (rule.call != call || rule.count == 0)
-            continue;
-        if (rule.count > 0)
-            --rule.count;
-        return rule.status;
-    }
+    if (const FailRule *rule = takeRule(call, false))
+        return rule->status;
+    return std::nullopt;
+}
+
+std::optional<int32_t> System::shortRead(const char *call)
+{
+    if (!haveFailRules.load(std::memory_order_relaxed))
+        return std::nullopt;
+    std::lock_guard<std::mutex> lock(configMutex);
+    if (const FailRule *rule = takeRule(call, true))
+        return rule->maxScans;
     return std::nullopt;
 }
 

@@ -70,6 +70,8 @@ public:
 
     // A status to return instead of doing the call, from the 'fail' rules.
     std::optional<ViStatus> injected(const char *call);
+    // The most scans a read may deliver now, from the 'short' rules.
+    std::optional<int32_t> shortRead(const char *call);
 
     ViObject add(std::shared_ptr<SimObject> object, ViObject owner = 0);
     std::shared_ptr<SimObject> find(ViObject id);
@@ -85,6 +87,9 @@ public:
 private:
     System();
     void load(const std::string &value, const std::string &content);
+    // The first rule of the call (of 'short' rules or of the others) whose
+    // turn has come, with its count taken; null when none applies.
+    FailRule *takeRule(const char *call, bool shortRules);
 
     std::mutex configMutex;
     std::shared_ptr<const Config> config;
