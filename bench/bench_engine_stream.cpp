@@ -1,0 +1,146 @@
+// Sustained streaming through the engine (callback, ring, storage task) from
+// the simulated cards to a file: 16 channels (one card) and 64 channels (four
+// cards), binary and CSV in volts. Reports the file's write rate, the CPU use
+// and the blocks lost (acquired but not written, or lost to a FIFO overflow
+// or a time-out), which must be 0.
+//
+// Usage: bench_engine_stream [seconds per run] [rate Hz] [directory]
+//        (defaults: 5 s, 50000 Hz, /tmp)
+#include "acqBlock.h"
+#include "acqSetup.h"
+#include "acqState.h"
+#include "contParams.h"
+#include "nv6842.h"
+
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Result {
+    bool ok = false;
+    int blocks = 0;
+    long lost = 0;
+    double seconds = 0, megabytesPerSecond = 0, cpuShare = 0;
+    int maxBacklog = 0;
+    std::string error;
+};
+
+Result run(int cards, int format, double seconds, double rate, const std::string &path)
+{
+    Result r;
+    const int scans = 4096;
+    std::string list;
+    std::vector<ViInt16> fcs;
+    for (int k = 0; k < cards; ++k) {
+        list += (k ? "," : "") + std::string("VXI0::2::INSTR");
+        fcs.push_back(ViInt16(k + 1));
+    }
+    ViSession vi = VI_NULL;
+    if (nv6842_multInit(const_cast<ViRsrc>(list.c_str()), fcs.data(), VI_TRUE, VI_TRUE, &vi) != VI_SUCCESS) {
+        r.error = "cannot open the cards";
+        return r;
+    }
+    acqSettings s;
+    s.freq = rate;
+    s.scans = scans;
+    s.storage = true;
+    s.chanMask.assign(size_t(cards), 0xFFFF);
+    for (int ch = 1; ch <= cards * 16; ++ch)
+        nv6842_setMultChanConfig(vi, ViInt16(ch), 1, 1, VI_FALSE);
+    bool setupFailed = false;
+    acqProgramCards(vi, s, [&](ViStatus, const char *) { setupFailed = true; });
+
+    blocksAcquired = 0;
+    bytesWritten = 0;
+    contParams_t params;
+    contStreamSettings settings;
+    settings.chanMask = s.chanMask;
+    settings.freq = rate;
+    settings.scans = scans;
+    settings.format = format;
+    settings.fileName = QString::fromStdString(path);
+    if (setupFailed || params.prepare(settings) != contPrepareResult::Ok) {
+        r.error = "set-up failed";
+        nv6842_multClose(vi);
+        return r;
+    }
+    params.startStorage();
+    contArmCallbacks();
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    nv6842_startMultAcquisitionEx(vi, scans, dataCallback, &params);
+    acqPollStage(vi);
+    acqSoftwareTrigger(vi, acqReporter());
+    uint16_t errors = 0;
+    while (clock.elapsed() < qint64(seconds * 1000) && !params.failed()) {
+        QThread::msleep(100);
+        acqPollStage(vi);
+        errors |= gl_errors;
+        r.maxBacklog = std::max(r.maxBacklog, int(gl_scanBacklog));
+    }
+    const QString error = contEndStreaming(params, vi, acqReporter());
+    r.seconds = clock.elapsed() / 1000.0;
+    r.cpuShare = (cpuSeconds() - cpu0) / r.seconds;
+    nv6842_multClose(vi);
+
+    r.blocks = blocksAcquired;
+    const uint64_t perBlock = format == contBinary ? uint64_t(8) * 16 * cards * scans
+                                                   : (uint64_t(16 * cards) * 27 + 2) * scans;
+    const long written = long(bytesWritten / perBlock);
+    // Blocks the card produced in the time but the callback never read count as lost too.
+    const long produced = long(r.seconds * rate / scans);
+    r.lost = (r.blocks - written) + ((errors & nv6842_ERR_FIFO_OVERFLOW) ? std::max(0L, produced - r.blocks) : 0);
+    r.megabytesPerSecond = 0;
+    if (FILE *f = std::fopen(path.c_str(), "rb")) {
+        std::fseek(f, 0, SEEK_END);
+        r.megabytesPerSecond = double(std::ftell(f)) / double(1 << 20) / r.seconds;
+        std::fclose(f);
+    }
+    std::remove(path.c_str());
+    r.error = error.toStdString();
+    if (errors & nv6842_ERR_FIFO_OVERFLOW)
+        r.error += r.error.empty() ? "FIFO overflow" : ", FIFO overflow";
+    r.ok = r.error.empty() && r.lost == 0;
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    const double rate = argc > 2 ? std::atof(argv[2]) : 50000.0;
+    const std::string dir = argc > 3 ? argv[3] : "/tmp";
+    setenv("TRELLIN_SIM", "carrier vxi slot=2; fc 1; fc 2; fc 3; fc 4", 1);
+    std::printf("%-9s %-6s %8s %8s %10s %8s %11s %6s  %s\n", "channels", "format", "rate/Hz", "blocks", "MB/s",
+                "CPU", "max backlog", "lost", "result");
+    bool allOk = true;
+    for (int cards : {1, 4}) {
+        for (int format : {int(contBinary), int(contCsvVolts)}) {
+            const std::string path = dir + "/bench_engine_stream" + (format == contBinary ? ".bin6842" : ".csv");
+            const Result r = run(cards, format, seconds, rate, path);
+            std::printf("%-9d %-6s %8.0f %8d %10.2f %7.0f%% %11d %6ld  %s\n", cards * 16,
+                        format == contBinary ? "bin" : "csv", rate, r.blocks, r.megabytesPerSecond, r.cpuShare * 100,
+                        r.maxBacklog, r.lost, r.ok ? "ok" : r.error.c_str());
+            std::fflush(stdout);
+            allOk = allOk && r.ok;
+        }
+    }
+    return allOk ? 0 : 1;
+}

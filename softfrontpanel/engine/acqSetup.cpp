@@ -1,0 +1,110 @@
+#include "acqSetup.h"
+
+#include "nv6842.h"
+
+namespace {
+
+void check(ViStatus status, const char *callText, const acqReporter &report)
+{
+    if (status != VI_SUCCESS && report)
+        report(status, callText);
+}
+
+} // namespace
+
+bool acqFixedSynch(ViSession vi, const acqSettings &settings, const acqReporter &report)
+{
+    bool fixed = !settings.lxiCarrier;
+    ViAddr record = nullptr;
+    const ViStatus status = viGetAttribute(vi, VI_ATTR_USER_DATA, &record);
+    check(status, "viGetAttribute(d_vi, VI_ATTR_USER_DATA, &multEnv)", report);
+    if (status < VI_SUCCESS || !record)
+        return fixed;
+    const multEnv_t *multEnv = static_cast<const multEnv_t *>(record);
+    if (multEnv->mode == 1)
+        fixed = settings.lxiCarrier ? !settings.ptpAlarmChecked : true;
+    return fixed;
+}
+
+acqTriggerMode acqTriggerModeOf(const acqSettings &settings)
+{
+    acqTriggerMode t;
+    t.trigSource = settings.trigSource & 0x1F;
+    if (acqTimedStartWanted(settings))
+        t.mode = 2;
+    else
+        t.mode = t.trigSource != 0 ? 1 : 0;
+    t.scansTrig = settings.storage ? 0 : settings.scans;
+    return t;
+}
+
+uint16_t acqSynchValue(bool fixedSynch, int syncMethod)
+{
+    if (fixedSynch)
+        return 0xFFFE;
+    return syncMethod == 0 ? 0xFFFE : 0xFFFF;
+}
+
+bool acqTimedStartWanted(const acqSettings &settings)
+{
+    return settings.lxiCarrier && settings.ptpAlarmChecked;
+}
+
+void acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report)
+{
+    const acqTriggerMode t = acqTriggerModeOf(settings);
+    const ViUInt16 synch = acqSynchValue(settings.fixedSynch, settings.syncMethod);
+    check(nv6842_setMultTrigConfig(vi, t.trigSource, ViInt16(settings.trgLevel)),
+          "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())", report);
+    check(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
+          "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)", report);
+
+    for (size_t j = 0; j < settings.outputTriggers.size(); ++j) {
+        const acqOutputTrigger &out = settings.outputTriggers[j];
+        ViSession fcvi = VI_NULL;
+        check(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)", report);
+        ViInt16 sourceMBA = 0, sourceMBB = 0, sourceFPOT1 = 0, sourceFPOT2 = 0, sourceFPOT3 = 0, sourceDE = 0,
+                sourceDI = 0;
+        check(nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3,
+                                   &sourceDE, &sourceDI),
+              "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3, "
+              "&sourceDE, &sourceDI)",
+              report);
+        check(nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, ViInt16(out.source1), ViInt16(out.source2),
+                                   sourceFPOT3, sourceDE, sourceDI),
+              "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
+              "parent->fpOutTrg[j]->outputTrigger1->itemData(parent->fpOutTrg[j]->outputTrigger1->currentIndex())"
+              ".toInt(), "
+              "parent->fpOutTrg[j]->outputTrigger2->itemData(parent->fpOutTrg[j]->outputTrigger2->currentIndex())"
+              ".toInt(), sourceFPOT3, sourceDE, sourceDI)",
+              report);
+        ViInt16 pol3 = nv6842_HIGH;
+        check(nv6842_getFPTrigPolarity(fcvi, nullptr, nullptr, &pol3),
+              "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)", report);
+        check(nv6842_setFPTrigPolarity(fcvi, out.negate1 ? nv6842_LOW : nv6842_HIGH,
+                                       out.negate2 ? nv6842_LOW : nv6842_HIGH, pol3),
+              "nv6842_setFPTrigPolarity(fcvi, parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? "
+              "nv6842_LOW : nv6842_HIGH, parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : "
+              "nv6842_HIGH, pol3)",
+              report);
+    }
+}
+
+int32_t acqEnabledChannels(const std::vector<uint16_t> &chanMask)
+{
+    int32_t n = 0;
+    for (uint16_t mask : chanMask)
+        for (unsigned m = mask; m; m &= m - 1)
+            ++n;
+    return n;
+}
+
+QString acqBlockTooLargeText(int64_t channels, int64_t scans)
+{
+    if (channels * scans <= int64_t(blockBufferValues))
+        return QString();
+    return QStringLiteral("The block of %1 channels x %2 scans exceeds the %3 values the display buffer holds.")
+        .arg(channels)
+        .arg(scans)
+        .arg(qulonglong(blockBufferValues));
+}

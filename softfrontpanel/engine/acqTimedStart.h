@@ -1,0 +1,35 @@
+// Timed start at the PTP alarm time: the driver call blocks until the card
+// clock reaches the start time, so it runs on the global thread pool while
+// the GUI thread keeps showing the countdown.
+//
+// Use:
+//   startMultInThd_params_t p{d_vi, 0, alarmTime, callback or nullptr, user or nullptr, scans or 0};
+//   QFutureWatcher<void> w;  w.setFuture(acqRunTimedStart(&p));
+//   ... process events until w.isFinished() ...
+//   p.status < 0: report it as "nv6842_startMultAcquisitionTimed".
+// p must live until the future has finished; only the pool thread touches it
+// meanwhile.
+#ifndef ACQTIMEDSTART_H
+#define ACQTIMEDSTART_H
+
+#include "nv6842.h"
+
+#include <QFuture>
+
+struct startMultInThd_params_t {
+    ViSession session = VI_NULL;
+    ViStatus status = VI_SUCCESS;        // result of the driver call
+    ViInt64 startTime = 0;               // card seconds
+    nv6842_dataCallback callback = nullptr; // continuous mode; null for a block
+    ViAddr user = nullptr;
+    ViInt32 scans = 0;                   // scans per callback block
+};
+
+// Calls nv6842_startMultAcquisitionTimed64Ex with a callback, else
+// nv6842_startMultAcquisitionTimed64, and stores the status.
+void timedStartTask(startMultInThd_params_t *params);
+
+// Runs timedStartTask on the global pool, whose maximum is set to 32 first.
+QFuture<void> acqRunTimedStart(startMultInThd_params_t *params);
+
+#endif
