@@ -3,7 +3,12 @@
 #include "nv9471fp_messages.h"
 
 #include <QDoubleSpinBox>
+#include <QFrame>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace sfpPlots {
 
@@ -31,6 +36,24 @@ bool limitsAcceptable(const QDoubleSpinBox *lower, const QDoubleSpinBox *upper)
                              && upper->minimum() == upper->maximum()
                              && lower->minimum() == upper->minimum();
     return singlePoint && lower->value() == upper->value();
+}
+
+QScrollArea *scrollingRows(QWidget *rows, int rowCount, int maxRows)
+{
+    auto *area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setWidget(rows);
+    const int height = rows->sizeHint().height();
+    const int shown = rowCount > maxRows ? height * maxRows / std::max(1, rowCount) : height;
+    // Room for a horizontal scroll bar, which appears in a narrow window.
+    const int bar = area->horizontalScrollBar()->sizeHint().height();
+    area->setMinimumHeight(shown + bar);
+    area->setMaximumHeight(shown + bar);
+    area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return area;
 }
 
 } // namespace sfpPlots

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDoubleSpinBox;
+class QScrollArea;
 class QWidget;
 
 namespace sfpPlots {
@@ -19,6 +20,11 @@ void cardWarning(const QString &text);
 // the spin boxes cannot hold anything else (a block of one scan, a spectrum
 // of one bin): otherwise such a dialog could never be left with OK.
 bool limitsAcceptable(const QDoubleSpinBox *lower, const QDoubleSpinBox *upper);
+
+// Legend rows, one per card, inside a scroll area: all rows show while there
+// are at most maxRows of them, more scroll, and a narrow window scrolls
+// sideways, so a page fits a small screen whatever the card count.
+QScrollArea *scrollingRows(QWidget *rows, int rowCount, int maxRows = 4);
 
 } // namespace sfpPlots
 

@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QFrame>
 #include <QGridLayout>
+#include <QScrollArea>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,6 +48,8 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     buildMarkers();
 
     markerLabel = new QLabel(this);
+    // The read-out is long: it wraps in a narrow window instead of widening it.
+    markerLabel->setWordWrap(true);
     setHelp(markerLabel, QStringLiteral("In order to set/move the markers hold Ctrl key and "
                                         "click the right and left mouse buttons."));
     snapBox = new QCheckBox(QStringLiteral("Snap to Sample"), this);
@@ -72,7 +75,7 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(topRow);
     layout->addWidget(plot, 1);
-    layout->addWidget(buildCardRows());
+    layout->addWidget(sfpPlots::scrollingRows(buildCardRows(), cards));
 
     yAxisDlg = new axisConfigFft(this);
     yAxisDlg->rangeGroup->setCheckable(true);
@@ -189,7 +192,7 @@ void plot_voltage::buildMarkers()
 
 QWidget *plot_voltage::buildCardRows()
 {
-    auto *rows = new QWidget(this);
+    auto *rows = new QWidget;
     auto *rowsGrid = new QGridLayout(rows);
     rowsGrid->setContentsMargins(0, 0, 0, 0);
     rowsGrid->setSpacing(int(2 * s));
