@@ -15,20 +15,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-namespace {
-sfp::MessageAnswer cardBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                           QMessageBox::StandardButtons buttons = QMessageBox::Ok)
-{
-    sfp::MessageRequest request;
-    request.icon = icon;
-    request.title = QStringLiteral("Trellin 6842 SFP");
-    request.text = text;
-    request.buttons = buttons;
-    request.parent = parent;
-    return sfp::ask(request);
-}
-
-} // namespace
 
 acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
 {
@@ -136,7 +122,7 @@ bool acqConfig::checkPath(bool moreChecks)
     if (check.empty)
         return true;
     if (check.directoryMissing && moreChecks) {
-        cardBox(this, QMessageBox::Critical,
+        nv6842fp_cardBox(this, QMessageBox::Critical,
                 QStringLiteral("Directory: \"%1\" does not exist.")
                     .arg(QDir::toNativeSeparators(check.directory)));
         return false;
@@ -147,12 +133,12 @@ bool acqConfig::checkPath(bool moreChecks)
             fileNameEdit->setText(QDir::toNativeSeparators(check.path));
         }
         if (moreChecks)
-            cardBox(this, QMessageBox::Warning,
+            nv6842fp_cardBox(this, QMessageBox::Warning,
                     QStringLiteral("File extension changed to '.%1'.")
                         .arg(acqConfigSuffix(format)));
     }
     if (check.exists && moreChecks)
-        return cardBox(this, QMessageBox::Question,
+        return nv6842fp_cardBox(this, QMessageBox::Question,
                        QStringLiteral("File already exists, overwrite?"),
                        QMessageBox::Yes | QMessageBox::No)
                    .standard

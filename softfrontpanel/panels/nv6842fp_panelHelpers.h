@@ -3,6 +3,7 @@
 #define NV6842FP_PANELHELPERS_H
 
 #include "nv6842fp_daqRules.h"
+#include "nv9471fp_messages.h"
 
 #include <QComboBox>
 #include <QString>
@@ -23,6 +24,21 @@ inline QComboBox *codeCombo(const QVector<nv6842fp_codeItem> &items, QWidget *pa
     for (const nv6842fp_codeItem &item : items)
         combo->addItem(QString::fromLatin1(item.text), item.code);
     return combo;
+}
+
+// A box of the card's own panels, titled "Trellin 6842 SFP" unless told otherwise.
+inline sfp::MessageAnswer nv6842fp_cardBox(QWidget *parent, QMessageBox::Icon icon,
+                                           const QString &text,
+                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                           const QString &title = QStringLiteral("Trellin 6842 SFP"))
+{
+    sfp::MessageRequest request;
+    request.icon = icon;
+    request.title = title;
+    request.text = text;
+    request.buttons = buttons;
+    request.parent = parent;
+    return sfp::ask(request);
 }
 
 #endif
