@@ -4,6 +4,7 @@ sfp_add_test(test_app_main GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_app_main.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_connect_modal.h
           ${CMAKE_CURRENT_LIST_DIR}/test_sim_helpers.h
+          ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
   LIBS sfp_card TIMEOUT 300)
 # The sample plug-in must sit next to the test program.
 add_dependencies(test_app_main nv3520fp)

@@ -7,6 +7,7 @@
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
 #include "nv6842fp_App.h"
+#include "nv6842fp_Waveform.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
@@ -17,6 +18,7 @@
 #include "nv9471fp_fcEnterAddressFc.h"
 #include "test_connect_modal.h"
 #include "test_sim_helpers.h"
+#include "test_app_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,43 +33,6 @@
 #include <memory>
 
 namespace {
-
-using Window = std::unique_ptr<nv6842fp_App>;
-
-// Without hardware, as offline file mode starts it.
-Window demoWindow(int cards)
-{
-    return std::make_unique<nv6842fp_App>(&gl_fc, cards, true);
-}
-
-// Real cards typed into the address dialog: (descriptor, FC number) rows.
-Window realWindow(MessageRecorder &recorder, const QList<QPair<QString, int>> &cards)
-{
-    recorder.answerCustomText("Enter Address");
-    auto watch = whenModal<nv9471fp_fcEnterAddress>([cards](nv9471fp_fcEnterAddress *d) {
-        d->countBox->setCurrentIndex(cards.size() - 1);
-        for (int i = 0; i < cards.size(); ++i) {
-            d->rows[i]->descriptorBox->setEditText(cards[i].first);
-            d->rows[i]->fcNumberBox->setCurrentIndex(cards[i].second);
-        }
-        d->okButton->click();
-    });
-    return std::make_unique<nv6842fp_App>(&gl_fc, 2, false);
-}
-
-// The default system's VXI carrier: FC 1 and FC 2.
-Window twoCards(MessageRecorder &recorder)
-{
-    return realWindow(recorder, {{"VXI0::2::INSTR", 1}, {"VXI0::2::INSTR", 2}});
-}
-
-QStringList journal()
-{
-    static char text[1 << 18];
-    trellinSimJournal(text, sizeof text);
-    trellinSimJournalClear();
-    return QString::fromLatin1(text).split('\n', Qt::SkipEmptyParts);
-}
 
 QStringList tabTitles(const QTabWidget *tabs)
 {
@@ -160,10 +125,12 @@ private slots:
         sfp::setMessageCard(&gl_fc);
         QApplication::setQuitOnLastWindowClosed(false);
     }
+
     void cleanup()
     {
         qputenv("TRELLIN_SIM", QByteArray());
         storeCalibMode = false;
+        StoredFileInfo = StoredFileInfo_t{};
     }
 
     void pagesPerCard_data()
@@ -462,6 +429,7 @@ private slots:
         QCOMPARE(readStoredFileHeader(path.toLocal8Bit().constData(), &info), 0);
 
         MessageRecorder recorder;
+        StoredFileInfo = info; // start-up's record of the viewed file
         Window w = std::make_unique<nv6842fp_App>(&gl_fc, info.fcCount, true);
         QCOMPARE(recorder.count(), 0);
         QCOMPARE(w->cards(), 3);

@@ -5,6 +5,11 @@
 #include "fpOutputTrigger.h"
 #include "nv6842.h"
 #include "nv6842fp_DAQ.h"
+#include "nv6842fp_Waveform.h"
+#include "chLabel.h"
+#include "chLabelFft.h"
+#include "measurement.h"
+#include "plot_voltage.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_About.h"
@@ -23,6 +28,7 @@
 #include <QTabBar>
 #include <QCoreApplication>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -64,20 +70,6 @@ void makeScrollingTabs(QTabWidget *tabs)
 
 } // namespace
 
-nv6842fp_WaveformStub::nv6842fp_WaveformStub(QWidget *parent) : QWidget(parent)
-{
-    stateLabel = new QLabel(QStringLiteral("Idle"), this);
-    blockSlider = new QSlider(Qt::Horizontal, this);
-    blockSlider->hide();
-    positionLabel = new QLabel(this);
-    positionLabel->hide();
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(stateLabel);
-    layout->addWidget(blockSlider);
-    layout->addWidget(positionLabel);
-    layout->addStretch();
-}
-
 nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoaded,
                            QWidget *parent)
     : nv9471fp_AppFC(card, true, fileLoaded, nv9471fp_linkedQwtVersion(), true, parent)
@@ -90,6 +82,7 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     }
     nv6842fp_errorSession = d_vi;
     const int n = std::clamp(demoMode ? demoCardCount : cardCount, 1, 256);
+    cardTotal = n;
     fcSubtype.fill(ViUInt16(('A' << 8) | 'A'), n);
     readCardTables();
 
@@ -99,11 +92,14 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     content->addWidget(mainTabs);
     setContentLayout(content);
 
-    waveform = new nv6842fp_WaveformStub;
+    waveform = new nv6842fp_Waveform(this);
     mainTabs->addTab(waveform, QStringLiteral("Waveforms"));
-    spectrumPlot = new QWidget;
+    spectrumPlot = new plot_voltage(n, autoscaleButton, QStringLiteral("Hz"),
+                                    QStringLiteral("Magnitude [dB]"), 1);
     mainTabs->addTab(spectrumPlot, QStringLiteral("FFT Amplitude Spectrum"));
-    measPanel = new QWidget(this);
+    connect(spectrumPlot, &plot_voltage::toggleChannels, waveform, &nv6842fp_Waveform::toggleChannels);
+    connect(spectrumPlot, &plot_voltage::autoScaleClicked, waveform, &nv6842fp_Waveform::updateFft);
+    measPanel = new measurement(this);
     measPanel->hide();
     mainTabs->addTab(buildFunctionCardsPage(n), QStringLiteral("Function Cards"));
 
@@ -117,6 +113,11 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     showAutoscale(true);
     singleButton->setVisible(true);
     contButton->setVisible(true);
+    connect(this, &nv9471fp_app::autoscaleToggled, waveform, &nv6842fp_Waveform::asSlot);
+    connect(this, &nv9471fp_app::startSingle, waveform, &nv6842fp_Waveform::startSingle);
+    connect(this, &nv9471fp_app::breakSingle, waveform, &nv6842fp_Waveform::breakSingle);
+    connect(this, &nv9471fp_app::startCont, waveform, &nv6842fp_Waveform::startCont);
+    connect(this, &nv9471fp_app::stopCont, waveform, &nv6842fp_Waveform::stopCont);
     connect(mainTabs, &QTabWidget::currentChanged, this, &nv6842fp_App::mainTabChanged);
 
     acqDialog = new acqConfig(this);
@@ -287,9 +288,12 @@ ViSession nv6842fp_App::cardSession(int card, const char *call)
     return status < VI_SUCCESS ? 0 : fc_vi;
 }
 
-void nv6842fp_App::setChannelLegendsEnabled(int, bool)
+void nv6842fp_App::setChannelLegendsEnabled(int chIdx, bool enabled)
 {
-    // The legends belong to the time plot and the spectrum, not built yet.
+    if (waveform && chIdx >= 0 && chIdx < waveform->legends.size())
+        waveform->legends[chIdx]->setChEnabled(enabled);
+    if (spectrumPlot && chIdx >= 0 && chIdx < spectrumPlot->labels.size())
+        spectrumPlot->labels[chIdx]->setChEnabled(enabled);
 }
 
 void nv6842fp_App::displayError(int status, const char *call)
@@ -408,7 +412,10 @@ void nv6842fp_App::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // A running acquisition stops here once the engine is part of the window.
+    if (waveform && waveform->refreshTimer->isActive()) {
+        waveform->stopDAQ();
+        userBreak();
+    }
     if (waveform && waveform->syncMethod)
         nv6842fp_storeSyncMethod(waveform->syncMethod->currentIndex());
     event->accept();

@@ -22,6 +22,9 @@ class QTabWidget;
 class acqConfig;
 class fpOutputTrigger;
 class nv6842fp_DAQ;
+class nv6842fp_Waveform;
+class measurement;
+class plot_voltage;
 class nv9471fp_scu;
 
 // Room of the voltage-reference table; a longer table from a card is cut.
@@ -36,19 +39,6 @@ extern ViSession nv6842fp_errorSession;
 // Copies at most vrefCapacity values of a card's table into vrefs and sets
 // vrefCount; returns the count kept.
 int nv6842fp_takeVrefTable(const ViReal64 *values, int count);
-
-// Holds the waveform tab's place and the controls start-up and closing use
-// until the time plot and the acquisition engine join the window.
-class nv6842fp_WaveformStub : public QWidget
-{
-public:
-    explicit nv6842fp_WaveformStub(QWidget *parent = nullptr);
-
-    QLabel *stateLabel = nullptr;
-    QSlider *blockSlider = nullptr;   // offline file mode: block number, 1-based
-    QLabel *positionLabel = nullptr;
-    QComboBox *syncMethod = nullptr;  // exists once the synchronisation question was shown
-};
 
 class nv6842fp_App : public nv9471fp_AppFC, public nv6842fp_chCfgHost
 {
@@ -65,7 +55,7 @@ public:
     void presetFromStoredFile(const StoredFileInfo_t &info);
 
     // Number of cards the pages were built for.
-    int cards() const { return chTabs.size(); }
+    int cards() const { return cardTotal; }
 
     // nv6842fp_chCfgHost
     QWidget *hostWidget() override { return this; }
@@ -74,9 +64,9 @@ public:
     void setChannelLegendsEnabled(int chIdx, bool enabled) override;
 
     QTabWidget *mainTabs = nullptr;
-    nv6842fp_WaveformStub *waveform = nullptr;
-    QWidget *spectrumPlot = nullptr;
-    QWidget *measPanel = nullptr;
+    nv6842fp_Waveform *waveform = nullptr;
+    plot_voltage *spectrumPlot = nullptr;
+    measurement *measPanel = nullptr;
     nv6842fp_DAQ *daq = nullptr;
     QTabWidget *fcTabs = nullptr;
     QVector<QTabWidget *> chTabs;           // per card: its 16 channel pages
@@ -101,6 +91,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    int cardTotal = 0;
     void readCardTables();
     QWidget *buildFunctionCardsPage(int cards);
     QWidget *buildCardPage(int card);

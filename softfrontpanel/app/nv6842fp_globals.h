@@ -3,6 +3,7 @@
 #ifndef NV6842FP_GLOBALS_H
 #define NV6842FP_GLOBALS_H
 
+#include "acqSetup.h"
 #include "storedfile.h"
 
 #include <cstddef>
@@ -16,9 +17,8 @@ extern StoredFileInfo_t StoredFileInfo;
 // StoredFileInfo.fcCount: reading a file replaces it with the file's count.
 extern uint8_t &demoCardCount;
 
-// Sample values one block may hold: the waveform panel's data and times
-// buffers are allocated once with this many doubles each.
-constexpr size_t waveformBufferValues = 10240000;
+// Sample values one block may hold (the waveform panel's buffers).
+constexpr size_t waveformBufferValues = blockBufferValues;
 
 inline bool fileModeActive()
 {

@@ -1,0 +1,153 @@
+#include "measurement.h"
+
+#include "channelMeasurement.h"
+#include "measurementText.h"
+#include "nv6842fp_App.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_Waveform.h"
+#include "nv6842fp_panelHelpers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <vector>
+
+bool measurement::messageFlag = false;
+
+measurement::measurement(nv6842fp_App *mainWindow)
+    : QWidget(mainWindow), parent(mainWindow), s(logicalDpiX() / 96.0)
+{
+    cardCombo = new QComboBox;
+    for (int k = 0; k < parent->cards(); ++k)
+        cardCombo->addItem(QStringLiteral("Function Card #%1").arg(k + 1));
+
+    model = new QStandardItemModel(measurementChannelCount, measurementColumnCount, this);
+    for (int c = 0; c < measurementColumnCount; ++c)
+        model->setHorizontalHeaderItem(c, new QStandardItem(QString::fromLatin1(measurementColumnHeaders[c])));
+    for (int r = 0; r < measurementChannelCount; ++r) {
+        QList<QStandardItem *> row;
+        for (int c = 0; c < measurementColumnCount; ++c) {
+            auto *item = new QStandardItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            model->setItem(r, c, item);
+            row << item;
+        }
+        rows << row;
+    }
+    table = new QTableView;
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setModel(model);
+
+    label = new QLabel;
+    label->setWordWrap(true);
+    copyButton = new QPushButton(QStringLiteral("Copy to Clipboard"));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(label, 10);
+    bottom->addStretch();
+    bottom->addWidget(cardCombo);
+    bottom->addWidget(copyButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(table);
+    layout->addLayout(bottom);
+
+    connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
+    connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
+}
+
+void measurement::resizeEvent(QResizeEvent *event)
+{
+    const int width = int((this->width() - 80 * s) / 10);
+    for (int c = 0; c < measurementColumnCount; ++c)
+        table->setColumnWidth(c, width);
+    QWidget::resizeEvent(event);
+}
+
+void measurement::recalculate()
+{
+    const nv6842fp_DAQ *daq = parent->daq;
+    const nv6842fp_Waveform *wave = parent->waveform;
+    if (!daq || !wave || !daq->acperf)
+        return;
+    lastFreq = wave->freq;
+    const int N = wave->scans;
+    lastScans = N;
+    if (parent->demoMode && N == 0)
+        return;
+
+    const int card = std::max(0, cardCombo->currentIndex());
+    CardMeasurementInput in;
+    in.scans = N;
+    in.times = wave->times.get();
+    in.rateHz = wave->freq;
+    in.padding = daq->zeroPaddingCombo->currentData().toInt();
+    in.iterations = daq->sineFitCombo ? daq->sineFitCombo->currentData().toInt() : 0;
+    const std::vector<uint16_t> masks(wave->chanMask.begin(), wave->chanMask.end());
+    if (card < int(masks.size()))
+        locateCardSamples(wave->data.get(), N, masks.data(), card, in);
+    CardMeasurement result = measureCard(in);
+    switch (settleCardMeasurement(result, messageFlag)) {
+    case MeasurementMessage::Error:
+        nv6842fp_cardBox(this, QMessageBox::Critical, QString::fromStdString(result.error),
+                         QMessageBox::Ok, QString::fromLatin1(measurementMessageTitle));
+        break;
+    case MeasurementMessage::FitFailed:
+        nv6842fp_cardBox(this, QMessageBox::Critical, QString::fromLatin1(measurementFitFailedText),
+                         QMessageBox::Ok, QString::fromLatin1(measurementMessageTitle));
+        break;
+    case MeasurementMessage::None:
+        break;
+    }
+
+    for (int k = 0; k < measurementChannelCount; ++k)
+        for (int c = 0; c < measurementColumnCount; ++c)
+            rows[k][c]->setText(result.enabled(k)
+                                    ? QString::number(figureColumn(result.figures[k], c), 'f',
+                                                      measurementColumnDecimals[c])
+                                    : QStringLiteral("-"));
+    label->setText(
+        QStringLiteral("The measurements are for the last <b>%1</b> scans (the plot view). The input "
+                       "signal should be a precise sine wave and be at least 3 periods in length. The "
+                       "signal frequency should be a multiple of the FFT resolution. If it is not, then it "
+                       "is recommended to enable FFT zero padding. Alternatively, you can also increase "
+                       "the frequency resolution and improve measurement accuracy by changing the plot "
+                       "length, or choose the 4-parameter sine fitting algorithm. The 7-Term "
+                       "Blackman-Harris window is always used for measurements. The user window "
+                       "selection only applies to plotting. The phase measurement is relative to the "
+                       "first enabled channel.")
+            .arg(N));
+}
+
+void measurement::copyToClipboard()
+{
+    if (parent->demoMode)
+        return;
+    const int card = std::max(0, cardCombo->currentIndex());
+    const quint16 mask = card < parent->waveform->chanMask.size() ? parent->waveform->chanMask[card] : 0;
+    std::vector<ClipboardRow> lines;
+    for (int k = 0; k < measurementChannelCount; ++k) {
+        if (!((mask >> k) & 1))
+            continue;
+        ClipboardRow row;
+        row.channel = k + 1;
+        const nv6842fp_chCfg *panel = parent->chPanels.value(card * 16 + k);
+        if (panel) {
+            row.gainIndex = panel->gain->currentIndex();
+            row.filterOn = panel->filter->isChecked();
+        }
+        for (int c = 0; c < measurementColumnCount; ++c)
+            setFigureColumn(row.figures, c, rows[k][c]->text().toDouble());
+        lines.push_back(row);
+    }
+    const std::string text = measurementClipboardText(lastScans, parent->waveform->freq, lines);
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+}

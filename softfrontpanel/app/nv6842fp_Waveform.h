@@ -1,0 +1,129 @@
+// The "Waveforms" page: the time plot of the last block of every enabled
+// channel with its legends, status row, symbol sizes and the block slider of
+// offline viewing; it also holds the acquisition state and drives the engine
+// (set-up and start, the refresh cycle, streaming to file, stopping).
+#ifndef NV6842FP_WAVEFORM_H
+#define NV6842FP_WAVEFORM_H
+
+#include "acqState.h"
+#include "contParams.h"
+#include "visa.h"
+
+#include <QFutureWatcher>
+#include <QPair>
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QSlider;
+class QTimer;
+class QwtPlot;
+class QwtPlotGrid;
+class QwtPlotZoomer;
+class axisConfig;
+class chLabel;
+class decimatedCurve;
+class myQwtPlotPicker;
+class nv6842fp_App;
+struct spectrumResult;
+
+class nv6842fp_Waveform : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit nv6842fp_Waveform(nv6842fp_App *parent);
+    ~nv6842fp_Waveform() override;
+
+    nv6842fp_App *const parent;
+    const int demoMode;
+    const ViSession d_vi;
+    const int cardCount;
+    const bool lxiCarrier;
+
+    QLabel *stateLabel = nullptr;
+    QLabel *infoLabel = nullptr;
+    QwtPlot *plot = nullptr;
+    myQwtPlotPicker *picker = nullptr;
+    QwtPlotZoomer *zoomer = nullptr;
+    QwtPlotGrid *grid = nullptr;
+    QVector<decimatedCurve *> curves; // index card * 16 + channel
+    QVector<chLabel *> legends;       // same index
+    QComboBox *symbolSize = nullptr;
+    QSlider *blockSlider = nullptr;   // offline file mode: block number, 1-based
+    QLabel *positionLabel = nullptr;
+    QTimer *refreshTimer = nullptr;
+    QComboBox *syncMethod = nullptr;  // exists once the synchronisation question was shown
+    axisConfig *yAxisDlg = nullptr;
+    axisConfig *xAxisDlg = nullptr;
+
+    double yLower = -10.24, yUpper = 10.24;
+    double unitOffset = 0.0, unitMultiplier = 1.0;
+    double xLower = 0.0, xUpper = 1.0;
+    bool setupDone = false;
+    QPair<double, double> keptXRange;
+
+    // Acquisition state.
+    double freq = 0.0;
+    int scans = 0;
+    QVector<quint16> chanMask;         // per card
+    std::unique_ptr<double[]> data;    // blockBufferValues doubles, channel after channel
+    std::unique_ptr<double[]> times;   // blockBufferValues doubles, seconds per scan
+    std::vector<double> fftWindow;     // scans values
+    contParams_t contParams;
+
+    // Enabled channels over all cards, as the last start counted them.
+    int enabledChannels() const;
+
+public slots:
+    void stopDAQ();
+    void toggleChannels();
+    void startDAQ();
+    void breakSingle();
+    void start();
+    void startSingle();
+    void startCont();
+    void stopCont();
+    void updatePlot();
+    void updateFft();
+    void timerSlot(bool incrementSlider);
+    void timerSlot();
+    void asSlot(bool asOn);
+    void waveSlot();
+    void sliderChanged(int value);
+    void symbolSizeSlot();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QWidget *buildLegendFrame();
+    QString cardHeader(int card, ViUInt16 intfType, ViUInt16 fcNumber);
+    void askSyncMethodIfHostsDiffer();
+    void openVoltageAxisDialog();
+    void openTimeAxisDialog();
+    static void setTextColour(QLabel *label, const QColor &colour);
+    void setStage(int state, quint16 errors, const QString &errorText);
+    void reportDriver(ViStatus status, const char *call);
+    acqReporter driverReporter();
+    acqReporter refreshReporter();
+    bool storageMode() const;
+    bool timedStart(nv6842_dataCallback callback, void *user, int callbackScans);
+    bool prepareStreaming();
+    void showBlock();
+    bool markOverRange();
+    void readOfflineBlock();
+    void synthesiseDemoBlock();
+
+    // Spectra are computed on the thread pool from a copy of the block; a block
+    // that arrives meanwhile is computed once the running one has been shown.
+    void startSpectrum();
+    void spectrumReady();
+    QFutureWatcher<std::shared_ptr<spectrumResult>> spectrumWatcher;
+    bool spectrumPending = false;
+};
+
+#endif

@@ -1,0 +1,139 @@
+// The display spectrum of the waveform panel. The transforms run on the
+// thread pool from a copy of the block, so a large zero padding only lets the
+// spectrum lag behind the time plot while the window keeps responding.
+#include "nv6842fp_Waveform.h"
+
+#include "analysis/displaySpectrum.h"
+#include "chLabelFft.h"
+#include "nv6842fp_App.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_globals.h"
+#include "plot_voltage.h"
+
+#include <qwt_plot.h>
+#include <qwt_plot_curve.h>
+#include <qwt_symbol.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QtConcurrent>
+
+struct spectrumResult
+{
+    std::vector<double> freqs;           // K frequencies, Hz
+    std::vector<int> curveIndex;         // card * 16 + channel per computed channel
+    std::vector<std::vector<double>> dB; // K magnitudes per computed channel
+    bool tooShort = false;               // fewer than two scans: nothing to show
+};
+
+namespace {
+
+struct spectrumInput
+{
+    int scans = 0;
+    int padding = 1;
+    double freq = 0.0;
+    std::vector<double> window;
+    std::vector<double> samples; // enabled channels one after another
+    std::vector<int> curveIndex;
+};
+
+std::shared_ptr<spectrumResult> computeSpectra(std::shared_ptr<const spectrumInput> in)
+{
+    auto result = std::make_shared<spectrumResult>();
+    const int n = int(in->curveIndex.size());
+    if (in->scans < 2) {
+        result->tooShort = true;
+        return result;
+    }
+    result->freqs = spectrumFrequencies(in->scans, in->padding, in->freq);
+    result->curveIndex = in->curveIndex;
+    result->dB.resize(size_t(n));
+    QVector<int> channels(n);
+    std::iota(channels.begin(), channels.end(), 0);
+    QtConcurrent::blockingMap(channels, [&](int o) {
+        const double *samples = in->samples.data() + size_t(o) * size_t(in->scans);
+        if (!amplitudeSpectrumDb(samples, in->window.data(), in->scans, in->padding, result->dB[size_t(o)]))
+            result->dB[size_t(o)].clear();
+    });
+    return result;
+}
+
+} // namespace
+
+void nv6842fp_Waveform::updateFft()
+{
+    if (scans < 1)
+        return;
+    if (demoMode && !fileModeActive())
+        return;
+    if (spectrumWatcher.isRunning()) {
+        spectrumPending = true;
+        return;
+    }
+    startSpectrum();
+}
+
+void nv6842fp_Waveform::startSpectrum()
+{
+    auto in = std::make_shared<spectrumInput>();
+    in->scans = scans;
+    in->padding = std::max(1, parent->daq->zeroPaddingCombo->currentData().toInt());
+    in->freq = freq;
+    in->window = fftWindow;
+    if (in->window.size() != size_t(scans))
+        in->window.assign(size_t(scans), 1.0);
+    for (int k = 0; k < cardCount; ++k)
+        for (int i = 0; i < 16; ++i)
+            if ((chanMask[k] >> i) & 1)
+                in->curveIndex.push_back(k * 16 + i);
+    const size_t values = in->curveIndex.size() * size_t(scans);
+    in->samples.assign(data.get(), data.get() + values);
+    spectrumWatcher.setFuture(QtConcurrent::run(computeSpectra, std::shared_ptr<const spectrumInput>(in)));
+}
+
+void nv6842fp_Waveform::spectrumReady()
+{
+    const std::shared_ptr<spectrumResult> result = spectrumWatcher.result();
+    plot_voltage *spectrum = parent->spectrumPlot;
+    if (result && result->tooShort) {
+        for (QwtPlotCurve *curve : qAsConst(spectrum->curves))
+            curve->setSamples(QVector<QPointF>());
+        spectrum->plot->replot();
+    } else if (result && !result->freqs.empty()) {
+        const std::vector<double> &f = result->freqs;
+        for (size_t o = 0; o < result->curveIndex.size(); ++o) {
+            const std::vector<double> &y = result->dB[o];
+            if (y.size() != f.size())
+                continue; // that channel could not be computed: it keeps its old points
+            const int g = result->curveIndex[o];
+            QwtPlotCurve *curve = spectrum->curves[g];
+            curve->setSamples(f.data(), y.data(), int(f.size()));
+            curve->setPen(QPen(spectrum->labels[g]->colour(), 1, Qt::SolidLine));
+        }
+        spectrum->setFrequencyRange(f.front(), f.back(), parent->autoscaleButton->isChecked());
+    }
+    if (spectrumPending) {
+        spectrumPending = false;
+        startSpectrum();
+    }
+}
+
+void nv6842fp_Waveform::toggleChannels()
+{
+    plot_voltage *spectrum = parent->spectrumPlot;
+    for (int g = 0; g < spectrum->curves.size(); ++g) {
+        QwtPlotCurve *curve = spectrum->curves[g];
+        const chLabelFft *label = spectrum->labels[g];
+        if (label->isChEnabled() && label->isSelected())
+            curve->attach(spectrum->plot);
+        else
+            curve->detach();
+        const QColor colour = label->colour();
+        if (auto *symbol = const_cast<QwtSymbol *>(curve->symbol())) {
+            symbol->setPen(QPen(colour, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+            symbol->setColor(colour);
+        }
+    }
+    updateFft();
+}

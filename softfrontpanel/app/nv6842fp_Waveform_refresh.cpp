@@ -1,0 +1,241 @@
+// The refresh cycle of the waveform panel (GUI thread): one step per timer
+// tick fetches a block when one is ready (driver, streaming copy, demo waves
+// or stored file), shows it, re-arms or stops, and shows stage and errors.
+#include "nv6842fp_Waveform.h"
+
+#include "acqBlock.h"
+#include "acqState.h"
+#include "acqTexts.h"
+#include "chLabel.h"
+#include "myQwtPlotPicker.h"
+#include "measurement.h"
+#include "nv6842.h"
+#include "nv6842fp_App.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_globals.h"
+#include "nv6842fp_panelHelpers.h"
+#include "nv9471.h"
+#include "nv9471fp_led.h"
+#include "nv9471fp_messages.h"
+
+#include <qwt_plot.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Shifts the demo waves a little at every block.
+double demoPhase = 0.0;
+
+} // namespace
+
+void nv6842fp_Waveform::timerSlot()
+{
+    timerSlot(true);
+}
+
+acqReporter nv6842fp_Waveform::refreshReporter()
+{
+    // A failing call of the refresh cycle stops the timer before it is shown;
+    // the start buttons stay as they are.
+    return [this](ViStatus status, const char *call) {
+        if (status < VI_SUCCESS)
+            refreshTimer->stop();
+        reportDriver(status, call);
+    };
+}
+
+void nv6842fp_Waveform::readOfflineBlock()
+{
+    const size_t count = size_t(enabledChannels()) * size_t(scans);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[StoredFileInfo.sampleBytes]);
+    if (!buffer) {
+        nv6842fp_cardBox(parent, QMessageBox::Critical, QStringLiteral("Failed to allocate memory."));
+        sfp::endProcess(-1);
+        return;
+    }
+    if (readStoredBlock(StoredFileInfo, buffer.get(), blockSlider->value() - 1) != 1) {
+        nv6842fp_cardBox(parent, QMessageBox::Critical,
+                         QStringLiteral("Cannot read: \"%1\".").arg(QString::fromLocal8Bit(StoredFileInfo.path)));
+        sfp::endProcess(-1);
+        return;
+    }
+    storedSamplesToVolts(StoredFileInfo, buffer.get(), data.get(),
+                         std::min(count, storedBlockValueCount(StoredFileInfo)));
+}
+
+void nv6842fp_Waveform::synthesiseDemoBlock()
+{
+    const int n = enabledChannels();
+    for (int c = 0; c < n; ++c)
+        for (int k = 0; k < scans; ++k)
+            data[size_t(c) * size_t(scans) + size_t(k)] =
+                std::sin(k * (c + 1) * 1.2 * 2 * M_PI / scans + demoPhase);
+    demoPhase += 0.05;
+}
+
+void nv6842fp_Waveform::showBlock()
+{
+    updatePlot();
+    updateFft();
+    parent->measPanel->recalculate();
+}
+
+bool nv6842fp_Waveform::markOverRange()
+{
+    std::vector<uint16_t> marks;
+    if (acqReadOverRange(d_vi, std::vector<uint16_t>(chanMask.begin(), chanMask.end()), &marks,
+                         refreshReporter()) < VI_SUCCESS)
+        return false;
+    for (int j = 0; j < cardCount && j < int(marks.size()); ++j)
+        for (int i = 0; i < 16; ++i)
+            parent->chPanels[j * 16 + i]->outOfRange->setValue((marks[size_t(j)] >> i) & 1);
+    return true;
+}
+
+void nv6842fp_Waveform::timerSlot(bool incrementSlider)
+{
+    if (scans < 1 || freq <= 0)
+        return;
+    const bool fileMode = fileModeActive() && demoMode;
+    const bool storage = storageMode() && !demoMode;
+    if (fileMode) {
+        readOfflineBlock();
+    }
+
+    bool ready = false;
+    if (!demoMode && !storage) {
+        if (acqPollStage(d_vi, refreshReporter()) < VI_SUCCESS)
+            return;
+        ready = acqBlockReady(scans);
+    } else if (storage) {
+        ready = contTakeDisplayCopy(contParams, data.get());
+    }
+
+    if (ready || demoMode) {
+        double lower, upper;
+        if (fileMode) {
+            lower = (blockSlider->value() - 1) * double(scans) / freq + StoredFileInfo.timeOffset;
+            upper = blockSlider->value() * double(scans) / freq + StoredFileInfo.timeOffset;
+        } else {
+            const double block = displayedBlock;
+            lower = block * scans / freq;
+            upper = (block + 1) * scans / freq;
+        }
+        plot->setAxisScale(QwtPlot::xBottom, lower, upper);
+        const QwtInterval x = plot->axisInterval(QwtPlot::xBottom);
+        const QwtInterval y = plot->axisInterval(QwtPlot::yLeft);
+        xLower = x.minValue();
+        xUpper = x.maxValue();
+        yLower = y.minValue();
+        yUpper = y.maxValue();
+        picker->setXRange(xLower, xUpper);
+        picker->setYRange(yLower, yUpper);
+        for (int i = 0; i < scans; ++i)
+            times[size_t(i)] = i / freq + lower;
+    }
+    QString errorText;
+
+    if (demoMode) {
+        if (!fileMode)
+            synthesiseDemoBlock();
+        showBlock();
+        if (parent->contButton->isChecked()) {
+            if (fileMode && blockSlider->value() >= blockSlider->maximum()) {
+                stopDAQ();
+                parent->userBreak();
+            }
+        } else {
+            stopDAQ();
+            parent->userBreak();
+        }
+        if (fileMode && incrementSlider)
+            blockSlider->setValue(blockSlider->value() + 1);
+        return;
+    }
+
+    if (ready) {
+        if (!storage) {
+            // The driver may deliver fewer scans than asked for.
+            if (acqFetchBlock(d_vi, &scans, data.get(), refreshReporter()) < VI_SUCCESS)
+                return;
+        }
+        showBlock();
+        if ((gl_errors & 1) && !markOverRange())
+            return;
+        if (!storage) {
+            if (parent->contButton->isChecked()) {
+                const ViStatus status = nv6842_startMultAcquisition(d_vi);
+                if (status != VI_SUCCESS) {
+                    refreshReporter()(status, "nv6842_startMultAcquisition(d_vi)");
+                    if (status < VI_SUCCESS)
+                        return;
+                }
+            } else {
+                stopDAQ();
+                parent->userBreak();
+            }
+        }
+    } else if (gl_state == 4) {
+        bool anySource = false;
+        for (QCheckBox *box : parent->daq->trgSrc)
+            anySource = anySource || (box && box->isChecked());
+        if (!anySource && acqSoftwareTrigger(d_vi, refreshReporter()) < VI_SUCCESS)
+            return;
+    }
+
+    bool fatal = false;
+    errorText = acqErrorText(gl_errors, &fatal);
+    if (fatal) {
+        stopDAQ();
+        parent->userBreak();
+    }
+    if (storage && infoLabel->isVisible()) {
+        infoLabel->setText(acqStorageInfoText(bytesWritten, gl_scanBacklog));
+        setTextColour(infoLabel, acqBacklogHigh(gl_scanBacklog) ? QColor(255, 128, 0) : QColor(Qt::black));
+    }
+    // A streaming failure is shown as soon as it happens, not only at stop.
+    const QString streamError = storage && contParams.failed() ? contParams.errorText() : QString();
+    if (!streamError.isEmpty() && errorText.isEmpty())
+        errorText = streamError;
+    setStage(gl_state, gl_errors, errorText);
+    if (ready && storage && firstBlockDone)
+        parent->userBreak();
+}
+
+void nv6842fp_Waveform::stopDAQ()
+{
+    refreshTimer->stop();
+    const bool storage = storageMode() && !demoMode;
+    // No callback reads a block after this; the ring stays until finish().
+    contLeaveCallbacks(contParams);
+    // A viewed file leaves nothing to configure: those pages stay disabled.
+    QTabWidget *tabs = parent->mainTabs;
+    if (!fileModeActive())
+        for (int t = 2; t < tabs->count(); ++t)
+            if (t != 4)
+                tabs->setTabEnabled(t, true);
+    if (!demoMode && setupDone) {
+        reportDriver(nv6842_stopMultAcquisition(d_vi), "nv6842_stopMultAcquisition(d_vi)");
+        if (storage) {
+            const QString error = contParams.finish();
+            if (!error.isEmpty())
+                showError(error);
+            nv9471_delay(300);
+        }
+    }
+    parent->singleButton->setEnabled(true);
+    parent->contButton->setEnabled(true);
+    publishStage(7, 0, gl_scanBacklog);
+    stateLabel->setText(acqStageText(7));
+    setTextColour(stateLabel, Qt::blue);
+    infoLabel->hide();
+}

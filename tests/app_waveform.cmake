@@ -1,0 +1,6 @@
+# The waveform panel: demo waves, blocks from the simulated cards, offline
+# viewing and the display spectrum.
+sfp_add_test(test_app_waveform GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_app_waveform.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
+  LIBS sfp_card TIMEOUT 300)
