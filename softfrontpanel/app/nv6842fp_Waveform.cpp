@@ -182,6 +182,7 @@ QWidget *nv6842fp_Waveform::buildLegendFrame()
     frame->setFrameStyle(QFrame::StyledPanel);
     auto *grid = new QGridLayout(frame);
     grid->setColumnMinimumWidth(0, 140);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->setHorizontalSpacing(7);
 
     multEnv_t *multEnv = nullptr;
@@ -196,7 +197,10 @@ QWidget *nv6842fp_Waveform::buildLegendFrame()
             header = cardHeader(k, ViUInt16(multEnv->interfaceType),
                                 ViUInt16(k < nv6842_MAX_CARDS ? multEnv->fcNumbers[k] : 0));
         }
-        grid->addWidget(new QLabel(header), k, 0);
+        // Long carrier addresses wrap rather than widen the page.
+        auto *headerLabel = new QLabel(header);
+        headerLabel->setWordWrap(true);
+        grid->addWidget(headerLabel, k, 0);
         for (int c = 0; c < 16; ++c) {
             auto *legend = new chLabel(k * 16 + c);
             connect(legend, &chLabel::labMousePress, this, &nv6842fp_Waveform::waveSlot);

@@ -35,6 +35,10 @@ chLabel::chLabel(int chIdx, QWidget *parent)
     bold.setBold(true);
     setFont(bold);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A framed label would indent its text by half an 'x' on top of the
+    // frame; sixteen legends per row then no longer fit a small window.
+    setIndent(0);
+    setMargin(0);
     sfpPlots::setHelp(this, QStringLiteral("This legend shows which color is used to plot the "
                                            "Channel %1 waveform from Function Card #%2. Right "
                                            "click to change the color, left click to bold the "

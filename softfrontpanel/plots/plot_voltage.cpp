@@ -216,6 +216,9 @@ QWidget *plot_voltage::buildCardRows()
         none->setToolTip(QStringLiteral("Hide all channels"));
         connect(all, &QPushButton::clicked, this, [this, card]() { selectAll(card); });
         connect(none, &QPushButton::clicked, this, [this, card]() { deselectAll(card); });
+        // Narrow buttons keep the row within a small window.
+        for (QPushButton *button : {all, none})
+            button->setMaximumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("None")) + int(24 * s));
         rowsGrid->addWidget(all, card, 3);
         rowsGrid->addWidget(none, card, 4);
         allButtons.append(all);
