@@ -93,15 +93,20 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     setContentLayout(content);
 
     waveform = new nv6842fp_Waveform(this);
-    mainTabs->addTab(waveform, QStringLiteral("Waveforms"));
     spectrumPlot = new plot_voltage(n, autoscaleButton, QStringLiteral("Hz"),
                                     QStringLiteral("Magnitude [dB]"), 1);
-    mainTabs->addTab(spectrumPlot, QStringLiteral("FFT Amplitude Spectrum"));
     connect(spectrumPlot, &plot_voltage::toggleChannels, waveform, &nv6842fp_Waveform::toggleChannels);
     connect(spectrumPlot, &plot_voltage::autoScaleClicked, waveform, &nv6842fp_Waveform::updateFft);
     measPanel = new measurement(this);
     measPanel->hide();
-    mainTabs->addTab(buildFunctionCardsPage(n), QStringLiteral("Function Cards"));
+    // The pages join the window only when the channel panels are in place:
+    // a panel moved into its page walks the focus chain of the window it
+    // leaves, which the thousands of legends of a large session would make
+    // quadratic in the card count.
+    QWidget *cardsPage = buildFunctionCardsPage(n);
+    mainTabs->addTab(waveform, QStringLiteral("Waveforms"));
+    mainTabs->addTab(spectrumPlot, QStringLiteral("FFT Amplitude Spectrum"));
+    mainTabs->addTab(cardsPage, QStringLiteral("Function Cards"));
 
     daq = new nv6842fp_DAQ(this, d_vi, demoMode, n, lxiCarrier, vrefs, vrefCount, mainTabs,
                            measPanel);

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFrame>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QScrollArea>
 #include <QGroupBox>
@@ -223,6 +224,9 @@ QWidget *plot_voltage::buildCardRows()
         rowsGrid->addWidget(none, card, 4);
         allButtons.append(all);
         noneButtons.append(none);
+        // Queued layout requests are compared with each other: handing them
+        // out per card keeps building many cards linear in their number.
+        QCoreApplication::sendPostedEvents();
     }
     return rows;
 }
