@@ -19,6 +19,7 @@
 #include <qwt_symbol.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QFrame>
@@ -145,14 +146,17 @@ nv6842fp_Waveform::nv6842fp_Waveform(nv6842fp_App *parent_)
     yAxisDlg->configureVoltageAxis();
     xAxisDlg = new axisConfig(false, parent, parent->autoscaleButton, this);
     xAxisDlg->configureTimeAxis();
-    // Accepting the voltage dialog switches autoscale, whose slot re-reads the
-    // time range; the range the operator set survives that.
+    // Accepting the voltage dialog switches autoscale, whose slot autoscales
+    // the time axis too; the range the operator set survives that, on the
+    // axis as well (a block of one scan has no span to put back).
     connect(yAxisDlg, &axisConfig::autoscaleAboutToChange, this, [this] {
         keptXRange = qMakePair(xLower, xUpper);
     });
     connect(yAxisDlg, &axisConfig::autoscaleChanged, this, [this] {
         xLower = keptXRange.first;
         xUpper = keptXRange.second;
+        if (xUpper > xLower)
+            plot->setAxisScale(QwtPlot::xBottom, xLower, xUpper);
     });
     yLower = yAxisDlg->lowerLimit->value();
     yUpper = yAxisDlg->upperLimit->value();
@@ -207,6 +211,9 @@ QWidget *nv6842fp_Waveform::buildLegendFrame()
             legends.append(legend);
             grid->addWidget(legend, k, c + 1);
         }
+        // Queued layout requests are compared with each other: handing them
+        // out per card keeps building many cards linear in their number.
+        QCoreApplication::sendPostedEvents();
     }
 
     grid->addWidget(new QLabel(QStringLiteral("Symbols:")), 0, 17);
