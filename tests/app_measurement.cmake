@@ -1,0 +1,6 @@
+# The measurement panel of a window started with "-acperf": the table for
+# stored sines, short blocks, failure messages and the clipboard text.
+sfp_add_test(test_app_measurement GUI
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_app_measurement.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
+  LIBS sfp_card TIMEOUT 300)

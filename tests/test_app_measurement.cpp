@@ -1,0 +1,336 @@
+// The "Measurements" page of a window started with "-acperf": the tab and the
+// sine-fit selector, the table for stored sines of known amplitude, offset,
+// frequency and phase on two cards, short blocks, the message rule of failed
+// calculations, and the clipboard text on the simulated cards.
+#include "datafile_writer.h"
+#include "measurement.h"
+#include "messagerecorder.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_Waveform.h"
+#include "nv6842fp_globals.h"
+#include "nv9471fp_app.h"
+#include "test_app_window.h"
+#include "test_sim_helpers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QSlider>
+#include <QStandardItem>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const double twoPi = 2 * M_PI;
+
+// One stored sine: offset + amplitude * sin(2 pi bin i / scans + phase) on
+// channel `channel` (0-based) of card `card`. Phases lie in [0, pi), where
+// the fitter reports them as they are.
+struct Tone {
+    int card, channel;
+    double amplitude, offset;
+    int bin;
+    double phase;
+};
+
+// 1000 scans at 10 kHz: bins of 10 Hz. Card 1: channels 1, 3, 4; card 2:
+// channels 2 and 5. Channels 1 and 3 share 120 Hz, 45 degrees apart;
+// channels 2 and 5 of card 2 share 400 Hz.
+const double rate = 10000.0;
+const int scans = 1000;
+const std::vector<Tone> tones = {
+    {0, 0, 1.5, 0.25, 12, 0.5},
+    {0, 2, 0.75, -0.5, 12, 0.5 + M_PI / 4},
+    {0, 3, 2.0, 0.0, 25, 2.0},
+    {1, 1, 0.5, 0.125, 40, 1.0},
+    {1, 4, 1.0, 1.0, 40, 2.5},
+};
+
+// A stored file of one block holding `tones` (in card and channel order), or
+// `count` scans of them.
+QString writeToneFile(const QString &path, int count)
+{
+    std::vector<uint16_t> masks(2, 0);
+    for (const Tone &t : tones)
+        masks[size_t(t.card)] |= uint16_t(1u << t.channel);
+    StoredLayout layout;
+    layout.rateHz = rate;
+    layout.scans = count;
+    layout.fcCount = 2;
+    layout.channelMask = masks.data();
+    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file || !writeBinaryHeader(file, layout))
+        return QString();
+    std::vector<double> block;
+    for (const Tone &t : tones)
+        for (int i = 0; i < count; ++i)
+            block.push_back(t.offset + t.amplitude * std::sin(twoPi * t.bin * i / scans + t.phase));
+    writeBinaryBlock(file, block.data(), tones.size(), size_t(count), nullptr, nullptr);
+    std::fclose(file);
+    return path;
+}
+
+bool waitForEnd(nv6842fp_App *w)
+{
+    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
+                                        && !w->waveform->refreshTimer->isActive(); });
+}
+
+// The offline viewer of the file, its block shown.
+Window viewFile(const QString &path)
+{
+    StoredFileInfo = StoredFileInfo_t{};
+    if (path.isEmpty() || readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
+        return nullptr;
+    Window w = demoWindow(StoredFileInfo.fcCount);
+    w->presetFromStoredFile(StoredFileInfo);
+    w->singleButton->click();
+    return waitForEnd(w.get()) ? std::move(w) : nullptr;
+}
+
+QString cell(nv6842fp_App *w, int row, int column)
+{
+    return w->measPanel->rows[row][column]->text();
+}
+
+QStringList rowTexts(nv6842fp_App *w, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < 10; ++c)
+        texts << cell(w, row, c);
+    return texts;
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+// Recalculates the shown block `runs` times; returns the runs (1-based) that showed a box.
+QList<int> runsWithBox(nv6842fp_App *w, MessageRecorder &recorder, int runs)
+{
+    QList<int> boxed;
+    for (int r = 1; r <= runs; ++r) {
+        const int before = recorder.count();
+        w->measPanel->recalculate();
+        if (recorder.count() > before)
+            boxed << r;
+    }
+    return boxed;
+}
+
+} // namespace
+
+class TestAppMeasurement : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void init() { measurement::messageFlag = false; }
+    void cleanup() { StoredFileInfo = StoredFileInfo_t{}; }
+
+    void acperfAddsTheTabAndTheSineFitSelector()
+    {
+        Window w = demoWindow(1);
+        QCOMPARE(w->mainTabs->tabText(4), QStringLiteral("Measurements"));
+        QCOMPARE(w->mainTabs->widget(4), static_cast<QWidget *>(w->measPanel));
+        QVERIFY(w->daq->acperf && w->daq->sineFitCombo);
+        QCOMPARE(w->daq->sineFitCombo->currentData().toInt(), 0);
+        bool labelled = false;
+        for (const QLabel *label : w->daq->findChildren<QLabel *>())
+            labelled = labelled || label->text() == QStringLiteral("Sine fitting: ");
+        QVERIFY(labelled);
+
+        // The ten columns share the page's width less 80 pixels (at 96 dpi).
+        w->show();
+        w->mainTabs->setCurrentIndex(4);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (int width : {1100, 1300}) {
+            w->resize(width, 700);
+            QTRY_COMPARE(w->measPanel->table->columnWidth(9),
+                         int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10));
+            QCOMPARE(w->measPanel->table->columnWidth(0), w->measPanel->table->columnWidth(9));
+        }
+    }
+
+    void tableOfStoredSines()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeToneFile(dir.filePath("tones.bin6842"), scans));
+        QVERIFY(w);
+        for (int card = 0; card < 2; ++card) {
+            w->measPanel->cardCombo->setCurrentIndex(card);
+            QCOMPARE(w->measPanel->cardCombo->currentText(), QStringLiteral("Function Card #%1").arg(card + 1));
+            const Tone *reference = nullptr;
+            for (int k = 0; k < 16; ++k) {
+                const Tone *tone = nullptr;
+                for (const Tone &t : tones)
+                    if (t.card == card && t.channel == k)
+                        tone = &t;
+                if (!tone) {
+                    QCOMPARE(rowTexts(w.get(), k), QStringList(QVector<QString>(10, QStringLiteral("-")).toList()));
+                    continue;
+                }
+                if (!reference)
+                    reference = tone;
+                const double f = tone->bin * rate / scans;
+                const double rms = std::sqrt(tone->amplitude * tone->amplitude / 2 + tone->offset * tone->offset);
+                const double phaseUs = (tone->phase - reference->phase) / (twoPi * f) * 1e6;
+                const QStringList expected = {fixed(tone->amplitude, 6), fixed(tone->offset, 6), fixed(rms, 6),
+                                              fixed(f, 3), fixed(phaseUs, 3)};
+                QCOMPARE(rowTexts(w.get(), k).mid(0, 5), expected);
+                for (int c = 5; c < 10; ++c) {
+                    bool number = false;
+                    cell(w.get(), k, c).toDouble(&number);
+                    QVERIFY2(number && cell(w.get(), k, c).section('.', 1).size() == 2,
+                             qPrintable(cell(w.get(), k, c)));
+                }
+            }
+        }
+        QCOMPARE(cell(w.get(), 1, 4), QStringLiteral("0.000"));
+        QVERIFY(w->measPanel->label->text().startsWith(
+            QStringLiteral("The measurements are for the last <b>1000</b> scans (the plot view).")));
+        QCOMPARE(recorder.count(), 0);
+
+        // Offline viewing runs in demo mode: the clipboard is left alone.
+        QApplication::clipboard()->setText(QStringLiteral("untouched"));
+        w->measPanel->copyButton->click();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
+    }
+
+    void fewerThanTenScansGiveZeros()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeToneFile(dir.filePath("short.bin6842"), 9));
+        QVERIFY(w);
+        const QStringList zeros = {"0.000000", "0.000000", "0.000000", "0.000", "0.000",
+                                   "0.00",     "0.00",     "0.00",     "0.00",  "0.00"};
+        for (int k : {0, 2, 3})
+            QCOMPARE(rowTexts(w.get(), k), zeros);
+        QCOMPARE(cell(w.get(), 1, 0), QStringLiteral("-"));
+        QVERIFY(w->measPanel->label->text().startsWith(
+            QStringLiteral("The measurements are for the last <b>9</b> scans")));
+        QCOMPARE(recorder.count(), 0);
+    }
+
+    // Neither failure can be chosen in the window (the fitter takes 0 ... 20
+    // iterations, every padding is at least 1): the combos' item data are
+    // changed to reach them.
+    void failuresFollowTheMessageRule_data()
+    {
+        QTest::addColumn<bool>("badFit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("boxed"); // of four failing runs, a good one, a failing one
+        QTest::newRow("fit refused") << true << QStringLiteral("AC performance calculations failed")
+                                     << QList<int>{1, 3, 6};
+        QTest::newRow("analysis not made") << false << QStringLiteral("Zero padding factor must be >= 1")
+                                           << QList<int>{1, 6};
+    }
+
+    void failuresFollowTheMessageRule()
+    {
+        QFETCH(bool, badFit);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, boxed);
+        MessageRecorder recorder;
+        Window w = viewFile(writeToneFile(dir.filePath("fail.bin6842"), scans));
+        QVERIFY(w);
+        QCOMPARE(recorder.count(), 0);
+        QComboBox *combo = badFit ? w->daq->sineFitCombo : w->daq->zeroPaddingCombo;
+        const int item = combo->currentIndex();
+        const QVariant good = combo->itemData(item);
+        auto setBroken = [&](bool broken) { combo->setItemData(item, broken ? (badFit ? 21 : 0) : good.toInt()); };
+
+        setBroken(true);
+        QList<int> seen = runsWithBox(w.get(), recorder, 4);
+        QCOMPARE(cell(w.get(), 0, 0), QStringLiteral("0.000000"));
+        setBroken(false);
+        if (!runsWithBox(w.get(), recorder, 1).isEmpty())
+            seen << 5;
+        QCOMPARE(cell(w.get(), 0, 0), fixed(tones[0].amplitude, 6));
+        setBroken(true);
+        if (!runsWithBox(w.get(), recorder, 1).isEmpty())
+            seen << 6;
+        QCOMPARE(seen, boxed);
+        for (const sfp::MessageRequest &box : qAsConst(recorder.boxes)) {
+            QCOMPARE(box.icon, QMessageBox::Critical);
+            QCOMPARE(box.title, QStringLiteral("Trellin 6842 Soft Front Panel"));
+            QCOMPARE(box.text, text);
+            QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        }
+    }
+
+    void clipboardOfTheSimulatedCards()
+    {
+        // Channels 1 and 3 of FC 1 on bins 5 and 15 of 1024 scans at 10 kHz,
+        // 45 degrees apart; amplitudes and offsets as the simulator's defaults:
+        // 0.5 V + 0.01 V and 1.5 V + 0.03 V.
+        SimConfig sim("carrier vxi slot=2; fc 1; signal ch=1 freq=48.828125 phase=30;"
+                      "signal ch=3 freq=146.484375 phase=75; fc 2");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w && w->cards() == 2);
+        // Channel 1 (filter on) and channel 3 (gain 2) of card 1; channel 2 of card 2.
+        w->chPanels[0]->filter->setChecked(true);
+        w->chPanels[2]->enable->setChecked(true);
+        w->chPanels[2]->gain->setCurrentIndex(1);
+        emit w->chPanels[2]->gain->activated(1); // as the operator's choice sends it
+        w->chPanels[16 + 1]->enable->setChecked(true);
+        w->daq->lengthCombo->setCurrentIndex(w->daq->lengthCombo->findData(1024));
+        w->daq->rateCombo->setCurrentIndex(w->daq->rateCombo->findData(10000.0));
+        QCOMPARE(w->daq->rateCombo->currentData().toDouble(), 10000.0);
+        const int boxes = recorder.count();
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QCOMPARE(recorder.count(), boxes);
+
+        const struct { int row; double amplitude, offset, frequency, phaseUs; } expected[] = {
+            {0, 0.5, 0.01, 48.828125, 0.0},
+            {2, 2 * 1.5, 2 * 0.03, 146.484375, 1e6 / (8 * 146.484375)},
+        };
+        for (const auto &e : expected) {
+            const QStringList row = rowTexts(w.get(), e.row);
+            const double values[] = {e.amplitude, e.offset, 0.0, e.frequency, e.phaseUs};
+            for (int c : {0, 1, 3, 4})
+                QVERIFY2(std::abs(row[c].toDouble() - values[c]) < 0.001, qPrintable(row.join(' ')));
+        }
+
+        w->measPanel->copyButton->click();
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), 6); // five lines and the end of the last
+        QCOMPARE(lines[0], QStringLiteral("Number of scans: 1024, scan rate: 10000.000 Hz"));
+        QCOMPARE(lines[1], QString());
+        QCOMPARE(lines[2], QStringLiteral("Channel, Gain, Filter (Hz), Amplitude (V), Mean (V), Vrms (V), "
+                                          "Frequency (Hz), Phase (us), THD (dB), SINAD (dB), SNR (dB), "
+                                          "SFDR (dB), ENOB"));
+        QCOMPARE(lines[3], QStringLiteral("1,0,on,") + rowTexts(w.get(), 0).join(','));
+        QCOMPARE(lines[4], QStringLiteral("3,1,off,") + rowTexts(w.get(), 2).join(','));
+        QCOMPARE(lines[5], QString());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The window sees "-acperf" among the program's arguments; QtTest gets
+    // the real ones.
+    static char acperfWord[] = "-acperf";
+    std::vector<char *> appArgv(argv, argv + argc);
+    appArgv.push_back(acperfWord);
+    appArgv.push_back(nullptr);
+    int appArgc = argc + 1;
+    QApplication app(appArgc, appArgv.data());
+    sfp::setMessageCard(&gl_fc);
+    TestAppMeasurement test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_app_measurement.moc"
