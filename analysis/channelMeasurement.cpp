@@ -98,7 +98,8 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
     std::vector<double> t(static_cast<size_t>(N));
     for (int i = 0; i < N; ++i)
         t[static_cast<size_t>(i)] = input.times ? input.times[i] - input.times[0] : i / input.rateHz;
-    const double step = std::min(0.1, 100.0 / N);
+    // The fit's correction is in hertz: full Gauss-Newton steps.
+    const double step = 1.0;
 
     std::vector<int> channels;
     for (int k = 0; k < measurementChannelCount; ++k)

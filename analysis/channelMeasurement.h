@@ -82,8 +82,8 @@ struct CardMeasurement
 
 // Runs the measurement: for N >= 10, first an acperf and a sineFitter for
 // every channel with samples (a throw stops everything: error set, all
-// zeros), then per channel the fit from acperf's fundamental with step
-// min(0.1, 100/N) and, when the fit succeeded, the spectral figures. A fit
+// zeros), then per channel the fit from acperf's fundamental with full
+// steps (step 1) and, when the fit succeeded, the spectral figures. A fit
 // that refuses its arguments leaves that channel's five fit values at 0 and
 // sets fitFailed. Phases in microseconds come from settleCardMeasurement().
 CardMeasurement measureCard(const CardMeasurementInput &input);

@@ -2,6 +2,7 @@
 
 #include "matrix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -99,19 +100,38 @@ bool sineFitter::fit4(int iterations, double step, double &frequency, double &am
         }
         double a = abc.at(0, 0), b = abc.at(0, 1), constant = abc.at(0, 2);
         double current = start;
+        // The frequency column is the model's slope by f,
+        // 2 pi t (B cos - A sin), so that its coefficient is the correction
+        // in hertz whatever the rate and length of the block. It is solved
+        // divided by 2 pi R times the longest time, which leaves its entries
+        // within +-1 like the other columns: unscaled, a small tone or a
+        // short block gives pivots below the inversion's 0.001 floor, and a
+        // long slow one makes them huge.
+        double span = 0.0;
+        for (int i = 0; i < N; ++i)
+            span = std::max(span, std::fabs(t[i]));
+        const double duration = N > 1 ? std::fabs(t[N - 1] - t[0]) : 0.0;
+        const double nyquist = duration > 0.0 ? 0.5 * (N - 1) / duration : 0.0;
         for (int iteration = 0; iteration < iterations; ++iteration) {
+            const double scale = twoPi * span * std::hypot(a, b);
+            if (!(scale > 0.0 && std::isfinite(scale)))
+                break; // no tone, no slope to follow
             const std::vector<double> x = solveNormal(4, N, y, [&](int i, double *d) {
                 const double theta = twoPi * current * t[i];
                 const double cosine = std::cos(theta), sine = std::sin(theta);
                 d[0] = cosine;
                 d[1] = sine;
                 d[2] = 1.0;
-                // The model's slope by frequency, taken against the sample
-                // index scaled to 0 ... 1 rather than against the time.
-                d[3] = (b * cosine - a * sine) * i / N;
+                d[3] = twoPi * t[i] * (b * cosine - a * sine) / scale;
             });
+            const double next = current + step * x[3] / scale;
+            // A step that leaves the band, or a solve that is not finite
+            // (far from the tone the linearisation no longer holds), is not
+            // taken: the last good solve and its frequency stand.
+            if (!(next > 0.0 && next < nyquist && std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2])))
+                break;
             a = x[0], b = x[1], constant = x[2];
-            current += step * x[3];
+            current = next;
         }
         f = current;
         report(a, b, constant, amplitude, offset, phase, rms);

@@ -24,11 +24,16 @@ public:
               matrix *coefficients = nullptr);
 
     // 4-parameter fit: starts with fit3 at f, then refines the frequency by
-    // iterations damped Gauss-Newton steps (f += step * delta). f is the
-    // start frequency on entry and the refined one on return. Returns false
-    // and touches no output when iterations is outside 0 ... 20 or step
-    // outside [0, 1]; iterations 0 gives fit3's result with f unchanged.
-    // Throws like fit3.
+    // iterations Gauss-Newton steps f += step * delta, delta being the
+    // correction in Hz from the model's slope by f (step 1 is the full
+    // step). f is the start frequency on entry and the refined one on
+    // return; amplitude, offset and phase come from the last solve, the RMS
+    // is taken with the refined f. A step that would leave f outside
+    // 0 ... fs / 2 (fs from the sample times) or give values that are not
+    // finite ends the iterations early, keeping the last good solve; so does
+    // a fit without a tone. Returns false and touches no output when
+    // iterations is outside 0 ... 20 or step outside [0, 1]; iterations 0
+    // gives fit3's result with f unchanged. Throws like fit3.
     bool fit4(int iterations, double step, double &f, double &amplitude, double &offset, double &phase,
               double &rms);
 

@@ -1,11 +1,14 @@
 // The matrix support and the sine fits, against closed forms and the
 // parameters the test signals were built from.
+#include "acperf.h"
 #include "matrix.h"
 #include "sineFitter.h"
 #include "test_analysis_signals.h"
 
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 using Rows = std::vector<std::vector<double>>;
@@ -213,8 +216,9 @@ private slots:
         QCOMPARE(s4, s3);
     }
 
-    // Started a quarter bin off, the 4-parameter fit finds the true frequency
-    // and with it amplitude, offset and phase.
+    // Started a quarter bin off, full Gauss-Newton steps find the true
+    // frequency and with it amplitude, offset and phase; a damped step moves
+    // the frequency by that fraction of the full step's correction.
     void fit4RecoversDetunedFrequency()
     {
         const int N = 2000;
@@ -222,17 +226,113 @@ private slots:
         const std::vector<double> y = sineSamples(N, fs, f, a, b, c), t = scanTimes(N, fs);
         sineFitter fitter(N, t.data(), y.data());
         double start = 50.0, amplitude = 0, offset = 0, phase = 0, rms = 0;
-        QVERIFY(fitter.fit4(20, 0.1, start, amplitude, offset, phase, rms));
-        QVERIFY2(std::fabs(start - f) < 1e-6, qPrintable(QString::number(start, 'g', 12)));
+        QVERIFY(fitter.fit4(5, 1.0, start, amplitude, offset, phase, rms));
+        QVERIFY2(std::fabs(start - f) < 1e-9, qPrintable(QString::number(start, 'g', 12)));
         QCOMPARE(fitter.frequency(), start);
-        QVERIFY(std::fabs(amplitude - std::hypot(a, b)) < 1e-6);
-        QVERIFY(std::fabs(offset - c) < 1e-6);
-        QVERIFY(std::fabs(phase - std::atan2(a, b)) < 1e-5); // a > 0: no half turn added
+        QVERIFY(std::fabs(amplitude - std::hypot(a, b)) < 1e-9);
+        QVERIFY(std::fabs(offset - c) < 1e-9);
+        QVERIFY(std::fabs(phase - std::atan2(a, b)) < 1e-9); // a > 0: no half turn added
 
-        // Fewer iterations get only part of the way.
-        double partial = 50.0;
-        QVERIFY(fitter.fit4(1, 0.1, partial, amplitude, offset, phase, rms));
-        QVERIFY(partial > 50.0 && partial < f - 1e-3);
+        double full = 50.0, half = 50.0;
+        QVERIFY(fitter.fit4(1, 1.0, full, amplitude, offset, phase, rms));
+        QVERIFY(fitter.fit4(1, 0.5, half, amplitude, offset, phase, rms));
+        QVERIFY2(std::fabs(full - f) < 0.1 * (f - 50.0), qPrintable(QString::number(full, 'g', 12)));
+        QVERIFY(std::fabs((half - 50.0) - 0.5 * (full - 50.0)) < 1e-12);
+    }
+
+    // Off-bin tones over the sampling rates of the card, started from the
+    // spectrum's peak bin as the measurement does. Without noise the given
+    // number of full steps reaches the tone (the amplitude, from the solve
+    // before the last frequency step, lags it by one; half a bin off needs
+    // one more); with noise the error stays within a few times the
+    // Cramer-Rao bound of a sine in white noise.
+    void fit4ConvergesFromPeakBin_data()
+    {
+        QTest::addColumn<double>("fs");
+        QTest::addColumn<int>("N");
+        QTest::addColumn<double>("f");
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("phase");
+        QTest::addColumn<double>("noiseRms");
+        QTest::addColumn<int>("iterations");
+        QTest::newRow("50 Hz at 10 kHz") << 10000.0 << 1024 << 50.0 << 0.5 << 0.1 << 0.3 << 0.0 << 3;
+        QTest::newRow("3.3 Hz at 100 Hz") << 100.0 << 1024 << 3.3 << 1.0 << -0.2 << 2.0 << 0.0 << 4;
+        QTest::newRow("12345.6 Hz at 50 kHz") << 50000.0 << 8192 << 12345.6 << 2.0 << 0.0 << 1.0 << 0.0 << 4;
+        QTest::newRow("0.37 Hz at 5 Hz") << 5.0 << 4096 << 0.37 << 0.8 << 0.05 << 2.9 << 0.0 << 3;
+        QTest::newRow("10 mV at 50 kHz") << 50000.0 << 1024 << 1234.5 << 0.01 << 0.002 << 0.7 << 0.0 << 4;
+        QTest::newRow("half a bin off") << 50000.0 << 1024 << 50.5 * 50000.0 / 1024 << 1.0 << 0.0 << 1.0 << 0.0 << 5;
+        QTest::newRow("50 Hz at 10 kHz, noise") << 10000.0 << 1024 << 50.0 << 0.5 << 0.1 << 0.3 << 1e-4 << 4;
+        QTest::newRow("12345.6 Hz at 50 kHz, noise") << 50000.0 << 8192 << 12345.6 << 2.0 << 0.0 << 1.0 << 1e-3 << 4;
+    }
+    void fit4ConvergesFromPeakBin()
+    {
+        QFETCH(double, fs);
+        QFETCH(int, N);
+        QFETCH(double, f);
+        QFETCH(double, amplitude);
+        QFETCH(double, offset);
+        QFETCH(double, phase);
+        QFETCH(double, noiseRms);
+        QFETCH(int, iterations);
+        TestTone tone;
+        tone.N = N;
+        tone.cycles = f * N / fs;
+        tone.amplitude = amplitude;
+        tone.phase = phase;
+        tone.offset = offset;
+        tone.noiseRms = noiseRms;
+        const std::vector<double> y = synthesize(tone).samples, t = scanTimes(N, fs);
+        double trueSquares = 0.0; // mean square of the noiseless tone at the sample times
+        for (int i = 0; i < N; ++i) {
+            const double v = amplitude * std::sin(2.0 * testPi() * f * t[size_t(i)] + phase) + offset;
+            trueSquares += v * v / N;
+        }
+
+        // Noise-limited spread (large-N bounds); floors for the noiseless rows.
+        const double fSpread = std::sqrt(12.0) * noiseRms * fs / (2.0 * testPi() * amplitude * std::pow(N, 1.5));
+        const double fTolerance = std::max(1e-6 * f, 5.0 * fSpread);
+        const double vTolerance = std::max(1e-6, 5.0 * noiseRms * std::sqrt(2.0 / N));
+        const double phaseTolerance = std::max(1e-6, 5.0 * noiseRms / amplitude * std::sqrt(8.0 / N));
+
+        double start = acperf(N, t.data(), y.data(), fs, 1).fundamentalFrequency();
+        QVERIFY(start > 0.0 && std::fabs(start - f) <= fs / N);
+        sineFitter fitter(N, t.data(), y.data());
+        double fitted = 0, offsetFit = 0, phaseFit = 0, rms = 0;
+        QVERIFY(fitter.fit4(iterations, 1.0, start, fitted, offsetFit, phaseFit, rms));
+        const QString found = QString("f %1, amplitude %2, offset %3, phase %4, rms %5")
+                                  .arg(start, 0, 'g', 12).arg(fitted, 0, 'g', 12).arg(offsetFit, 0, 'g', 12)
+                                  .arg(phaseFit, 0, 'g', 12).arg(rms, 0, 'g', 12);
+        QVERIFY2(std::fabs(start - f) < fTolerance, qPrintable(found));
+        QVERIFY2(std::fabs(fitted - amplitude) < vTolerance, qPrintable(found));
+        QVERIFY2(std::fabs(offsetFit - offset) < vTolerance, qPrintable(found));
+        QVERIFY2(std::fabs(phaseFit - phase) < phaseTolerance, qPrintable(found));
+        QVERIFY2(std::fabs(rms - std::sqrt(trueSquares)) < vTolerance, qPrintable(found));
+    }
+
+    // Where the steps cannot refine the start (no tone, or a start far from
+    // the tone) the fit keeps its last good solve rather than a frequency
+    // that is not finite or lies outside 0 ... fs / 2.
+    void fit4KeepsLastGoodSolve_data()
+    {
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<double>("start");
+        QTest::newRow("no tone") << 0.0 << 10.0;
+        QTest::newRow("start near Nyquist") << 1.0 << 49.99;
+    }
+    void fit4KeepsLastGoodSolve()
+    {
+        QFETCH(double, amplitude);
+        QFETCH(double, start);
+        const int N = 1000;
+        const double fs = 100.0;
+        const std::vector<double> y = sineSamples(N, fs, 3.0, amplitude, 0.0, 0.25), t = scanTimes(N, fs);
+        sineFitter fitter(N, t.data(), y.data());
+        double f = start, r = 0, c = 0, p = 0, s = 0;
+        QVERIFY(fitter.fit4(7, 1.0, f, r, c, p, s));
+        QVERIFY2(std::isfinite(f) && f > 0.0 && f < fs / 2, qPrintable(QString::number(f, 'g', 12)));
+        QCOMPARE(fitter.frequency(), f);
+        QVERIFY(std::isfinite(r) && std::isfinite(c) && std::isfinite(p) && std::isfinite(s));
     }
 };
 

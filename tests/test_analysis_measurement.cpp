@@ -116,6 +116,48 @@ private slots:
         }
     }
 
+    // Off-bin tones: the 4-parameter choices of the panel reach the tone
+    // from the spectrum's peak bin whatever the rate and the block length;
+    // the 3-parameter fit stays on the bin.
+    void offBinToneRefined_data()
+    {
+        QTest::addColumn<double>("fs");
+        QTest::addColumn<int>("N");
+        QTest::addColumn<double>("f");
+        QTest::addColumn<int>("iterations");
+        QTest::newRow("50 Hz at 10 kHz, 7 iterations") << 10000.0 << 1024 << 50.0 << 7;
+        QTest::newRow("50 Hz at 10 kHz, 3 iterations") << 10000.0 << 1024 << 50.0 << 3;
+        QTest::newRow("3.3 Hz at 100 Hz, 7 iterations") << 100.0 << 1024 << 3.3 << 7;
+        QTest::newRow("12345.6 Hz at 50 kHz, 5 iterations") << 50000.0 << 8192 << 12345.6 << 5;
+    }
+    void offBinToneRefined()
+    {
+        QFETCH(double, fs);
+        QFETCH(int, N);
+        QFETCH(double, f);
+        QFETCH(int, iterations);
+        const Channel tone = {0.5, f, 0.3, 0.1};
+        const std::vector<uint16_t> masks = {0x0001};
+        const std::vector<double> data = makeBlock({tone}, N, fs), times = scanTimes(N, fs);
+        double squares = 0.0; // mean square of the tone at the sample times
+        for (double v : data)
+            squares += v * v / N;
+        CardMeasurementInput in = inputFor(data, N, fs, masks, 0, times);
+        in.iterations = iterations;
+        const ChannelFigures refined = measureCard(in).figures[0];
+        const QString found = QString("f %1, amplitude %2, mean %3")
+                                  .arg(refined.frequency, 0, 'g', 12).arg(refined.amplitude, 0, 'g', 12)
+                                  .arg(refined.mean, 0, 'g', 12);
+        QVERIFY2(std::fabs(refined.frequency - f) < 1e-6 * f, qPrintable(found));
+        QVERIFY2(std::fabs(refined.amplitude - tone.amplitude) < 1e-6, qPrintable(found));
+        QVERIFY2(std::fabs(refined.mean - tone.offset) < 1e-6, qPrintable(found));
+        QVERIFY2(std::fabs(refined.rms - std::sqrt(squares)) < 1e-6, qPrintable(found));
+
+        in.iterations = 0;
+        const double bin = fs / N;
+        QCOMPARE(measureCard(in).figures[0].frequency, std::round(f / bin) * bin);
+    }
+
     void tooShortGivesZeros()
     {
         const std::vector<uint16_t> masks = {0x0001};
