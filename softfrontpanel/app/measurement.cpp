@@ -91,6 +91,7 @@ void measurement::recalculate()
     in.rateHz = wave->freq;
     in.padding = daq->zeroPaddingCombo->currentData().toInt();
     in.iterations = daq->sineFitCombo ? daq->sineFitCombo->currentData().toInt() : 0;
+    in.threads = 0; // one per core: sixteen fits at a large padding take a while
     const std::vector<uint16_t> masks(wave->chanMask.begin(), wave->chanMask.end());
     if (card < int(masks.size()))
         locateCardSamples(wave->data.get(), N, masks.data(), card, in);
