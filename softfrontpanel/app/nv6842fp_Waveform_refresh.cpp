@@ -198,7 +198,8 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
         stopDAQ();
         parent->userBreak();
     }
-    if (storage && infoLabel->isVisible()) {
+    // Kept current even while the page is not in front (or the window minimised).
+    if (storage) {
         infoLabel->setText(acqStorageInfoText(bytesWritten, gl_scanBacklog));
         setTextColour(infoLabel, acqBacklogHigh(gl_scanBacklog) ? QColor(255, 128, 0) : QColor(Qt::black));
     }

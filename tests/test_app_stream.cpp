@@ -1,0 +1,588 @@
+// The card window streaming to file and starting at a time: continuous
+// acquisition with storage (display copies and recordings checked sample by
+// sample against the simulator's formula), files that cannot be opened, read
+// failures while streaming, refresh failures and error bits of block mode, the
+// PTP alarm start on an LXI carrier and the synchronisation question of cards
+// on several hosts.
+#include "acqConfig.h"
+#include "acqState.h"
+#include "decimatedCurve.h"
+#include "messagerecorder.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_Waveform.h"
+#include "nv6842fp_syncMethodDialog.h"
+#include "nv9471fp_PTPalarm.h"
+#include "nv9471fp_led.h"
+#include "storedfile.h"
+#include "test_app_window.h"
+#include "test_sim_helpers.h"
+
+#include <qwt_plot_curve.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const char *const vxi = "VXI0::2::INSTR";
+const char *const lxi = "TCPIP0::127.0.0.2::INSTR";
+
+struct Channel {
+    int chIdx; // card * 16 + channel - 1
+    int fc;    // FC number behind the descriptor
+};
+
+// Waits until the panel has stopped (the stage shows "End").
+bool waitForEnd(nv6842fp_App *w, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
+                                        && !w->waveform->refreshTimer->isActive(); },
+                           timeoutMs);
+}
+
+void selectData(QComboBox *combo, const QVariant &value)
+{
+    const int item = combo->findData(value);
+    QVERIFY2(item >= 0, qPrintable(value.toString()));
+    combo->setCurrentIndex(item);
+}
+
+std::vector<double> formula(const char *descriptor, const Channel &c, double rate, int64_t first, int count)
+{
+    std::vector<double> v(size_t(count), 0.0);
+    trellinSimExpectedVolts(nullptr, descriptor, c.fc, c.chIdx % 16 + 1, 1, 1, 0, rate, first, count, v.data());
+    return v;
+}
+
+// The block the curve shows, told by its time axis; its values must be those
+// of the simulator for that block's scans. -1 when the curve is wrong.
+int shownBlock(const QwtPlotCurve *curve, const char *descriptor, const Channel &c, double rate, int scans)
+{
+    if (curve->dataSize() != size_t(scans))
+        return -1;
+    const double x0 = curve->sample(0).x();
+    const int block = qRound(x0 * rate / scans);
+    const std::vector<double> expected = formula(descriptor, c, rate, int64_t(block) * scans, scans);
+    for (int i = 0; i < scans; ++i) {
+        const QPointF p = curve->sample(i);
+        if (std::abs(p.x() - (double(block) * scans + i) / rate) > 1e-9 || p.y() != expected[size_t(i)])
+            return -1;
+    }
+    return block;
+}
+
+// The recording holds `blocks` whole blocks of the run from scan 0 on, each
+// equal to the formula; with stamps, scan 0 is stamped at firstSecond.
+void verifyRecording(const QString &path, const char *descriptor, const QVector<Channel> &channels,
+                     double rate, int scans, int blocks, qint64 firstSecond = -1)
+{
+    StoredFileInfo_t info;
+    QCOMPARE(readStoredFileHeader(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(int(info.channelCount), channels.size());
+    QCOMPARE(info.scansPerBlock, scans);
+    QCOMPARE(info.rateHz, rate);
+    QCOMPARE(int(info.hasTimestamps), firstSecond >= 0 ? 1 : 0);
+    QCOMPARE(int(info.blockCount), blocks);
+    QCOMPARE(info.dataBytes, info.blockBytes * uint64_t(blocks));
+    std::vector<double> samples(size_t(channels.size()) * size_t(scans));
+    std::vector<int32_t> seconds(static_cast<size_t>(scans)), nanos(static_cast<size_t>(scans));
+    for (int k = 0; k < blocks; ++k) {
+        const int read = firstSecond >= 0
+                             ? readStoredBlockStamps(info, samples.data(), seconds.data(), nanos.data(), k)
+                             : readStoredBlock(info, samples.data(), k);
+        QCOMPARE(read, 1);
+        for (int o = 0; o < channels.size(); ++o) {
+            const std::vector<double> expected = formula(descriptor, channels[o], rate, int64_t(k) * scans, scans);
+            if (!std::equal(expected.begin(), expected.end(), samples.begin() + o * scans))
+                QFAIL(qPrintable(QString("block %1, channel ordinal %2 differs from the formula").arg(k).arg(o)));
+        }
+        if (k == 0 && firstSecond >= 0) {
+            QCOMPARE(qint64(seconds[0]), firstSecond);
+            QCOMPARE(nanos[0], 0);
+        }
+    }
+}
+
+// What the settings dialog showed when it came up.
+struct DialogView {
+    QString rateText;
+    bool timestampsShown = false;
+    bool refreshShown = false;
+};
+
+// Answers the settings dialog of a storage start: format, then path.
+std::shared_ptr<ModalWatch> answerSettings(const QString &path, int format = 0, DialogView *view = nullptr,
+                                           bool timestamps = false)
+{
+    return whenModal<acqConfig>([=](acqConfig *d) {
+        if (view) {
+            view->rateText = d->rateLabel->text();
+            view->timestampsShown = d->timestampsBox->isVisible();
+            view->refreshShown = d->refreshCombo->isVisible() && d->refreshLabel->isVisible();
+        }
+        d->formatCombo->setCurrentIndex(format);
+        d->fileNameEdit->setText(QDir::toNativeSeparators(path));
+        d->timestampsBox->setChecked(timestamps);
+        d->startButton->click();
+    });
+}
+
+QStringList boxTexts(const MessageRecorder &recorder, QMessageBox::Icon icon)
+{
+    QStringList list;
+    for (const sfp::MessageRequest &box : recorder.boxes)
+        if (box.icon == icon)
+            list << box.text;
+    return list;
+}
+
+QColor textColour(const QLabel *label)
+{
+    return label->palette().color(QPalette::Active, QPalette::WindowText);
+}
+
+// The text between the first "  [" and the closing bracket at the end.
+QString bracketed(const QString &label)
+{
+    const int open = label.indexOf(QStringLiteral("  ["));
+    return open < 0 || !label.endsWith(']') ? QString() : label.mid(open + 3, label.size() - open - 4);
+}
+
+const QString exitQuestion = QStringLiteral("\nDo you want to exit?");
+
+} // namespace
+
+class TestAppStream : public QObject
+{
+    Q_OBJECT
+
+    // Two VXI cards streaming channels 1 and 3 of FC 1 and 16 of FC 2.
+    const QVector<Channel> vxiChannels = {{0, 1}, {2, 1}, {31, 2}};
+    const double rate = 10000;
+    const int scans = 256;
+
+    Window storageWindow(MessageRecorder &recorder)
+    {
+        Window w = twoCards(recorder);
+        if (!w || w->cards() != 2)
+            return nullptr;
+        recorder.clear(); // the connection question
+        for (int g = 0; g < w->chPanels.size(); ++g)
+            w->chPanels[g]->enable->setChecked(g == 0 || g == 2 || g == 31);
+        w->daq->storeToFile->setChecked(true);
+        const int item = w->daq->lengthCombo->findData(scans);
+        w->daq->lengthCombo->setCurrentIndex(item);
+        if (w->daq->rateCombo->currentData().toDouble() != rate || item < 0)
+            return nullptr;
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sfp::setMessageCard(&gl_fc);
+        qputenv("TRELLIN_SIM", QByteArray());
+    }
+
+    void repetitiveStorageShowsAndRecordsEveryBlock()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run.bin6842");
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        nv6842fp_Waveform *wave = w->waveform;
+        DialogView view;
+        auto watch = answerSettings(path, 0, &view);
+        journal();
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        // Streaming: no scans-per-trigger limit, and the callback start with the threshold.
+        const QStringList lines = journal();
+        const QString vi = QString::number(w->d_vi);
+        QVERIFY2(lines.filter(QRegularExpression(QStringLiteral("^nv6842_multConfig\\(%1, \\d+, 10000(\\.0+)?, 0, 0, ").arg(vi))).size() == 1,
+                 qPrintable(lines.join('\n')));
+        QVERIFY2(lines.contains(QStringLiteral("nv6842_startMultAcquisitionEx(%1, %2)").arg(vi).arg(scans)),
+                 qPrintable(lines.join('\n')));
+        // 3 channels x 10 kHz x 8 bytes = 240,000 B/s = 234.375 kB/s.
+        QCOMPARE(view.rateText, QStringLiteral("Data Rate: 234.4 kB/s"));
+        QVERIFY(view.refreshShown && !view.timestampsShown);
+        QVERIFY(wave->refreshTimer->isActive());
+
+        // The display moves on: later blocks appear, each the formula's.
+        int block = -1;
+        QVERIFY(QTest::qWaitFor([&] {
+            block = shownBlock(wave->curves[0], vxi, vxiChannels[0], rate, scans);
+            return block >= 5;
+        }, 10000));
+        for (const Channel &c : vxiChannels)
+            QCOMPARE(shownBlock(wave->curves[c.chIdx], vxi, c, rate, scans), block);
+        QCOMPARE(wave->curves[1]->dataSize(), size_t(0));
+        // The window is never shown here, as when it is minimised or another page
+        // is in front: the line is kept up to date all the same.
+        QVERIFY(!wave->infoLabel->isHidden());
+        static const QRegularExpression info(
+            QStringLiteral("^File size: \\d+(\\.\\d)? (B|kB|MB), scan backlog: \\d+$"));
+        QTRY_VERIFY2(info.match(wave->infoLabel->text()).hasMatch()
+                         && !wave->infoLabel->text().startsWith("File size: 0 B"),
+                     qPrintable(wave->infoLabel->text()));
+
+        w->contButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
+        QVERIFY(wave->infoLabel->isHidden());
+        QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+        const int blocks = blocksAcquired;
+        QVERIFY(blocks > block);
+        verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
+        QCOMPARE(bytesWritten.load(), uint64_t(blocks) * 3 * scans * 8);
+    }
+
+    void singleShotStorageEndsAfterItsFirstBlock()
+    {
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        // Twice: the second run starts from a clean state too.
+        for (const char *name : {"first.bin6842", "second.bin6842"}) {
+            const QString path = dir.filePath(name);
+            DialogView view;
+            auto watch = answerSettings(path, 0, &view);
+            w->singleButton->click();
+            QCOMPARE(watch->acted, 1);
+            QVERIFY(waitForEnd(w.get()));
+            QVERIFY(!w->singleButton->isChecked() && w->singleButton->isEnabled() && w->contButton->isEnabled());
+            QVERIFY(w->waveform->infoLabel->isHidden());
+            QVERIFY(!view.refreshShown && !view.timestampsShown);
+            QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+            for (const Channel &c : vxiChannels)
+                QVERIFY(shownBlock(w->waveform->curves[c.chIdx], vxi, c, rate, scans) >= 0);
+            const int blocks = blocksAcquired;
+            QVERIFY(blocks >= 1);
+            verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
+        }
+    }
+
+    void refusedStart_data()
+    {
+        QTest::addColumn<QString>("name");   // in a fresh directory; "" = cancel the dialog
+        QTest::addColumn<QStringList>("texts"); // the boxes; %1 the path, %2 its directory
+        QTest::newRow("cancelled") << QString() << QStringList();
+        QTest::newRow("missing directory")
+            << QStringLiteral("missing/run.bin6842") << QStringList{"Directory: \"%2\" does not exist."};
+        // A directory of that name exists (overwrite? yes) but cannot be written.
+        QTest::newRow("cannot open") << QStringLiteral("taken.bin6842")
+                                     << QStringList{"File already exists, overwrite?",
+                                                    "Cannot open file: \"%1\" for writing."};
+    }
+
+    void refusedStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, texts);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (name.startsWith("taken"))
+            QVERIFY(QDir().mkdir(path));
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        journal();
+        recorder.answerStandard(QMessageBox::Yes);
+        auto watch = whenModal<acqConfig>([&](acqConfig *d) {
+            d->formatCombo->setCurrentIndex(0);
+            d->fileNameEdit->setText(path);
+            if (name.isEmpty())
+                d->cancelButton->click();
+            else
+                d->startButton->click();
+        });
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        QStringList expected;
+        for (const QString &t : texts)
+            expected << QString(t).replace("%1", path).replace("%2", dir.filePath("missing"));
+        QCOMPARE(recorder.texts(), expected);
+        if (!texts.isEmpty()) {
+            QCOMPARE(recorder.last().icon, QMessageBox::Critical);
+            QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP"));
+        }
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
+        QVERIFY(journal().filter("nv6842_startMultAcquisitionEx(").isEmpty());
+    }
+
+    void streamingFailureShowsAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("sim");
+        QTest::addColumn<bool>("fullDisk"); // the file is a link to /dev/full
+        QTest::addColumn<QString>("expected"); // the whole text, or a beginning ending in "["
+        QTest::addColumn<int>("blocks");       // blocks recorded, -1: nothing to read back
+        char text[256] = {};
+        nv6842_error_message(VI_NULL, nv6842_ERROR_INJECTED, text);
+        const QString read = QStringLiteral("nv6842_readMultAcquisitionEx failed due to [");
+        QTest::newRow("read fails") << QByteArray("default; fail call=nv6842_readMultAcquisition status=0xBFFC080A after=3")
+                                    << false << read + QString::fromLatin1(text) + ']' << 3;
+        QTest::newRow("short read") << QByteArray("default; short call=nv6842_readMultAcquisition scans=100 after=3")
+                                    << false << read << 3;
+        QTest::newRow("disk full") << QByteArray() << true << QStringLiteral("Disk write failed!") << -1;
+    }
+
+    void streamingFailureShowsAtOnce()
+    {
+        QFETCH(QByteArray, sim);
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, expected);
+        QFETCH(int, blocks);
+        SimConfig config(sim);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("broken.bin6842");
+        if (fullDisk) {
+            if (!QFile::exists("/dev/full"))
+                QSKIP("no /dev/full here");
+            QVERIFY(QFile::link("/dev/full", path));
+        }
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        if (fullDisk)
+            recorder.answerStandard(QMessageBox::Yes); // overwrite the existing name
+        auto watch = answerSettings(path);
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        recorder.clear();
+        // Shown while the acquisition still runs, not only when it stops.
+        const bool whole = !expected.endsWith('[');
+        QString shown;
+        QVERIFY2(QTest::qWaitFor([&] {
+            shown = bracketed(w->waveform->stateLabel->text());
+            return whole ? shown == expected : shown.startsWith(expected);
+        }, 3000), qPrintable(w->waveform->stateLabel->text()));
+        QVERIFY(w->contButton->isChecked() && w->waveform->refreshTimer->isActive());
+        QCOMPARE(recorder.count(), 0);
+
+        w->contButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        const QStringList errors = boxTexts(recorder, QMessageBox::Critical);
+        QCOMPARE(errors, QStringList{shown + exitQuestion});
+        QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP Error message"));
+        QVERIFY(recorder.exitCodes.isEmpty());
+        // The blocks read before the failure are recorded, nothing after.
+        if (blocks >= 0)
+            verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
+    }
+
+    void demoModeCannotStore()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("demo.bin6842");
+        MessageRecorder recorder;
+        Window w = demoModeWindow(recorder, 1);
+        w->daq->storeToFile->setChecked(true);
+        const int before = recorder.count();
+        auto watch = answerSettings(path);
+        w->singleButton->click();
+        QCOMPARE(watch->acted, 1);
+        QVERIFY(waitForEnd(w.get()));
+        QCOMPARE(recorder.count(), before + 1);
+        QCOMPARE(recorder.last().icon, QMessageBox::Information);
+        QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP"));
+        QCOMPARE(recorder.last().text, QStringLiteral("Saving to file does not work in demo mode."));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(w->waveform->curves[0]->dataSize() > 0);
+    }
+
+    void refreshFailureStopsTheTimer()
+    {
+        SimConfig config("default; fail call=nv6842_checkMultAcquisition status=0xBFFC0801");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        recorder.clear();
+        w->contButton->click();
+        QTRY_COMPARE(recorder.count(), 1);
+        char text[256] = {};
+        nv6842_error_message(VI_NULL, nv6842_ERROR_INV_SESSION, text);
+        QCOMPARE(recorder.last().icon, QMessageBox::Critical);
+        QCOMPARE(recorder.last().text,
+                 QStringLiteral("nv6842_checkMultAcquisition(d_vi, &gl_state, &gl_errors, &gl_scanBacklog) "
+                                "failed due to [%1]").arg(QString::fromLatin1(text)) + exitQuestion);
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        // The buttons are left as they were: running repetitively.
+        QVERIFY(w->contButton->isChecked() && w->contButton->isEnabled() && !w->singleButton->isEnabled());
+        w->contButton->click();
+        QVERIFY(waitForEnd(w.get()));
+    }
+
+    void overRangeMarksTheChannel_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::newRow("block") << false;
+        QTest::newRow("streaming without file") << true;
+    }
+
+    void overRangeMarksTheChannel()
+    {
+        QFETCH(bool, storage);
+        SimConfig config("carrier vxi slot=2; fc 1; signal ch=1 amp=12; fc 2");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        recorder.clear();
+        w->chPanels[2]->enable->setChecked(true);
+        selectData(w->daq->lengthCombo, 256);
+        w->daq->storeToFile->setChecked(storage);
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(QString());
+        w->contButton->click();
+        QLabel *label = w->waveform->stateLabel;
+        QColor colour;
+        QVERIFY(QTest::qWaitFor([&] {
+            colour = textColour(label);
+            return label->text().endsWith(QStringLiteral("  [Input Signal Out Of Range]"));
+        }, 5000));
+        QCOMPARE(colour, QColor(Qt::red));
+        QTRY_COMPARE(w->chPanels[0]->outOfRange->value(), 1);
+        QCOMPARE(w->chPanels[2]->outOfRange->value(), 0);
+        QVERIFY(w->contButton->isChecked() && w->waveform->refreshTimer->isActive());
+        // The saturated values come from the simulator, clipped at 10 V.
+        QTRY_VERIFY(shownBlock(w->waveform->curves[0], vxi, {0, 1}, rate, 256) >= 0);
+        w->contButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QCOMPARE(recorder.count(), 0);
+    }
+
+    void fifoOverflowEndsTheAcquisition()
+    {
+        SimConfig config("default; fifo scans=100");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        recorder.clear();
+        selectData(w->daq->lengthCombo, 256);
+        w->contButton->click();
+        QLabel *label = w->waveform->stateLabel;
+        QVERIFY(QTest::qWaitFor([&] { return label->text() == QStringLiteral("End  [FIFO overflow]"); }, 5000));
+        QCOMPARE(textColour(label), QColor(Qt::blue));
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
+    }
+
+    void timedStartWaitsForTheAlarm_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::newRow("block") << false;
+        QTest::newRow("storage with time stamps") << true;
+    }
+
+    void timedStartWaitsForTheAlarm()
+    {
+        QFETCH(bool, storage);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("timed.bin6842");
+        MessageRecorder recorder;
+        Window w = realWindow(recorder, {{lxi, 1}});
+        QVERIFY(w && w->waveform->lxiCarrier);
+        recorder.clear();
+        nv6842fp_DAQ *daq = w->daq;
+        QVERIFY(daq->trgSrc[5] && daq->ptpAlarm);
+        daq->trgSrc[5]->click();
+        QVERIFY(daq->trgSrc[5]->isChecked());
+        selectData(daq->lengthCombo, scans);
+        daq->storeToFile->setChecked(storage);
+        daq->setAlarm(2);
+        const qint64 alarm = daq->ptpAlarm->alarmTime();
+        journal();
+
+        DialogView view;
+        QString waiting, countdown;
+        QColor waitingColour;
+        bool buttonsEnabled = true;
+        QTimer::singleShot(800, [&] {
+            waiting = w->waveform->stateLabel->text();
+            waitingColour = textColour(w->waveform->stateLabel);
+            countdown = daq->ptpAlarm->countdownText();
+            buttonsEnabled = w->singleButton->isEnabled() || w->contButton->isEnabled();
+        });
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(path, 0, &view, true);
+        QElapsedTimer clock;
+        clock.start();
+        w->singleButton->click();
+        QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(countdown.contains("Time to PTP Alarm: -"), qPrintable(countdown));
+        QCOMPARE(waiting, QStringLiteral("Ready   -   ") + countdown);
+        QCOMPARE(waitingColour, QColor(Qt::darkYellow));
+        QVERIFY(!buttonsEnabled);
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+        QCOMPARE(shownBlock(w->waveform->curves[0], lxi, {0, 1}, rate, scans), 0);
+
+        const QStringList lines = journal();
+        const QString vi = QString::number(w->d_vi);
+        const QString call = storage ? QStringLiteral("nv6842_startMultAcquisitionTimed64Ex(%1, %2, %3)").arg(vi).arg(scans).arg(alarm)
+                                     : QStringLiteral("nv6842_startMultAcquisitionTimed64(%1, %2)").arg(vi).arg(alarm);
+        QVERIFY2(lines.contains(call), qPrintable(lines.join('\n')));
+        QVERIFY(lines.filter("nv6842_startMultAcquisition(").isEmpty());
+        if (storage) {
+            QVERIFY(view.timestampsShown);
+            verifyRecording(path, lxi, {{0, 1}}, rate, scans, blocksAcquired, alarm);
+        }
+    }
+
+    void hostsDifferSoTheSynchronisationIsAsked_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("synch");
+        QTest::newRow("LXI Triggers") << 0 << 0xFFFE;
+        QTest::newRow("IEEE 1588") << 1 << 0xFFFF;
+    }
+
+    void hostsDifferSoTheSynchronisationIsAsked()
+    {
+        QFETCH(int, method);
+        QFETCH(int, synch);
+        SimConfig config("carrier lxi ip=127.0.0.2; fc 1; carrier lxi ip=127.0.0.3; fc 1");
+        MessageRecorder recorder;
+        QStringList items;
+        auto watch = whenModal<nv6842fp_syncMethodDialog>([&](nv6842fp_syncMethodDialog *d) {
+            for (int i = 0; i < d->syncMethod->count(); ++i)
+                items << d->syncMethod->itemText(i);
+            d->syncMethod->setCurrentIndex(method);
+            d->okButton->click();
+        }, 2); // a second showing is answered too (and counted) rather than left hanging
+        Window w = realWindow(recorder, {{lxi, 1}, {"TCPIP0::127.0.0.3::INSTR", 1}});
+        QVERIFY(w && w->cards() == 2);
+        recorder.clear();
+        QCOMPARE(watch->acted, 1);
+        QCOMPARE(items, (QStringList{"LXI Triggers", "IEEE 1588"}));
+        QVERIFY(w->waveform->syncMethod);
+        QCOMPARE(w->waveform->syncMethod->currentIndex(), method);
+
+        selectData(w->daq->lengthCombo, scans);
+        journal();
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+        const QStringList multConfig = journal().filter("nv6842_multConfig(");
+        QCOMPARE(multConfig.size(), 1);
+        QVERIFY2(multConfig[0].endsWith(QStringLiteral(", %1, %1)").arg(synch)), qPrintable(multConfig[0]));
+        QCOMPARE(watch->acted, 1);
+    }
+};
+
+QTEST_MAIN(TestAppStream)
+#include "test_app_stream.moc"
