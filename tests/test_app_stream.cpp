@@ -480,6 +480,28 @@ private slots:
         QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
     }
 
+    void fifoOverflowWhileStreamingIsReported()
+    {
+        // The storage task falls behind, the callback waits for room in the
+        // ring, the card's FIFO overflows and the card calls back no more.
+        SimConfig config("default; fifo scans=1000");
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        auto watch = answerSettings(dir.filePath("overflow.bin6842"));
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        w->waveform->contParams.storageStalled = true;
+        QTest::qWait(3000); // the ring fills, then the FIFO; the storage task catches up
+        w->waveform->contParams.storageStalled = false;
+        QLabel *label = w->waveform->stateLabel;
+        QVERIFY2(QTest::qWaitFor([&] { return label->text() == QStringLiteral("End  [FIFO overflow]"); }, 10000),
+                 qPrintable(label->text()));
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled());
+    }
+
     void timedStartWaitsForTheAlarm_data()
     {
         QTest::addColumn<bool>("storage");

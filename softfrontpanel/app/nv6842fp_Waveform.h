@@ -9,6 +9,7 @@
 #include "contParams.h"
 #include "visa.h"
 
+#include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QPair>
 #include <QVector>
@@ -124,6 +125,12 @@ private:
     void spectrumReady();
     QFutureWatcher<std::shared_ptr<spectrumResult>> spectrumWatcher;
     bool spectrumPending = false;
+
+    // Streaming: after a FIFO overflow the card calls back no more, so a
+    // silence of two blocks and a second makes the refresh ask the stage.
+    int32_t lastBlockCount = -1;
+    QElapsedTimer blockClock;
+    bool streamSilent();
 };
 
 #endif

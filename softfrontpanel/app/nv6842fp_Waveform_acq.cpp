@@ -221,6 +221,7 @@ void nv6842fp_Waveform::startDAQ()
             if (!prepareStreaming())
                 return;
             contArmCallbacks();
+            lastBlockCount = -1;
             if (timed) {
                 timedStart(dataCallback, &contParams, scans);
             } else {

@@ -101,6 +101,17 @@ bool nv6842fp_Waveform::markOverRange()
     return true;
 }
 
+bool nv6842fp_Waveform::streamSilent()
+{
+    const int32_t count = blocksAcquired;
+    if (count != lastBlockCount || !blockClock.isValid()) {
+        lastBlockCount = count;
+        blockClock.restart();
+        return false;
+    }
+    return blockClock.elapsed() > qint64(2000.0 * scans / freq) + 1000;
+}
+
 void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 {
     if (scans < 1 || freq <= 0)
@@ -112,12 +123,15 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
     }
 
     bool ready = false;
+    int32_t shownBlock = 0; // the streamed block taken for display
     if (!demoMode && !storage) {
         if (acqPollStage(d_vi, refreshReporter()) < VI_SUCCESS)
             return;
         ready = acqBlockReady(scans);
     } else if (storage) {
-        ready = contTakeDisplayCopy(contParams, data.get());
+        ready = contTakeDisplayCopy(contParams, data.get(), &shownBlock);
+        if (streamSilent() && acqPollStage(d_vi, refreshReporter()) < VI_SUCCESS)
+            return;
     }
 
     if (ready || demoMode) {
@@ -126,7 +140,7 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
             lower = (blockSlider->value() - 1) * double(scans) / freq + StoredFileInfo.timeOffset;
             upper = blockSlider->value() * double(scans) / freq + StoredFileInfo.timeOffset;
         } else {
-            const double block = displayedBlock;
+            const double block = storage ? shownBlock : displayedBlock.load();
             lower = block * scans / freq;
             upper = (block + 1) * scans / freq;
         }

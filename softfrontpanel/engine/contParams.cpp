@@ -356,11 +356,15 @@ QString contEndStreaming(contParams_t &params, ViSession vi, const acqReporter &
     return params.finish();
 }
 
-bool contTakeDisplayCopy(contParams_t &params, double *data)
+bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block)
 {
     QMutexLocker lock(&params.copyLock);
     if (!params.displayCopy || !params.copyValid)
         return false;
+    // Read with the copy: once the lock is released the callback may copy
+    // the next block and move the number on.
+    if (block)
+        *block = displayedBlock;
     std::memcpy(data, params.displayCopy,
                 size_t(params.sampleSize) * size_t(params.copyScans) * size_t(params.channels));
     params.copyRequested = true;

@@ -138,7 +138,8 @@ QString contEndStreaming(contParams_t &params, ViSession vi, const acqReporter &
 
 // Copies the display block into data (channels * copyScans doubles) and asks
 // the callback for the next one; false when no new block is there.
-bool contTakeDisplayCopy(contParams_t &params, double *data);
+// *block (when given) receives the copy's block number (0-based).
+bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block = nullptr);
 
 // "Cannot open file: \"%1\" for writing."
 QString contOpenFailedText(const QString &fileName);
