@@ -174,6 +174,25 @@ private slots:
         QVERIFY(peak.y() < -6.02 + 0.01 && peak.y() > -6.02 - 4.0);
     }
 
+    void refusesAStartWithoutAChannelOnTheFirstCard()
+    {
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w && w->cards() == 2);
+        w->chPanels[0]->enable->setChecked(false);
+        w->chPanels[16]->enable->setChecked(true);
+        journal();
+        const int boxes = recorder.count();
+        w->singleButton->click();
+        QCOMPARE(recorder.count(), boxes + 1);
+        QCOMPARE(recorder.last().text, QStringLiteral("At least one channel in first Function Card "
+                                                      "must be enabled for Data Acquisition"));
+        QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP Warning message"));
+        QVERIFY(journal().filter(QRegularExpression("^nv6842_(setMultTrigConfig|multConfig|start)")).isEmpty());
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(w->singleButton->isEnabled() && !w->singleButton->isChecked());
+    }
+
     void refusesABlockLargerThanTheBuffer()
     {
         // 79 cards of 16 channels at 8192 scans: 10,354,688 values.

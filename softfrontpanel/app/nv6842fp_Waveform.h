@@ -116,7 +116,7 @@ private:
     bool prepareStreaming();
     void showBlock();
     bool markOverRange();
-    void readOfflineBlock();
+    bool readOfflineBlock();
     void synthesiseDemoBlock();
 
     // Spectra are computed on the thread pool from a copy of the block; a block

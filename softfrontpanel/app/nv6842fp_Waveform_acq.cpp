@@ -39,18 +39,6 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-// Stage colours, indexed by the driver's stage code; red marks an error.
-QColor stageColour(int state)
-{
-    static const QColor colours[] = {Qt::black,  Qt::gray,        Qt::darkMagenta,
-                                     Qt::magenta, Qt::darkYellow, QColor(255, 150, 50, 255),
-                                     Qt::green,  Qt::blue};
-    return state >= 0 && state < 8 ? colours[state] : QColor(Qt::black);
-}
-
-} // namespace
 
 void nv6842fp_Waveform::setTextColour(QLabel *label, const QColor &colour)
 {
@@ -75,7 +63,7 @@ void nv6842fp_Waveform::setStage(int state, quint16 errors, const QString &error
     if (!errorText.isEmpty())
         text += QStringLiteral("  [") + errorText + QLatin1Char(']');
     stateLabel->setText(text);
-    setTextColour(stateLabel, errors ? QColor(Qt::red) : stageColour(state));
+    setTextColour(stateLabel, QColor::fromRgba(acqStageRgba(state, errors)));
 }
 
 void nv6842fp_Waveform::startSingle()
@@ -168,9 +156,8 @@ void nv6842fp_Waveform::startDAQ()
         legend->setChEnabled(legend->isChEnabled());
 
     if (!fileMode && chanMask[0] == 0) {
-        nv6842fp_cardBox(parent, QMessageBox::Warning,
-                         QStringLiteral("At least one channel in first Function Card must be "
-                                        "enabled for Data Acquisition"));
+        showWarning(QStringLiteral("At least one channel in first Function Card must be "
+                                   "enabled for Data Acquisition"));
         stopDAQ();
         parent->userBreak();
         return;
@@ -178,7 +165,7 @@ void nv6842fp_Waveform::startDAQ()
     const int newScans = fileMode ? StoredFileInfo.scansPerBlock : daq->lengthCombo->currentData().toInt();
     const QString tooLarge = acqBlockTooLargeText(enabledChannels(), newScans);
     if (!tooLarge.isEmpty()) {
-        nv6842fp_cardBox(parent, QMessageBox::Warning, tooLarge);
+        showWarning(tooLarge);
         stopDAQ();
         parent->userBreak();
         return;
@@ -240,7 +227,7 @@ void nv6842fp_Waveform::startDAQ()
 
 bool nv6842fp_Waveform::timedStart(nv6842_dataCallback callback, void *user, int callbackScans)
 {
-    setTextColour(stateLabel, stageColour(4));
+    setTextColour(stateLabel, QColor::fromRgba(acqStageRgba(4, 0)));
     parent->singleButton->setEnabled(false);
     parent->contButton->setEnabled(false);
     startMultInThd_params_t params;

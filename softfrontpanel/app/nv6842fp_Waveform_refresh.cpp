@@ -53,23 +53,24 @@ acqReporter nv6842fp_Waveform::refreshReporter()
     };
 }
 
-void nv6842fp_Waveform::readOfflineBlock()
+bool nv6842fp_Waveform::readOfflineBlock()
 {
     const size_t count = size_t(enabledChannels()) * size_t(scans);
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[StoredFileInfo.sampleBytes]);
     if (!buffer) {
         nv6842fp_cardBox(parent, QMessageBox::Critical, QStringLiteral("Failed to allocate memory."));
         sfp::endProcess(-1);
-        return;
+        return false;
     }
     if (readStoredBlock(StoredFileInfo, buffer.get(), blockSlider->value() - 1) != 1) {
         nv6842fp_cardBox(parent, QMessageBox::Critical,
                          QStringLiteral("Cannot read: \"%1\".").arg(QString::fromLocal8Bit(StoredFileInfo.path)));
         sfp::endProcess(-1);
-        return;
+        return false;
     }
     storedSamplesToVolts(StoredFileInfo, buffer.get(), data.get(),
                          std::min(count, storedBlockValueCount(StoredFileInfo)));
+    return true;
 }
 
 void nv6842fp_Waveform::synthesiseDemoBlock()
@@ -118,9 +119,8 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
         return;
     const bool fileMode = fileModeActive() && demoMode;
     const bool storage = storageMode() && !demoMode;
-    if (fileMode) {
-        readOfflineBlock();
-    }
+    if (fileMode && !readOfflineBlock())
+        return; // the process is ending
 
     bool ready = false;
     int32_t shownBlock = 0; // the streamed block taken for display
