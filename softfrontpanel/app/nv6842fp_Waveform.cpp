@@ -37,8 +37,6 @@
 
 namespace {
 
-const QColor disabledGrey(200, 200, 200);
-
 QPen curvePen(const chLabel *legend)
 {
     QPen pen(legend->colour(), legend->penWidth(), Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
