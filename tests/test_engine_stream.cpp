@@ -183,6 +183,7 @@ void TestEngineStream::storageTooSlowTimesOut()
     const QString path = dir->filePath("slow.bin6842");
     Stream s;
     s.params.storageStalled = true;
+    s.params.storageWaitRounds = 20000;
     QVERIFY(s.start(path, contBinary, false));
     QVERIFY(pollUntil([&] { return s.params.failed(); }, 60000));
     QCOMPARE(s.params.errorText(), QStringLiteral("Timeout"));

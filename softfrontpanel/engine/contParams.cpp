@@ -14,9 +14,6 @@
 
 namespace {
 
-// Rounds of the callback's wait for a free slot before it gives up.
-constexpr int storageWaitRounds = 500000;
-
 // Counts a callback from entry to return, so that nothing frees the ring
 // under it.
 class CallbackScope
@@ -279,7 +276,7 @@ ViInt32 dataCallback(ViSession vi, ViAddr user)
             int round = 0;
             while ((p.writeSlot + 1) % contRingSlots == p.readSlot && p.running && acqRunning) {
                 idleRound(round, 10);
-                if (++round >= storageWaitRounds) {
+                if (++round >= p.storageWaitRounds) {
                     p.setError(QStringLiteral("Timeout"));
                     p.running = false;
                 }

@@ -87,6 +87,10 @@ struct contParams_t {
     // For tests: while set and streaming runs, the storage task writes
     // nothing (a disk that cannot keep up).
     std::atomic<bool> storageStalled{false};
+    // Rounds the callback waits for room in the ring before it gives up with
+    // "Timeout". Counted in rounds, not time: tests shorten it so that a busy
+    // machine, where every round takes longer, cannot outlast their wait.
+    int32_t storageWaitRounds = 500000;
 
     // Steps 1-5 and 7-8 of the preparation; settings are the dialog's job.
     contPrepareResult prepare(const contStreamSettings &settings);
