@@ -156,6 +156,8 @@ void TestPlotsSpectrum::labelClickTogglesChannels()
     QCOMPARE(toggled.count(), 1);
     fx.pv->labels[20]->setChEnabled(true);
     QCOMPARE(toggled.count(), 2);
+    fx.pv->labels[20]->setChEnabled(true); // no change, nothing to redo
+    QCOMPARE(toggled.count(), 2);
 }
 
 void TestPlotsSpectrum::snapWithoutCurveLeavesMarker()

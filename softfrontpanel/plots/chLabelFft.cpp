@@ -17,8 +17,12 @@ void chLabelFft::setSelected(bool on)
 
 void chLabelFft::setChEnabled(bool on)
 {
+    // Only a change is announced: every channel panel reports its state
+    // once when it is built, and each announcement redoes every curve.
+    const bool changed = on != isChEnabled();
     chLabel::setChEnabled(on);
-    emit clicked();
+    if (changed)
+        emit clicked();
 }
 
 void chLabelFft::refreshLook()
