@@ -39,34 +39,17 @@ const double channel1Volts = 3.0;
 
 QString writeStoredFile(const QString &path, int scans, int blocks)
 {
-    const uint16_t mask = 0x0005;
-    StoredLayout layout;
-    layout.rateHz = rate;
-    layout.scans = scans;
-    layout.fcCount = 1;
-    layout.channelMask = &mask;
-    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!file || !writeBinaryHeader(file, layout))
-        return QString();
-    std::vector<double> block(2 * size_t(scans));
-    for (int s = 0; s < scans; ++s) {
-        block[size_t(s)] = channel1Volts;
-        block[size_t(scans + s)] = 1.0 + 0.01 * s;
-    }
-    for (int b = 0; b < blocks; ++b)
-        writeBinaryBlock(file, block.data(), 2, size_t(scans), nullptr, nullptr);
-    std::fclose(file);
-    return path;
+    return writeStoredFile(path, rate, scans, {0x0005}, blocks, [](int, int o, int s) {
+        return o == 0 ? channel1Volts : 1.0 + 0.01 * s;
+    });
 }
 
 // The offline viewer on that file, shown, with block `block` on the plot.
 Window viewBlock(const QString &path, int block)
 {
-    StoredFileInfo = StoredFileInfo_t{};
-    if (path.isEmpty() || readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
+    Window w = openStoredFile(path);
+    if (!w)
         return nullptr;
-    Window w = demoWindow(StoredFileInfo.fcCount);
-    w->presetFromStoredFile(StoredFileInfo);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get()))
         return nullptr;
@@ -75,9 +58,7 @@ Window viewBlock(const QString &path, int block)
     if (wave->blockSlider->value() == block)
         wave->blockSlider->setValue(block == 1 ? 2 : 1);
     wave->blockSlider->setValue(block);
-    const bool ended = QTest::qWaitFor([wave] { return wave->stateLabel->text().startsWith("End")
-                                                       && !wave->refreshTimer->isActive(); });
-    if (!ended || wave->blockSlider->value() != block)
+    if (!waitForEnd(w.get()) || wave->blockSlider->value() != block)
         return nullptr;
     return w;
 }

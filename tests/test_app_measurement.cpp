@@ -61,37 +61,18 @@ QString writeToneFile(const QString &path, int count)
     std::vector<uint16_t> masks(2, 0);
     for (const Tone &t : tones)
         masks[size_t(t.card)] |= uint16_t(1u << t.channel);
-    StoredLayout layout;
-    layout.rateHz = rate;
-    layout.scans = count;
-    layout.fcCount = 2;
-    layout.channelMask = masks.data();
-    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!file || !writeBinaryHeader(file, layout))
-        return QString();
-    std::vector<double> block;
-    for (const Tone &t : tones)
-        for (int i = 0; i < count; ++i)
-            block.push_back(t.offset + t.amplitude * std::sin(twoPi * t.bin * i / scans + t.phase));
-    writeBinaryBlock(file, block.data(), tones.size(), size_t(count), nullptr, nullptr);
-    std::fclose(file);
-    return path;
-}
-
-bool waitForEnd(nv6842fp_App *w)
-{
-    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
-                                        && !w->waveform->refreshTimer->isActive(); });
+    return writeStoredFile(path, rate, count, masks, 1, [](int, int o, int i) {
+        const Tone &t = tones[size_t(o)];
+        return t.offset + t.amplitude * std::sin(twoPi * t.bin * i / scans + t.phase);
+    });
 }
 
 // The offline viewer of the file, its block shown.
 Window viewFile(const QString &path)
 {
-    StoredFileInfo = StoredFileInfo_t{};
-    if (path.isEmpty() || readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
+    Window w = openStoredFile(path);
+    if (!w)
         return nullptr;
-    Window w = demoWindow(StoredFileInfo.fcCount);
-    w->presetFromStoredFile(StoredFileInfo);
     w->singleButton->click();
     return waitForEnd(w.get()) ? std::move(w) : nullptr;
 }

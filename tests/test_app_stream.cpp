@@ -42,21 +42,6 @@ struct Channel {
     int fc;    // FC number behind the descriptor
 };
 
-// Waits until the panel has stopped (the stage shows "End").
-bool waitForEnd(nv6842fp_App *w, int timeoutMs = 10000)
-{
-    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
-                                        && !w->waveform->refreshTimer->isActive(); },
-                           timeoutMs);
-}
-
-void selectData(QComboBox *combo, const QVariant &value)
-{
-    const int item = combo->findData(value);
-    QVERIFY2(item >= 0, qPrintable(value.toString()));
-    combo->setCurrentIndex(item);
-}
-
 std::vector<double> formula(const char *descriptor, const Channel &c, double rate, int64_t first, int count)
 {
     std::vector<double> v(size_t(count), 0.0);

@@ -28,56 +28,6 @@ namespace {
 
 const double twoPi = 2 * M_PI;
 
-// Waits until the panel has stopped (the stage shows "End").
-bool waitForEnd(nv6842fp_App *w, int timeoutMs = 10000)
-{
-    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
-                                        && !w->waveform->refreshTimer->isActive(); },
-                           timeoutMs);
-}
-
-void selectData(QComboBox *combo, const QVariant &value)
-{
-    const int item = combo->findData(value);
-    QVERIFY2(item >= 0, qPrintable(value.toString()));
-    combo->setCurrentIndex(item);
-}
-
-// Writes a stored file: blocks of the given layout, sample(block, ordinal, scan).
-template <class F>
-QString writeStoredFile(const QString &path, double rate, int scans, std::vector<uint16_t> masks,
-                        int blocks, F sample)
-{
-    StoredLayout layout;
-    layout.rateHz = rate;
-    layout.scans = scans;
-    layout.fcCount = int(masks.size());
-    layout.channelMask = masks.data();
-    const int channels = enabledChannelCount(layout);
-    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!file || !writeBinaryHeader(file, layout))
-        return QString();
-    std::vector<double> block(size_t(channels) * size_t(scans));
-    for (int b = 0; b < blocks; ++b) {
-        for (int o = 0; o < channels; ++o)
-            for (int s = 0; s < scans; ++s)
-                block[size_t(o) * size_t(scans) + size_t(s)] = sample(b, o, s);
-        writeBinaryBlock(file, block.data(), size_t(channels), size_t(scans), nullptr, nullptr);
-    }
-    std::fclose(file);
-    return path;
-}
-
-Window openStoredFile(const QString &path)
-{
-    StoredFileInfo = StoredFileInfo_t{};
-    if (readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
-        return nullptr;
-    Window w = demoWindow(StoredFileInfo.fcCount);
-    w->presetFromStoredFile(StoredFileInfo);
-    return w;
-}
-
 QVector<QPointF> points(const QwtPlotCurve *curve)
 {
     QVector<QPointF> list;

@@ -5,19 +5,28 @@
 
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
+#include "datafile_writer.h"
 #include "nv6842fp_App.h"
+#include "nv6842fp_Waveform.h"
+#include "nv6842fp_globals.h"
 #include "nv9471fp_fcEnterAddress.h"
 #include "nv9471fp_fcEnterAddressFc.h"
 #include "test_connect_modal.h"
 #include "trellin_sim.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
 #include <QList>
 #include <QPair>
 #include <QPushButton>
 #include <QStringList>
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 using Window = std::unique_ptr<nv6842fp_App>;
 
@@ -61,6 +70,63 @@ inline QStringList journal()
     trellinSimJournal(text, sizeof text);
     trellinSimJournalClear();
     return QString::fromLatin1(text).split('\n', Qt::SkipEmptyParts);
+}
+
+// Waits until the panel has stopped (the stage shows "End").
+inline bool waitForEnd(nv6842fp_App *w, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor([w] { return w->waveform->stateLabel->text().startsWith("End")
+                                        && !w->waveform->refreshTimer->isActive(); },
+                           timeoutMs);
+}
+
+// Selects the item carrying value; fails the test when there is none.
+inline void selectData(QComboBox *combo, const QVariant &value)
+{
+    const int item = combo->findData(value);
+    QVERIFY2(item >= 0, qPrintable(value.toString()));
+    combo->setCurrentIndex(item);
+}
+
+// Writes a stored file of `blocks` blocks: sample(block, ordinal, scan) volts
+// for the enabled channels of the card masks, in file order. Returns the path,
+// empty when the file cannot be written.
+template <class F>
+QString writeStoredFile(const QString &path, double rate, int scans, std::vector<uint16_t> masks,
+                        int blocks, F sample)
+{
+    StoredLayout layout;
+    layout.rateHz = rate;
+    layout.scans = scans;
+    layout.fcCount = int(masks.size());
+    layout.channelMask = masks.data();
+    const int channels = enabledChannelCount(layout);
+    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file || !writeBinaryHeader(file, layout)) {
+        if (file)
+            std::fclose(file);
+        return QString();
+    }
+    std::vector<double> block(size_t(channels) * size_t(scans));
+    for (int b = 0; b < blocks; ++b) {
+        for (int o = 0; o < channels; ++o)
+            for (int s = 0; s < scans; ++s)
+                block[size_t(o) * size_t(scans) + size_t(s)] = sample(b, o, s);
+        writeBinaryBlock(file, block.data(), size_t(channels), size_t(scans), nullptr, nullptr);
+    }
+    std::fclose(file);
+    return path;
+}
+
+// The offline viewer of a stored file, preset as start-up presets it.
+inline Window openStoredFile(const QString &path)
+{
+    StoredFileInfo = StoredFileInfo_t{};
+    if (path.isEmpty() || readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
+        return nullptr;
+    Window w = demoWindow(StoredFileInfo.fcCount);
+    w->presetFromStoredFile(StoredFileInfo);
+    return w;
 }
 
 #endif
