@@ -9,8 +9,11 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <sys/types.h>
 
 namespace {
 
@@ -58,20 +61,21 @@ bool writeSlotToFile(contParams_t &p, int r)
     const size_t scans = size_t(p.scans);
     const int32_t *seconds = p.timestamps ? p.blockSeconds[r] : nullptr;
     const int32_t *nanos = p.timestamps ? p.blockNanos[r] : nullptr;
+    // The size shown is what reached the file: time stamps included, and the
+    // real length of the CSV texts rather than an estimate.
+    const off_t before = ftello(p.file);
     bool ok;
-    uint64_t bytes;
     if (p.format == contBinary) {
         ok = writeBinaryBlock(p.file, p.blockData[r], channels, scans, seconds, nanos);
-        bytes = uint64_t(p.sampleSize) * scans * channels;
     } else {
         const CsvUnits units = p.format == contCsvMillivolts ? CsvUnits::Millivolts : CsvUnits::Volts;
         ok = writeCsvBlock(p.file, units, p.blockData[r], channels, scans, seconds, nanos);
-        bytes = (uint64_t(channels) * 27 + 2) * scans;
     }
     // A full disk often shows only when the buffer goes out.
     ok = std::fflush(p.file) == 0 && ok;
-    if (ok)
-        bytesWritten += bytes;
+    const off_t after = ftello(p.file);
+    if (ok && before >= 0 && after >= before)
+        bytesWritten += uint64_t(after - before);
     return ok;
 }
 
