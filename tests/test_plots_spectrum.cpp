@@ -182,15 +182,16 @@ void TestPlotsSpectrum::snapsToNearestSample()
     }
     pv.setFrequencyRange(0, 4950, true);
 
-    // Two pixels off bin 40 of channel 1 (-14 dB): bins are about 8 pixels apart.
-    pv.markerMoved(pixelOf(pv, 2000, -14, 2, -2));
+    // Off bin 40 of channel 1 (-14 dB) by less than half the bin spacing
+    // (some 5 to 8 pixels, depending on the fonts around the canvas).
+    pv.markerMoved(pixelOf(pv, 2000, -14, 1, -2));
     QCOMPARE(pv.marker[1]->value(), QPointF(2000, -14));
     QCOMPARE(pv.markerTitle[1], QStringLiteral("Ch 1"));
     QCOMPARE(pv.markerCurve[1], 0);
     QCOMPARE(pv.markerSample[1], 40);
 
     // Near bin 60 of channel 2 (-10 - 6 - 30 dB), through marker 1's picker.
-    emit pixelPicker(pv, 0)->appended(pixelOf(pv, 3000, -46, -3, 1));
+    emit pixelPicker(pv, 0)->appended(pixelOf(pv, 3000, -46, -1, 1));
     QCOMPARE(pv.marker[0]->value(), QPointF(3000, -46));
     QCOMPARE(pv.markerTitle[0], QStringLiteral("Ch 2"));
     QCOMPARE(pv.markerSample[0], 60);
@@ -244,10 +245,23 @@ void TestPlotsSpectrum::newDataMovesSnappedMarkers()
                                              "-400.0 dB)  |  df = 2500.0 Hz, "
                                              "dMagnitude = 380.0 dB"));
 
-    // A marker whose sample no longer exists stays.
+    // Ten times the padding: ten times the bins, 5 Hz apart. The marker stays
+    // at 2500 Hz (now bin 500) and reads that bin.
+    QVector<double> fineF(1000), fineDb(1000);
+    for (int k = 0; k < 1000; ++k) {
+        fineF[k] = 5.0 * k;
+        fineDb[k] = -k / 100.0;
+    }
+    pv.curves[0]->setSamples(fineF, fineDb);
+    pv.setFrequencyRange(0, 4995, true);
+    QCOMPARE(pv.marker[1]->value(), QPointF(2500, -5));
+    QCOMPARE(pv.markerSample[1], 500);
+    QCOMPARE(pv.marker[0]->value(), QPointF(0, 0));
+
+    // A marker beyond the new spectrum stays.
     pv.curves[0]->setSamples(f.mid(0, 10), db.mid(0, 10));
     pv.setFrequencyRange(0, 450, true);
-    QCOMPARE(pv.marker[1]->value(), QPointF(2500, -400));
+    QCOMPARE(pv.marker[1]->value(), QPointF(2500, -5));
 }
 
 void TestPlotsSpectrum::freeMarkerAtPointer()

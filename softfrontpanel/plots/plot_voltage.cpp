@@ -347,14 +347,38 @@ void plot_voltage::markerMoved(QPoint p)
             plot->replot();
         }
     } else if (snapBox->isChecked()) {
+        // New data: a snapped marker keeps its frequency (the padding or the
+        // rate may have changed the bins) and takes that bin's new magnitude.
         for (int k = 0; k < 2; ++k) {
             const int c = markerCurve[k];
-            if (c >= 0 && c < curves.size() && markerSample[k] >= 0
-                && size_t(markerSample[k]) < curves[c]->dataSize())
-                marker[k]->setValue(curves[c]->sample(size_t(markerSample[k])));
+            if (c < 0 || c >= curves.size() || markerSample[k] < 0)
+                continue;
+            const int sample = nearestSampleAt(curves[c], marker[k]->xValue());
+            if (sample >= 0) {
+                markerSample[k] = sample;
+                marker[k]->setValue(curves[c]->sample(size_t(sample)));
+            }
         }
     }
     updateMarkerText();
+}
+
+int plot_voltage::nearestSampleAt(const QwtPlotCurve *curve, double x)
+{
+    // Spectrum samples are in ascending frequency, equally spaced.
+    const size_t n = curve->dataSize();
+    if (n == 0)
+        return -1;
+    const double first = curve->sample(0).x(), last = curve->sample(n - 1).x();
+    const double half = n > 1 ? (last - first) / double(n - 1) / 2 : 0.0;
+    if (x < first - half || x > last + half)
+        return -1;
+    size_t lo = 0, hi = n - 1;
+    while (hi - lo > 1) {
+        const size_t mid = (lo + hi) / 2;
+        (curve->sample(mid).x() <= x ? lo : hi) = mid;
+    }
+    return int(std::fabs(curve->sample(hi).x() - x) < std::fabs(curve->sample(lo).x() - x) ? hi : lo);
 }
 
 void plot_voltage::updateMarkerText()

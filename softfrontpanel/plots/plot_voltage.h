@@ -103,6 +103,9 @@ private:
     void applyXPrecision(double lower, double upper);
     void applyYPrecision(double lower, double upper);
     void updateMarkerText();
+    // The sample of a spectrum curve nearest frequency x; -1 when x lies
+    // outside the curve by more than half a bin.
+    static int nearestSampleAt(const QwtPlotCurve *curve, double x);
     bool over(QWidget *widget, const QPoint &pos) const;
 
     int cards;
