@@ -2,3 +2,8 @@
 # (run by hand).
 add_executable(bench_app_open ${CMAKE_CURRENT_LIST_DIR}/bench_app_open.cpp)
 target_link_libraries(bench_app_open PRIVATE sfp_card sfp_resources Qt5::Test)
+
+# One refresh of the waveform panel (stored file, time plot, spectra): 1 and
+# 8 cards, clean sines and full-scale noise (run by hand).
+add_executable(bench_app_refresh ${CMAKE_CURRENT_LIST_DIR}/bench_app_refresh.cpp)
+target_link_libraries(bench_app_refresh PRIVATE sfp_card sfp_resources Qt5::Test)
