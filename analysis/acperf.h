@@ -51,12 +51,19 @@ public:
 
     // THD (dB), SINAD (dB), SNR (dB), SFDR (dB) and ENOB (bits). Any output
     // may be null. Figures that divide by zero come out as NaN or infinity.
+    // SINAD is the fundamental over everything else outside the DC lobe,
+    // with the noise of the band's cleared bins estimated from the rest.
     // Changes mag(), so call it once per object. Always returns true.
     bool acFigures(double *thdDb, double *sinad, double *snr, double *sfdr, double *enob);
 
+    // The bins acFigures() found outside every tone's span, from which the
+    // noise is estimated; 0 (short blocks, many harmonics): SNR, SINAD and
+    // ENOB could not be measured and are NaN.
+    int noiseBinCount() const { return noiseBins; }
+
 private:
     // The fundamental frequency refined from its span: the power-weighted
-    // centre of the bins peak-h ... peak+h.
+    // centre of the bins peak-h ... peak+h; 0 when there is no peak.
     double interpolatedFundamental() const;
 
     int count;
@@ -72,6 +79,7 @@ private:
     double peakMagnitude = 0.0;
     double rmsFundamental = 0.0;
     double fundamental = 0.0;
+    int noiseBins = 0;
 };
 
 #endif

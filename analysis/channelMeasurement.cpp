@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -21,6 +22,8 @@ const char *const measurementColumnHeaders[measurementColumnCount] = {
 const int measurementColumnDecimals[measurementColumnCount] = {6, 6, 6, 3, 3, 2, 2, 2, 2, 2};
 
 namespace {
+
+const int frequencyColumn = 3, phaseColumn = 4, thdColumn = 5, sinadColumn = 6, snrColumn = 7, enobColumn = 9;
 
 double ChannelFigures::*const columnMembers[measurementColumnCount] = {
     &ChannelFigures::amplitude, &ChannelFigures::mean,  &ChannelFigures::rms,  &ChannelFigures::frequency,
@@ -65,6 +68,19 @@ void setFigureColumn(ChannelFigures &figures, int column, double value)
 {
     if (column >= 0 && column < measurementColumnCount)
         figures.*columnMembers[column] = value;
+}
+
+bool figureMissing(const ChannelFigures &figures, int column)
+{
+    return column >= 0 && column < measurementColumnCount && ((figures.missing >> column) & 1u);
+}
+
+void setFigureMissing(ChannelFigures &figures, int column)
+{
+    if (column < 0 || column >= measurementColumnCount)
+        return;
+    figures.missing |= 1u << column;
+    figures.*columnMembers[column] = std::numeric_limits<double>::quiet_NaN();
 }
 
 void locateCardSamples(const double *data, int scans, const uint16_t *masks, int card,
@@ -143,17 +159,30 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
             guarded(k, [&] {
                 ChannelFigures &figures = result.figures[k];
                 double f = spectra[k]->fundamentalFrequency();
+                const bool tone = f > 0.0;
                 double amplitude = 0, mean = 0, phase = 0, rms = 0;
-                if (!fitters[k]->fit4(input.iterations, step, f, amplitude, mean, phase, rms)) {
+                if (!tone) {
+                    // No tone to start from: a fit at 0 Hz has no sine
+                    // to find and a singular normal matrix.
+                    for (int column = 0; column <= phaseColumn; ++column)
+                        setFigureMissing(figures, column);
+                    result.phase[k] = std::numeric_limits<double>::quiet_NaN();
+                } else if (!fitters[k]->fit4(input.iterations, step, f, amplitude, mean, phase, rms)) {
                     refused[k] = true;
                     return;
+                } else {
+                    figures.amplitude = amplitude;
+                    figures.mean = mean;
+                    figures.rms = rms;
+                    figures.frequency = f;
+                    result.phase[k] = phase;
                 }
-                figures.amplitude = amplitude;
-                figures.mean = mean;
-                figures.rms = rms;
-                figures.frequency = f;
-                result.phase[k] = phase;
                 spectra[k]->acFigures(&figures.thdDb, &figures.sinad, &figures.snr, &figures.sfdr, &figures.enob);
+                if (spectra[k]->noiseBinCount() == 0)
+                    for (int column : {sinadColumn, snrColumn, enobColumn})
+                        setFigureMissing(figures, column);
+                if (!tone)
+                    setFigureMissing(figures, thdColumn); // no fundamental, no harmonics
                 spectra[k].reset(); // its spectrum is no longer needed
             });
         });
@@ -189,12 +218,19 @@ MeasurementMessage settleCardMeasurement(CardMeasurement &measurement, bool &mes
             reference = measurement.phase[measurement.referenceChannel];
         messageFlag = false;
     }
-    const double twoPi = 2.0 * std::acos(-1.0);
+    const double pi = std::acos(-1.0);
     for (int k = 0; k < measurementChannelCount; ++k) {
         ChannelFigures &figures = measurement.figures[k];
-        figures.phaseUs = figures.frequency > 0.0
-                              ? (measurement.phase[k] - reference) / (twoPi * figures.frequency) * 1000000.0
-                              : 0.0;
+        if (figureMissing(figures, frequencyColumn) || std::isnan(reference)) {
+            setFigureMissing(figures, phaseColumn);
+            continue;
+        }
+        // Phases lie in (-pi, pi]: their difference is taken back into that
+        // range, so that 3.1 and -3.1 rad are 0.08 rad apart, not 6.2.
+        double difference = std::remainder(measurement.phase[k] - reference, 2.0 * pi);
+        if (difference <= -pi)
+            difference += 2.0 * pi;
+        figures.phaseUs = figures.frequency > 0.0 ? difference / (2.0 * pi * figures.frequency) * 1000000.0 : 0.0;
     }
     return message;
 }

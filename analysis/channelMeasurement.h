@@ -33,6 +33,10 @@ struct ChannelFigures
     double snr = 0.0;       // dB
     double sfdr = 0.0;      // dB
     double enob = 0.0;      // bits
+    // Bit c set: column c could not be measured and shows "-" (its value
+    // is NaN): the fit and THD without a fundamental, a phase without a reference,
+    // SNR, SINAD and ENOB without a bin of noise.
+    unsigned missing = 0;
 };
 
 // Column headers ("Amplitude (V)" ... "ENOB") and the decimals each column
@@ -42,6 +46,9 @@ extern const int measurementColumnDecimals[measurementColumnCount];
 // The value of column 0 ... 9; 0 outside.
 double figureColumn(const ChannelFigures &figures, int column);
 void setFigureColumn(ChannelFigures &figures, int column, double value);
+bool figureMissing(const ChannelFigures &figures, int column);
+// Marks column 0 ... 9 as not measured and sets its value to NaN.
+void setFigureMissing(ChannelFigures &figures, int column);
 
 struct CardMeasurementInput
 {
@@ -85,7 +92,9 @@ struct CardMeasurement
 // zeros), then per channel the fit from acperf's fundamental with full
 // steps (step 1) and, when the fit succeeded, the spectral figures. A fit
 // that refuses its arguments leaves that channel's five fit values at 0 and
-// sets fitFailed. Phases in microseconds come from settleCardMeasurement().
+// sets fitFailed. A channel without a fundamental (a constant, or no bin
+// above the DC region) gets no fit: its five fit values and THD are missing.
+// Phases in microseconds come from settleCardMeasurement().
 CardMeasurement measureCard(const CardMeasurementInput &input);
 
 // The critical boxes' title and the fit-failure text.
@@ -101,9 +110,10 @@ enum class MeasurementMessage {
 
 // Applies the panel's message rule with its program-wide flag (true while a
 // reported failure has not yet been followed by a run that got past the
-// constructions) and fills figures[k].phaseUs: (phase - reference) /
-// (2 pi f) * 1e6, 0 when f <= 0. The reference is the phase of
-// referenceChannel, or 0 after an error or when a fit failure is reported now.
+// constructions) and fills figures[k].phaseUs: (phase - reference), taken
+// into (-pi, pi], / (2 pi f) * 1e6, 0 when f <= 0. The reference is the
+// phase of referenceChannel, or 0 after an error or when a fit failure is
+// reported now; when the reference channel has no fit, no phase is shown.
 MeasurementMessage settleCardMeasurement(CardMeasurement &measurement, bool &messageFlag);
 
 #endif

@@ -14,6 +14,15 @@ std::string formatFigure(double value, int decimals)
     return text;
 }
 
+const char missingFigureText[] = "-";
+
+std::string figureText(const ChannelFigures &figures, int column)
+{
+    if (figureMissing(figures, column))
+        return missingFigureText;
+    return formatFigure(figureColumn(figures, column), measurementColumnDecimals[column]);
+}
+
 std::string measurementClipboardText(int scans, double rateHz, const std::vector<ClipboardRow> &rows)
 {
     std::string text = "Number of scans: " + std::to_string(scans) + ", scan rate: " + formatFigure(rateHz, 3)
@@ -23,12 +32,12 @@ std::string measurementClipboardText(int scans, double rateHz, const std::vector
     for (const ClipboardRow &row : rows) {
         text += std::to_string(row.channel);
         text += ',';
-        text += row.gainIndex ? std::to_string(*row.gainIndex) : std::string("-");
+        text += row.gainIndex ? std::to_string(*row.gainIndex) : std::string(missingFigureText);
         text += ',';
-        text += row.filterOn ? (*row.filterOn ? "on" : "off") : "-";
+        text += row.filterOn ? (*row.filterOn ? "on" : "off") : missingFigureText;
         for (int column = 0; column < measurementColumnCount; ++column) {
             text += ',';
-            text += formatFigure(figureColumn(row.figures, column), measurementColumnDecimals[column]);
+            text += figureText(row.figures, column);
         }
         text += '\n';
     }

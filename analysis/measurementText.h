@@ -13,6 +13,13 @@
 // writes it: "nan", "inf" and "-inf" for values that are not finite.
 std::string formatFigure(double value, int decimals);
 
+// What a cell shows for a figure that could not be measured (and for every
+// cell of a disabled channel): "-".
+extern const char missingFigureText[];
+// Column 0 ... 9 of figures as the table shows it: missingFigureText when
+// it is missing, else formatFigure with the column's decimals.
+std::string figureText(const ChannelFigures &figures, int column);
+
 // One data line of the clipboard text.
 struct ClipboardRow
 {
@@ -21,7 +28,7 @@ struct ClipboardRow
     // The channel's input filter, an on/off choice: printed as "on" or
     // "off" in the "Filter (Hz)" column; none: "-".
     std::optional<bool> filterOn;
-    ChannelFigures figures;          // printed with the table's decimals
+    ChannelFigures figures;          // printed as figureText prints them
 };
 
 // "Number of scans: N, scan rate: R Hz\n\n" (R with 3 decimals), the header

@@ -49,7 +49,11 @@ void sineFitter::report(double a, double b, double c, double &amplitude, double 
 {
     amplitude = std::hypot(a, b);
     offset = c;
-    phase = a < 0 ? std::atan2(a, b) + std::acos(-1.0) : std::atan2(a, b);
+    // a cos + b sin = R sin(theta + phase) with R sin(phase) = a and
+    // R cos(phase) = b: the phase is atan2(a, b) in every quadrant.
+    phase = std::atan2(a, b);
+    if (phase <= -std::acos(-1.0))
+        phase = std::acos(-1.0); // atan2(-0, b < 0): the same half turn, kept in (-pi, pi]
     double sum = 0.0;
     for (int i = 0; i < N; ++i) {
         const double v = amplitude * std::sin(twoPi * f * t[i] + phase) + offset;

@@ -1,7 +1,7 @@
 // Least-squares sine fits of one channel's block in the time domain, model
 //     y(t) = A cos(2 pi f t) + B sin(2 pi f t) + C.
 // Reported: amplitude R = hypot(A, B) in volts, offset C in volts, phase in
-// radians (atan2(A, B), plus pi when A < 0, so it lies in (-pi, 2 pi)), and
+// radians (atan2(A, B), in (-pi, pi]: the model is R sin(2 pi f t + phase)), and
 // the RMS of the fitted signal R sin(2 pi f t + phase) + C over the sample
 // times, in volts.
 #ifndef SINEFITTER_H

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 struct Figures
@@ -29,9 +31,31 @@ double sinadOf(double thdDb, double snrDb)
     return -10.0 * std::log10(std::pow(10.0, thdDb / 10.0) + std::pow(10.0, -snrDb / 10.0));
 }
 
+// Rounds every sample to the nearest step of a converter with `bits` bits
+// over +-fullScale.
+void quantise(TestSignal &s, int bits, double fullScale)
+{
+    const double lsb = 2.0 * fullScale / std::pow(2.0, bits);
+    for (double &v : s.samples)
+        v = std::round(v / lsb) * lsb;
+}
+
+// What a row of the accuracy table expects; NaN: not checked.
+struct Expected
+{
+    double snrTolerance, sinadTolerance, thdTolerance, sfdrTolerance, enobTolerance;
+};
+
+const double unchecked = std::numeric_limits<double>::quiet_NaN();
+
+// The card's input range, +-10.24 V, and its 24 bits.
+const double fullScale = 10.24;
+const int cardBits = 24;
+
 } // namespace
 
 Q_DECLARE_METATYPE(TestTone)
+Q_DECLARE_METATYPE(Expected)
 
 class TestAnalysisAcFigures : public QObject
 {
@@ -143,6 +167,174 @@ private slots:
         QVERIFY(std::isinf(f.thd) && f.thd < 0);
         QCOMPARE(f.sinad, f.snr);
         QVERIFY(std::fabs(f.snr - trueSnrDb(tone, s)) < 0.5);
+    }
+
+    // Accuracy at N = 8192 with fixed seeds, against the make-up of the
+    // signal: the SNR of the noise actually added (for a quantised sine the
+    // ideal converter's 6.02 bits + 1.76 dB), the THD and the largest
+    // harmonic it was built with. One noise realisation spreads the SNR
+    // estimate by about 0.12 dB.
+    void accuracyTargets_data()
+    {
+        QTest::addColumn<TestTone>("tone");
+        QTest::addColumn<int>("padding");
+        QTest::addColumn<int>("bits"); // 0: not quantised
+        QTest::addColumn<Expected>("expected");
+
+        const Expected noise = {0.3, 0.3, unchecked, unchecked, unchecked};
+        for (double cycles : {100.0, 100.37, 1000.5, 2500.25}) {
+            TestTone tone;
+            tone.cycles = cycles;
+            tone.noiseRms = noiseForSnr(1.0, 100.0);
+            tone.seed = 7;
+            QTest::addRow("white noise, %g bins", cycles) << tone << 1 << 0 << noise;
+        }
+        TestTone padded;
+        padded.cycles = 100.37;
+        padded.noiseRms = noiseForSnr(1.0, 100.0);
+        QTest::newRow("white noise, 100.37 bins, 5 x") << padded << 5 << 0 << noise;
+
+        // -60 and -70.5 dBc; the SFDR is the 2nd harmonic's 60 dB. Off
+        // their bins the fundamental and the harmonic lie at different
+        // fractions of a bin (at 1234.56 bins 0.44 and 0.12), where their
+        // largest bins differ by 0.35 dB.
+        TestTone harmonics;
+        harmonics.cycles = 401.0;
+        harmonics.harmonics = {{2, 1e-3}, {3, std::pow(10.0, -70.5 / 20.0)}};
+        harmonics.noiseRms = noiseForSnr(1.0, 130.0);
+        QTest::newRow("2nd and 3rd harmonics, coherent") << harmonics << 1 << 0 << Expected{1.0, 0.3, 0.1, 0.02, unchecked};
+        harmonics.cycles = 400.3;
+        QTest::newRow("2nd and 3rd harmonics, 400.3 bins") << harmonics << 1 << 0 << Expected{1.0, 0.3, 0.1, 0.2, unchecked};
+        harmonics.cycles = 1234.56;
+        QTest::newRow("2nd and 3rd harmonics, 1234.56 bins") << harmonics << 1 << 0 << Expected{1.0, 0.3, 0.1, 0.2, unchecked};
+
+        // Full scale less one step of 24 bits; an odd number of periods so
+        // that the coherent one meets every phase once.
+        const Expected converter = {0.5, 0.5, unchecked, unchecked, 0.05};
+        TestTone quantised;
+        quantised.amplitude = fullScale - 2.0 * fullScale / std::pow(2.0, cardBits);
+        quantised.cycles = 1001.0;
+        QTest::newRow("24 bits, coherent") << quantised << 1 << cardBits << converter;
+        quantised.cycles = 1000.37;
+        QTest::newRow("24 bits, 1000.37 bins") << quantised << 1 << cardBits << converter;
+        quantised.cycles = 101.0;
+        QTest::newRow("24 bits, coherent, 30 harmonics") << quantised << 1 << cardBits << converter;
+        quantised.cycles = 100.37;
+        QTest::newRow("24 bits, 100.37 bins") << quantised << 1 << cardBits << converter;
+    }
+    void accuracyTargets()
+    {
+        QFETCH(TestTone, tone);
+        QFETCH(int, padding);
+        QFETCH(int, bits);
+        QFETCH(Expected, expected);
+        TestSignal s = synthesize(tone);
+        double snr = trueSnrDb(tone, s);
+        if (bits > 0) {
+            quantise(s, bits, fullScale);
+            snr = 6.02 * bits + 1.76;
+        }
+        const double thd = trueThdDb(tone), sinad = sinadOf(thd, snr);
+        double largest = 0.0;
+        for (const auto &h : tone.harmonics)
+            largest = std::max(largest, h.second);
+        const Figures f = measure(tone, s, padding);
+        const QString got = QString("THD %1 (true %2), SNR %3 (true %4), SINAD %5 (true %6), SFDR %7, ENOB %8")
+                                .arg(f.thd).arg(thd).arg(f.snr, 0, 'f', 3).arg(snr, 0, 'f', 3)
+                                .arg(f.sinad, 0, 'f', 3).arg(sinad, 0, 'f', 3).arg(f.sfdr, 0, 'f', 3).arg(f.enob, 0, 'f', 3);
+        QVERIFY2(std::fabs(f.snr - snr) <= expected.snrTolerance, qPrintable(got));
+        QVERIFY2(std::fabs(f.sinad - sinad) <= expected.sinadTolerance, qPrintable(got));
+        if (!std::isnan(expected.thdTolerance))
+            QVERIFY2(std::fabs(f.thd - thd) <= expected.thdTolerance, qPrintable(got));
+        if (!std::isnan(expected.sfdrTolerance))
+            QVERIFY2(std::fabs(f.sfdr + 20.0 * std::log10(largest)) <= expected.sfdrTolerance, qPrintable(got));
+        if (!std::isnan(expected.enobTolerance))
+            QVERIFY2(std::fabs(f.enob - (sinad - 1.76) / 6.02) <= expected.enobTolerance, qPrintable(got));
+    }
+
+    // A clean tone's only spurs are the window's side lobes, some 175 dB
+    // down: neither what is left of an offset nor the rounding of the bin
+    // frequencies (sums of df, here with df = 100.1 / 8192 Hz) may put a
+    // bin of the DC lobe or of the tone's own main lobe in their place.
+    void sfdrOfCleanTones_data()
+    {
+        QTest::addColumn<TestTone>("tone");
+        QTest::addColumn<double>("fs");
+        TestTone onOffset;
+        onOffset.cycles = 400.0;
+        onOffset.offset = 1.0;
+        QTest::newRow("1 V on 1 V DC") << onOffset << 48000.0;
+        onOffset.cycles = 12.3;
+        QTest::newRow("1 V on 1 V DC, 12.3 bins") << onOffset << 48000.0;
+        for (double cycles : {100.3, 1000.37, 1234.56, 2000.5}) {
+            TestTone clean;
+            clean.cycles = cycles;
+            QTest::addRow("%g bins at 100.1 Hz", cycles) << clean << 100.1;
+        }
+    }
+    void sfdrOfCleanTones()
+    {
+        QFETCH(TestTone, tone);
+        QFETCH(double, fs);
+        const TestSignal s = synthesize(tone);
+        const std::vector<double> t = scanTimes(tone.N, fs);
+        acperf a(tone.N, t.data(), s.samples.data(), fs, 1);
+        double sfdr = 0;
+        a.acFigures(nullptr, nullptr, nullptr, &sfdr, nullptr);
+        QVERIFY2(sfdr > 160.0, qPrintable(QString("SFDR %1 dB").arg(sfdr)));
+    }
+
+    // When the DC lobe and the spans of the fundamental and its harmonics
+    // take every bin, no noise is left to measure: SNR, SINAD and ENOB are
+    // not numbers (the panel shows "-"), and nothing is divided by zero.
+    void noNoiseBinLeft_data()
+    {
+        QTest::addColumn<int>("N");
+        QTest::addColumn<double>("cycles");
+        QTest::addColumn<int>("harmonics"); // orders 2 ... harmonics at -60 dBc
+        QTest::addColumn<int>("noiseBins");
+        // 16 bins: DC lobe 0 ... 7, the tone's span 1 ... 15.
+        QTest::newRow("32 scans") << 32 << 8.0 << 1 << 0;
+        // 128 bins: DC 0 ... 7 and 15 spans of 15 bins from bin 1 up.
+        QTest::newRow("256 scans, 15 harmonics") << 256 << 8.0 << 15 << 0;
+        // 4096 bins less DC (8) and 30 spans of 15: 3638 bins of noise.
+        QTest::newRow("8192 scans, 30 harmonics") << 8192 << 100.0 << 1 << 4096 - 8 - 30 * 15;
+    }
+    void noNoiseBinLeft()
+    {
+        QFETCH(int, N);
+        QFETCH(double, cycles);
+        QFETCH(int, harmonics);
+        QFETCH(int, noiseBins);
+        TestTone tone;
+        tone.N = N;
+        tone.cycles = cycles;
+        for (int order = 2; order <= harmonics; ++order)
+            tone.harmonics.push_back({order, 1e-3});
+        tone.noiseRms = 1e-3;
+        const TestSignal s = synthesize(tone);
+        const std::vector<double> t = scanTimes(N, 1000.0);
+        acperf a(N, t.data(), s.samples.data(), 1000.0, 1);
+        Figures f{};
+        a.acFigures(&f.thd, &f.sinad, &f.snr, &f.sfdr, &f.enob);
+        QCOMPARE(a.noiseBinCount(), noiseBins);
+        for (double figure : {f.snr, f.sinad, f.enob})
+            QCOMPARE(std::isnan(figure), noiseBins == 0);
+    }
+
+    // Without a fundamental (no bin above the DC region: N = 10) there are
+    // no harmonics to look for; every bin belongs to the DC lobe.
+    void noFundamentalNoHarmonics()
+    {
+        const std::vector<double> y = {0.1, 0.5, -0.2, 0.3, 0.9, -0.4, 0.0, 0.2, -0.1, 0.6};
+        const std::vector<double> t = scanTimes(10, 100.0);
+        acperf a(10, t.data(), y.data(), 100.0, 1);
+        QCOMPARE(a.fundamentalFrequency(), 0.0);
+        double thd = 0, sfdr = 0;
+        a.acFigures(&thd, nullptr, nullptr, &sfdr, nullptr);
+        QVERIFY(std::isnan(sfdr));
+        QVERIFY2(std::isinf(thd) && thd < 0, qPrintable(QString::number(thd))); // no harmonic: 0 %
+        QCOMPARE(a.noiseBinCount(), 0);
     }
 
     void nullOutputsAreAllowed()

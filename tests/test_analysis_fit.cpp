@@ -145,28 +145,40 @@ private slots:
         QVERIFY(std::fabs(coefficients.at(0, 2) - c) < 1e-12);
     }
 
+    // R sin(theta + phase) = R sin(phase) cos(theta) + R cos(phase) sin(theta):
+    // the fit gives the phase back in (-pi, pi], in every quadrant, and the
+    // inverted signal half a turn away.
     void fit3Phase_data()
     {
-        QTest::addColumn<double>("a");
-        QTest::addColumn<double>("b");
         QTest::addColumn<double>("phase");
-        QTest::newRow("cosine") << 1.0 << 0.0 << testPi() / 2;
-        QTest::newRow("negative cosine") << -1.0 << 0.0 << testPi() / 2;
-        QTest::newRow("nearly a sine") << 1e-3 << 1.0 << std::atan(1e-3);
-        QTest::newRow("sine at 45 degrees") << 0.5 << 0.5 << testPi() / 4;
-        QTest::newRow("a < 0, b < 0") << -0.5 << -0.5 << -3 * testPi() / 4 + testPi();
+        QTest::newRow("first quadrant") << 0.3;
+        QTest::newRow("second quadrant") << 2.0;
+        QTest::newRow("third quadrant") << -2.5;
+        QTest::newRow("fourth quadrant") << -0.3;
+        QTest::newRow("cosine") << testPi() / 2;
+        QTest::newRow("negative cosine") << -testPi() / 2;
+        QTest::newRow("sine") << 0.0;
+        QTest::newRow("nearly inverted") << 3.1;
+        QTest::newRow("nearly inverted, other side") << -3.1;
     }
     void fit3Phase()
     {
-        QFETCH(double, a);
-        QFETCH(double, b);
         QFETCH(double, phase);
         const int N = 400;
-        const std::vector<double> y = sineSamples(N, 400.0, 4.0, a, b, 0.0), t = scanTimes(N, 400.0);
-        sineFitter fitter(N, t.data(), y.data());
-        double amplitude = 0, offset = 0, fitted = 0, rms = 0;
-        QVERIFY(fitter.fit3(4.0, amplitude, offset, fitted, rms));
-        QVERIFY2(std::fabs(fitted - phase) < 1e-9, qPrintable(QString::number(fitted)));
+        const double R = 0.8;
+        const std::vector<double> t = scanTimes(N, 400.0);
+        for (double sign : {1.0, -1.0}) {
+            const std::vector<double> y = sineSamples(N, 400.0, 4.0, sign * R * std::sin(phase), sign * R * std::cos(phase), 0.0);
+            sineFitter fitter(N, t.data(), y.data());
+            double amplitude = 0, offset = 0, fitted = 0, rms = 0;
+            QVERIFY(fitter.fit3(4.0, amplitude, offset, fitted, rms));
+            QVERIFY2(fitted > -testPi() && fitted <= testPi(), qPrintable(QString::number(fitted)));
+            // The inverted signal: half a turn on, taken back into (-pi, pi].
+            const double expected = sign > 0 ? phase : std::remainder(phase + testPi(), 2 * testPi());
+            QVERIFY2(std::fabs(fitted - expected) < 1e-9,
+                     qPrintable(QString("sign %1: %2 instead of %3").arg(sign).arg(fitted).arg(expected)));
+            QVERIFY(std::fabs(amplitude - R) < 1e-12);
+        }
     }
 
     void fit3RefusesEmptyBlock()
@@ -222,7 +234,7 @@ private slots:
     void fit4RecoversDetunedFrequency()
     {
         const int N = 2000;
-        const double fs = 2000.0, f = 50.25, a = 0.3, b = -0.7, c = 0.1;
+        const double fs = 2000.0, f = 50.25, a = -0.3, b = -0.7, c = 0.1;
         const std::vector<double> y = sineSamples(N, fs, f, a, b, c), t = scanTimes(N, fs);
         sineFitter fitter(N, t.data(), y.data());
         double start = 50.0, amplitude = 0, offset = 0, phase = 0, rms = 0;
@@ -231,7 +243,7 @@ private slots:
         QCOMPARE(fitter.frequency(), start);
         QVERIFY(std::fabs(amplitude - std::hypot(a, b)) < 1e-9);
         QVERIFY(std::fabs(offset - c) < 1e-9);
-        QVERIFY(std::fabs(phase - std::atan2(a, b)) < 1e-9); // a > 0: no half turn added
+        QVERIFY(std::fabs(phase - std::atan2(a, b)) < 1e-9); // a < 0 too: no half turn added
 
         double full = 50.0, half = 50.0;
         QVERIFY(fitter.fit4(1, 1.0, full, amplitude, offset, phase, rms));
@@ -308,6 +320,93 @@ private slots:
         QVERIFY2(std::fabs(offsetFit - offset) < vTolerance, qPrintable(found));
         QVERIFY2(std::fabs(phaseFit - phase) < phaseTolerance, qPrintable(found));
         QVERIFY2(std::fabs(rms - std::sqrt(trueSquares)) < vTolerance, qPrintable(found));
+    }
+
+    // A coherent sine of the card's full scale (+-10.24 V), started from the
+    // spectrum's peak bin: both fits give it back to the last digits a
+    // double carries over 8192 samples, and the spectrum holds nothing but
+    // rounding beside it.
+    void coherentFullScaleSine_data()
+    {
+        QTest::addColumn<double>("cycles");
+        QTest::addColumn<double>("phase");
+        QTest::addColumn<double>("offset");
+        QTest::newRow("1001 periods") << 1001.0 << 0.3 << 0.0;
+        QTest::newRow("8 periods, third quadrant") << 8.0 << -2.5 << 0.0;
+        QTest::newRow("4000 periods, second quadrant, offset") << 4000.0 << 2.0 << -1e-3;
+    }
+    void coherentFullScaleSine()
+    {
+        QFETCH(double, cycles);
+        QFETCH(double, phase);
+        QFETCH(double, offset);
+        TestTone tone;
+        tone.cycles = cycles;
+        tone.amplitude = 10.24;
+        tone.phase = phase;
+        tone.offset = offset;
+        const double fs = 51200.0, f = cycles * fs / tone.N;
+        const std::vector<double> y = synthesize(tone).samples, t = scanTimes(tone.N, fs);
+        acperf spectrum(tone.N, t.data(), y.data(), fs, 1);
+        for (int iterations : {0, 7}) {
+            double fitted = spectrum.fundamentalFrequency(), amplitude = 0, mean = 0, fittedPhase = 0, rms = 0;
+            sineFitter fitter(tone.N, t.data(), y.data());
+            QVERIFY(fitter.fit4(iterations, 1.0, fitted, amplitude, mean, fittedPhase, rms));
+            const QString found = QString("%1 iterations: f %2, amplitude %3, offset %4, phase %5")
+                                      .arg(iterations).arg(fitted, 0, 'g', 15).arg(amplitude, 0, 'g', 15)
+                                      .arg(mean, 0, 'g', 15).arg(fittedPhase, 0, 'g', 15);
+            QVERIFY2(std::fabs(fitted - f) <= 1e-9 * f, qPrintable(found));
+            QVERIFY2(std::fabs(amplitude - tone.amplitude) <= 1e-9 * tone.amplitude, qPrintable(found));
+            QVERIFY2(std::fabs(mean - offset) <= 1e-9, qPrintable(found));
+            QVERIFY2(std::fabs(fittedPhase - phase) <= 1e-9, qPrintable(found));
+        }
+        double snr = 0;
+        spectrum.acFigures(nullptr, nullptr, &snr, nullptr, nullptr);
+        QVERIFY2(snr > 250.0, qPrintable(QString("SNR %1 dB").arg(snr)));
+    }
+
+    // Tones of 8 bins and more in white noise, the fit started half a bin
+    // off: after 7 full steps amplitude and frequency lie within five times
+    // the Cramer-Rao bounds of a sine of unknown phase in white noise,
+    // sigma_A = sigma sqrt(2 / N) and
+    // sigma_f = sqrt(24) sigma fs / (2 pi A N^1.5).
+    void fit4WithinCramerRao_data()
+    {
+        QTest::addColumn<double>("cycles");
+        QTest::addColumn<double>("startOffset"); // bins
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<double>("snrDb");
+        QTest::newRow("8 bins, start above") << 8.0 << 0.5 << 1.0 << 60.0;
+        QTest::newRow("8.5 bins, start below") << 8.5 << -0.5 << 1.0 << 80.0;
+        QTest::newRow("100.25 bins") << 100.25 << 0.5 << 2.0 << 100.0;
+        QTest::newRow("1000.5 bins, 10 mV") << 1000.5 << -0.5 << 0.01 << 40.0;
+        QTest::newRow("3000.1 bins") << 3000.1 << 0.5 << 5.0 << 120.0;
+        QTest::newRow("4000.7 bins") << 4000.7 << -0.5 << 1.0 << 90.0;
+    }
+    void fit4WithinCramerRao()
+    {
+        QFETCH(double, cycles);
+        QFETCH(double, startOffset);
+        QFETCH(double, amplitude);
+        QFETCH(double, snrDb);
+        TestTone tone;
+        tone.cycles = cycles;
+        tone.amplitude = amplitude;
+        tone.phase = 1.1;
+        tone.noiseRms = noiseForSnr(amplitude, snrDb);
+        tone.seed = 11;
+        const int N = tone.N;
+        const double fs = 50000.0, f = cycles * fs / N, sigma = tone.noiseRms;
+        const std::vector<double> y = synthesize(tone).samples, t = scanTimes(N, fs);
+        const double sigmaA = sigma * std::sqrt(2.0 / N);
+        const double sigmaF = std::sqrt(24.0) * sigma * fs / (2.0 * testPi() * amplitude * std::pow(N, 1.5));
+        double fitted = f + startOffset * fs / N, fittedAmplitude = 0, mean = 0, phase = 0, rms = 0;
+        sineFitter fitter(N, t.data(), y.data());
+        QVERIFY(fitter.fit4(7, 1.0, fitted, fittedAmplitude, mean, phase, rms));
+        const QString found = QString("f error %1 sigma_f, amplitude error %2 sigma_A")
+                                  .arg((fitted - f) / sigmaF).arg((fittedAmplitude - amplitude) / sigmaA);
+        QVERIFY2(std::fabs(fitted - f) <= 5.0 * sigmaF, qPrintable(found));
+        QVERIFY2(std::fabs(fittedAmplitude - amplitude) <= 5.0 * sigmaA, qPrintable(found));
     }
 
     // Where the steps cannot refine the start (no tone, or a start far from

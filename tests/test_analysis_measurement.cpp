@@ -186,6 +186,82 @@ private slots:
             QCOMPARE(m.enabled(k), k == 4);
     }
 
+    // Phases lie in (-pi, pi]; their difference is taken back into that
+    // range before it becomes a time, so two tones 0.08 rad apart across
+    // the half turn read 13 us at 1 kHz, not -987 us. Channel 2 is the
+    // inverted sine in the last rows.
+    void phaseDifferenceIsWrapped_data()
+    {
+        QTest::addColumn<double>("reference");
+        QTest::addColumn<double>("amplitude"); // of channel 2; negative: inverted
+        QTest::addColumn<double>("phase");     // of channel 2
+        QTest::addColumn<double>("difference"); // expected, rad
+        QTest::newRow("no wrap") << 0.3 << 1.0 << 1.0 << 0.7;
+        QTest::newRow("3.1 and -3.1") << 3.1 << 1.0 << -3.1 << 2 * testPi() - 6.2;
+        QTest::newRow("-3.1 and 3.1") << -3.1 << 1.0 << 3.1 << 6.2 - 2 * testPi();
+        QTest::newRow("2nd and 3rd quadrant") << 2.0 << 1.0 << -2.5 << 2 * testPi() - 4.5;
+        QTest::newRow("inverted, 0.2 rad on") << 0.3 << -1.0 << 0.5 << 0.2 - testPi();
+        QTest::newRow("inverted, 0.2 rad back") << 0.3 << -1.0 << 0.1 << testPi() - 0.2;
+    }
+    void phaseDifferenceIsWrapped()
+    {
+        QFETCH(double, reference);
+        QFETCH(double, amplitude);
+        QFETCH(double, phase);
+        QFETCH(double, difference);
+        const int N = 8192;
+        const double fs = 51200.0, f = 1000.0; // 160 periods
+        const std::vector<uint16_t> masks = {0x0003};
+        const std::vector<double> data = makeBlock({{1.0, f, reference, 0.0}, {amplitude, f, phase, 0.0}}, N, fs),
+                                  times = scanTimes(N, fs);
+        CardMeasurement m = measureCard(inputFor(data, N, fs, masks, 0, times));
+        bool flag = false;
+        settleCardMeasurement(m, flag);
+        const double expected = difference / (2.0 * testPi() * f) * 1e6;
+        QVERIFY2(std::fabs(m.figures[1].phaseUs - expected) < 1e-6,
+                 qPrintable(QString("%1 us instead of %2 us").arg(m.figures[1].phaseUs).arg(expected)));
+        QCOMPARE(m.figures[0].phaseUs, 0.0);
+    }
+
+    // Figures that cannot be measured show "-" in the table, the clipboard
+    // and the tool: at 32 scans the DC lobe and the tone's span take every
+    // bin (no noise for SNR, SINAD, ENOB); at 10 scans no bin lies above
+    // the DC region, so there is no fundamental and no fit either.
+    void unmeasurableFiguresAreMissing_data()
+    {
+        QTest::addColumn<int>("N");
+        QTest::addColumn<QString>("shown"); // the ten columns; "#" a number
+        QTest::newRow("32 scans") << 32 << "# # # # # # - - # -";
+        QTest::newRow("10 scans") << 10 << "- - - - - - - - # -";
+    }
+    void unmeasurableFiguresAreMissing()
+    {
+        QFETCH(int, N);
+        QFETCH(QString, shown);
+        const double fs = 1000.0;
+        const std::vector<uint16_t> masks = {0x0001};
+        const Channel tone = {0.5, 8 * fs / 32, 0.4, 0.1}; // 8 periods in 32 scans
+        const std::vector<double> data = makeBlock({tone}, N, fs), times = scanTimes(N, fs);
+        CardMeasurement m = measureCard(inputFor(data, N, fs, masks, 0, times));
+        bool flag = false;
+        QCOMPARE(int(settleCardMeasurement(m, flag)), int(MeasurementMessage::None));
+        const QStringList expected = shown.split(' ');
+        ClipboardRow row;
+        row.figures = m.figures[0];
+        const QStringList line = QString::fromStdString(measurementClipboardText(N, fs, {row})).split('\n').value(3).split(',');
+        QCOMPARE(line.size(), 13);
+        for (int column = 0; column < measurementColumnCount; ++column) {
+            const QString text = QString::fromStdString(figureText(m.figures[0], column));
+            QCOMPARE(figureMissing(m.figures[0], column), expected[column] == "-");
+            QCOMPARE(text == "-", expected[column] == "-");
+            QCOMPARE(line[3 + column], text);
+        }
+        if (!figureMissing(m.figures[0], 0)) {
+            QVERIFY(std::fabs(m.figures[0].amplitude - tone.amplitude) < 1e-9);
+            QVERIFY(std::fabs(m.figures[0].frequency - tone.frequency) < 1e-9);
+        }
+    }
+
     // A construction failure is reported once, until a run gets past the
     // constructions; its figures are all 0.
     void constructionFailureReportedOnce()
@@ -249,7 +325,8 @@ private slots:
         one.enob = std::nan("");
         ChannelFigures three = one;
         three.phaseUs = -12.3456;
-        three.snr = 101.0;
+        setFigureMissing(three, 7); // SNR
+        setFigureMissing(three, 9); // ENOB
         std::vector<ClipboardRow> rows(2);
         rows[0].channel = 1;
         rows[0].gainIndex = 0;
@@ -265,7 +342,7 @@ private slots:
             "Channel, Gain, Filter (Hz), Amplitude (V), Mean (V), Vrms (V), Frequency (Hz), Phase (us), "
             "THD (dB), SINAD (dB), SNR (dB), SFDR (dB), ENOB\n"
             "1,0,off,1.000000,-0.001234,0.707107,1000.000,0.000,-80.13,79.50,99.99,inf,nan\n"
-            "3,4,on,1.000000,-0.001234,0.707107,1000.000,-12.346,-80.13,79.50,101.00,inf,nan\n";
+            "3,4,on,1.000000,-0.001234,0.707107,1000.000,-12.346,-80.13,79.50,-,inf,-\n";
         QCOMPARE(QString::fromStdString(measurementClipboardText(8192, 51200.0, rows)), QString::fromStdString(expected));
     }
 

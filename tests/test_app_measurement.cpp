@@ -250,6 +250,94 @@ private slots:
         }
     }
 
+    // The box is modal: the blocks of a repetitive run go on arriving while
+    // it waits. Simulated by recalculating from within the answer: no
+    // second box opens on top of the first, and every failing run says so
+    // in the label.
+    void failureBoxesNeverStack_data() { failuresFollowTheMessageRule_data(); }
+    void failureBoxesNeverStack()
+    {
+        QFETCH(bool, badFit);
+        QFETCH(QString, text);
+        MessageRecorder recorder;
+        Window w = viewFile(writeToneFile(dir.filePath("stack.bin6842"), scans));
+        QVERIFY(w);
+        QVERIFY(!w->measPanel->label->text().contains(text.toHtmlEscaped()));
+        QComboBox *combo = badFit ? w->daq->sineFitCombo : w->daq->zeroPaddingCombo;
+        const int item = combo->currentIndex();
+        combo->setItemData(item, badFit ? 21 : 0);
+        int open = 0, most = 0;
+        QStringList labels;
+        recorder.onBox = [&](const sfp::MessageRequest &) {
+            most = std::max(most, ++open);
+            for (int block = 0; open == 1 && block < 4; ++block) {
+                w->measPanel->recalculate();
+                labels << w->measPanel->label->text();
+            }
+            --open;
+        };
+        w->measPanel->recalculate();
+        recorder.onBox = nullptr;
+        QCOMPARE(most, 1);
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(labels.size(), 4);
+        for (const QString &label : qAsConst(labels))
+            QVERIFY2(label.contains(text.toHtmlEscaped()) && label.contains(QStringLiteral("<b>1000</b> scans")),
+                     qPrintable(label));
+    }
+
+    // Figures that cannot be measured show "-": at 32 scans no bin of noise
+    // is left beside the DC lobe and the tone's span (SNR, SINAD, ENOB); at
+    // 10 scans there is no fundamental above the DC region (no fit, no THD;
+    // SFDR has no bin to search and is not a number).
+    void unmeasurableFiguresShowDash_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("shown"); // the ten cells; "#" a number
+        QTest::newRow("32 scans") << 32 << "# # # # # # - - # -";
+        QTest::newRow("10 scans") << 10 << "- - - - - - - - nan -";
+    }
+    void unmeasurableFiguresShowDash()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, shown);
+        MessageRecorder recorder;
+        // 8 periods in 32 scans on channel 1 of card 1.
+        const QString path = writeStoredFile(dir.filePath("dash.bin6842"), rate, count, {0x0001}, 1,
+                                             [](int, int, int i) { return 0.1 + 0.5 * std::sin(twoPi * 8 * i / 32); });
+        Window w = viewFile(path);
+        QVERIFY(w);
+        const QStringList row = rowTexts(w.get(), 0), expected = shown.split(' ');
+        for (int c = 0; c < 10; ++c) {
+            bool number = false;
+            row[c].toDouble(&number);
+            QVERIFY2(expected[c] == "#" ? number : row[c] == expected[c], qPrintable(row.join(' ')));
+        }
+        if (count == 32)
+            QCOMPARE(row[0], fixed(0.5, 6));
+        QCOMPARE(recorder.count(), 0);
+    }
+
+    // A figure shown as "-" is copied as "-": 8 periods in 32 scans leave
+    // no bin of noise.
+    void clipboardCopiesDashes()
+    {
+        SimConfig sim("carrier vxi slot=2; fc 1; signal ch=1 freq=2500; fc 2");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        w->daq->lengthCombo->setCurrentIndex(w->daq->lengthCombo->findData(32));
+        w->daq->rateCombo->setCurrentIndex(w->daq->rateCombo->findData(10000.0));
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        const QStringList row = rowTexts(w.get(), 0);
+        QCOMPARE(row.mid(6, 2) + row.mid(9), QStringList({"-", "-", "-"}));
+        QVERIFY2(std::abs(row[0].toDouble() - 0.5) < 1e-3, qPrintable(row.join(' ')));
+        w->measPanel->copyButton->click();
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.value(3), QStringLiteral("1,0,off,") + row.join(','));
+    }
+
     void clipboardOfTheSimulatedCards()
     {
         // Channels 1 and 3 of FC 1 on bins 5 and 15 of 1024 scans at 10 kHz,

@@ -38,8 +38,9 @@ const char usageText[] =
     "                         blocks, instead of one table per block\n"
     "  --format csv|json      csv (default): per table a \"Block\" line, then the\n"
     "                         panel's clipboard text (Gain and Filter are not in\n"
-    "                         the file and show \"-\"); json: one object, figures\n"
-    "                         that are not finite as null\n"
+    "                         the file and show \"-\", as does a figure that\n"
+    "                         could not be measured); json: one object, figures\n"
+    "                         that are not finite or not measured as null\n"
     "\n"
     "Only enabled channels are listed. Phases are relative to the card's first\n"
     "enabled channel. Analysis failures are reported on standard error; the\n"
@@ -291,6 +292,8 @@ int measure(const Options &options)
             for (int column = 0; column < measurementColumnCount; ++column)
                 setFigureColumn(sum.figures[k], column,
                                 figureColumn(sum.figures[k], column) + figureColumn(m.figures[k], column));
+            // A figure missing from one block has no mean: "-" in the average.
+            sum.figures[k].missing |= m.figures[k].missing;
         }
         if (!options.average)
             tables.push_back(table);

@@ -22,6 +22,7 @@
 #include <vector>
 
 bool measurement::messageFlag = false;
+bool measurement::boxOpen = false;
 
 measurement::measurement(nv6842fp_App *mainWindow)
     : QWidget(mainWindow), parent(mainWindow), s(logicalDpiX() / 96.0)
@@ -96,25 +97,19 @@ void measurement::recalculate()
     if (card < int(masks.size()))
         locateCardSamples(wave->data.get(), N, masks.data(), card, in);
     CardMeasurement result = measureCard(in);
-    switch (settleCardMeasurement(result, messageFlag)) {
-    case MeasurementMessage::Error:
-        nv6842fp_cardBox(this, QMessageBox::Critical, QString::fromStdString(result.error),
-                         QMessageBox::Ok, QString::fromLatin1(measurementMessageTitle));
-        break;
-    case MeasurementMessage::FitFailed:
-        nv6842fp_cardBox(this, QMessageBox::Critical, QString::fromLatin1(measurementFitFailedText),
-                         QMessageBox::Ok, QString::fromLatin1(measurementMessageTitle));
-        break;
-    case MeasurementMessage::None:
-        break;
-    }
+    const MeasurementMessage message = settleCardMeasurement(result, messageFlag);
+    QString failure;
+    if (!result.error.empty())
+        failure = QString::fromStdString(result.error);
+    else if (result.fitFailed)
+        failure = QString::fromLatin1(measurementFitFailedText);
 
     for (int k = 0; k < measurementChannelCount; ++k)
         for (int c = 0; c < measurementColumnCount; ++c)
-            rows[k][c]->setText(result.enabled(k)
-                                    ? QString::number(figureColumn(result.figures[k], c), 'f',
-                                                      measurementColumnDecimals[c])
-                                    : QStringLiteral("-"));
+            rows[k][c]->setText(!result.enabled(k) || figureMissing(result.figures[k], c)
+                                    ? QString::fromLatin1(missingFigureText)
+                                    : QString::number(figureColumn(result.figures[k], c), 'f',
+                                                      measurementColumnDecimals[c]));
     label->setText(
         QStringLiteral("The measurements are for the last <b>%1</b> scans (the plot view). The input "
                        "signal should be a precise sine wave and be at least 3 periods in length. The "
@@ -126,6 +121,19 @@ void measurement::recalculate()
                        "selection only applies to plotting. The phase measurement is relative to the "
                        "first enabled channel.")
             .arg(N));
+    // Every failing run says so on the page, boxed or not.
+    if (!failure.isEmpty())
+        label->setText(QStringLiteral("<b>%1</b><br>").arg(failure.toHtmlEscaped()) + label->text());
+
+    // The box is modal: while it waits for the operator, the blocks of a
+    // repetitive run go on arriving and recalculating. They open no second
+    // box on top of it; the label shows their failures.
+    if (message == MeasurementMessage::None || boxOpen)
+        return;
+    boxOpen = true;
+    nv6842fp_cardBox(this, QMessageBox::Critical, failure, QMessageBox::Ok,
+                     QString::fromLatin1(measurementMessageTitle));
+    boxOpen = false;
 }
 
 void measurement::copyToClipboard()
@@ -145,8 +153,13 @@ void measurement::copyToClipboard()
             row.gainIndex = panel->gain->currentIndex();
             row.filterOn = panel->filter->isChecked();
         }
-        for (int c = 0; c < measurementColumnCount; ++c)
-            setFigureColumn(row.figures, c, rows[k][c]->text().toDouble());
+        for (int c = 0; c < measurementColumnCount; ++c) {
+            const QString text = rows[k][c]->text();
+            if (text == QLatin1String(missingFigureText))
+                setFigureMissing(row.figures, c);
+            else
+                setFigureColumn(row.figures, c, text.toDouble());
+        }
         lines.push_back(row);
     }
     const std::string text = measurementClipboardText(lastScans, parent->waveform->freq, lines);

@@ -35,6 +35,8 @@ public:
     // One flag for the whole program: a reported failure is not reported
     // again until a run gets past the constructions.
     static bool messageFlag;
+    // True while a failure box waits for the operator: no second one opens.
+    static bool boxOpen;
 
 public slots:
     void recalculate();
