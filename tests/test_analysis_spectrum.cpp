@@ -309,6 +309,29 @@ private slots:
         QVERIFY(std::fabs(a.peak() - 0.001) < 1e-9);
     }
 
+    // A tone below the DC region (bin 3) is not looked for there: the search
+    // starts at 5 P, where the tone's own lobe is still falling, so the
+    // fundamental reads 5 fs / N whatever the padding.
+    void acperfToneBelowSearch_data()
+    {
+        QTest::addColumn<int>("padding");
+        QTest::newRow("P 1") << 1;
+        QTest::newRow("P 4") << 4;
+    }
+    void acperfToneBelowSearch()
+    {
+        QFETCH(int, padding);
+        TestTone tone;
+        tone.N = 1024;
+        tone.cycles = 3.0;
+        const TestSignal s = synthesize(tone);
+        const double fs = 2048.0;
+        const std::vector<double> t = scanTimes(1024, fs);
+        acperf a(1024, t.data(), s.samples.data(), fs, padding);
+        QCOMPARE(a.peakBin(), 5 * padding);
+        QVERIFY(std::fabs(a.fundamentalFrequency() - 5 * fs / 1024) < 1e-9);
+    }
+
     void acperfShortBlocks_data()
     {
         QTest::addColumn<int>("N");
