@@ -50,13 +50,16 @@ bool amplitudeSpectrumDb(const double *samples, const double *window, int scans,
         return false;
     const double scale = static_cast<double>(bins / padding) * (windowSum / scans);
     try {
-        std::vector<double> x(length, 0.0);
+        // Kept per thread between calls: at large padding, fresh buffers of
+        // millions of values cost more in page faults than the transform.
+        thread_local std::vector<double> x;
+        thread_local std::vector<std::complex<double>> spectrum;
+        x.resize(length);
         for (size_t j = 0; j < n; ++j)
             x[j] = samples[j] * window[j];
-        std::vector<std::complex<double>> spectrum(length / 2 + 1);
+        std::fill(x.begin() + static_cast<std::ptrdiff_t>(n), x.end(), 0.0);
+        spectrum.resize(length / 2 + 1);
         fftForwardReal(x.data(), spectrum.data(), length);
-        x.clear();
-        x.shrink_to_fit();
         dB.resize(static_cast<size_t>(bins));
         // 20 log10(|X| / scale) as 10 log10(|X|^2 / scale^2): no square root
         // per bin, which counts at 400,000 bins a channel.
