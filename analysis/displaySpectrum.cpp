@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -63,12 +65,56 @@ bool amplitudeSpectrumDb(const double *samples, const double *window, int scans,
         dB.resize(static_cast<size_t>(bins));
         // 20 log10(|X| / scale) as 10 log10(|X|^2 / scale^2): no square root
         // per bin, which counts at 400,000 bins a channel.
-        const double scaleSquared = scale * scale;
-        for (size_t k = 0; k < dB.size(); ++k)
-            dB[k] = std::max(10.0 * std::log10(std::norm(spectrum[k]) / scaleSquared), spectrumFloorDb);
+        spectrumPowerToDb(spectrum.data(), scale * scale, dB.data(), dB.size());
     } catch (const std::bad_alloc &) {
         dB.clear();
         return false;
     }
     return true;
+}
+
+void spectrumPowerToDb(const std::complex<double> *X, double scaleSquared, double *dB, std::size_t count)
+{
+    // ln r = e ln 2 + ln m with r = m 2^e, m in [sqrt(1/2), sqrt(2)); and
+    // ln m = 2 atanh(s) = 2 (s + s^3/3 + s^5/5 + ...), s = (m - 1) / (m + 1),
+    // |s| <= 0.1716: eleven terms reach the last bit of a double.
+    const double floorRatio = 1e-40; // spectrumFloorDb
+    const double toDb = 10.0 / std::log(10.0);
+    const double ln2 = std::log(2.0);
+    const double inverse = 1.0 / scaleSquared;
+    const double *parts = reinterpret_cast<const double *>(X);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double re = parts[2 * k], im = parts[2 * k + 1];
+        double r = (re * re + im * im) * inverse;
+        const bool weak = !(r >= floorRatio); // zero, below the floor, or not a number
+        r = weak ? 1.0 : r;
+        std::uint64_t bits;
+        std::memcpy(&bits, &r, sizeof bits);
+        // The biased exponent as a double, without an integer conversion:
+        // 2^52 + e read as a double is exact.
+        const std::uint64_t exponentBits = ((bits >> 52) & 0x7FF) | 0x4330000000000000ull;
+        double e;
+        std::memcpy(&e, &exponentBits, sizeof e);
+        e -= 4503599627370496.0 + 1023.0;
+        const std::uint64_t mantissaBits = (bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull;
+        double m;
+        std::memcpy(&m, &mantissaBits, sizeof m);
+        const bool high = m > 1.4142135623730951;
+        m = high ? m * 0.5 : m;
+        e = high ? e + 1.0 : e;
+        const double s = (m - 1.0) / (m + 1.0);
+        const double z = s * s;
+        double series = 1.0 / 21.0;
+        series = 1.0 / 19.0 + z * series;
+        series = 1.0 / 17.0 + z * series;
+        series = 1.0 / 15.0 + z * series;
+        series = 1.0 / 13.0 + z * series;
+        series = 1.0 / 11.0 + z * series;
+        series = 1.0 / 9.0 + z * series;
+        series = 1.0 / 7.0 + z * series;
+        series = 1.0 / 5.0 + z * series;
+        series = 1.0 / 3.0 + z * series;
+        const double ln = e * ln2 + 2.0 * s * (1.0 + z * series);
+        dB[k] = weak ? spectrumFloorDb : toDb * ln;
+    }
 }

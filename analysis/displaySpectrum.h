@@ -13,6 +13,8 @@
 #ifndef DISPLAYSPECTRUM_H
 #define DISPLAYSPECTRUM_H
 
+#include <complex>
+#include <cstddef>
 #include <vector>
 
 // The floor of the dB values: an exact zero magnitude (log of 0 is minus
@@ -34,5 +36,11 @@ std::vector<double> spectrumFrequencies(int scans, int padding, double rateHz);
 // allocated (the caller then clears or keeps the channel's curve).
 bool amplitudeSpectrumDb(const double *samples, const double *window, int scans, int padding,
                          std::vector<double> &dB);
+
+// dB[k] = max(10 log10(|X[k]|^2 / scaleSquared), spectrumFloorDb) for k < count,
+// accurate to about 1e-12 dB: the step of amplitudeSpectrumDb that turns
+// bins into decibels. A loop without calls, so that it vectorises; the
+// library's log10 per bin costs as much as the transform itself.
+void spectrumPowerToDb(const std::complex<double> *X, double scaleSquared, double *dB, std::size_t count);
 
 #endif

@@ -238,6 +238,26 @@ private slots:
             QVERIFY(std::fabs(dB[size_t(k)] - 20.0 * std::log10(std::abs(X[size_t(k)]) / T / (S / N))) < 1e-9);
     }
 
+    // The decibel step against the library's log10 over the whole range of
+    // powers a block can give, the floor and its edge included.
+    void powerToDbMatchesLog10()
+    {
+        std::vector<Complex> X;
+        for (double e = -45.0; e <= 45.0; e += 0.0137)
+            X.push_back(std::polar(std::pow(10.0, e / 2), e));
+        X.push_back(Complex(0.0, 0.0));
+        X.push_back(Complex(1e-20, 0.0)); // exactly at the floor: 1e-40
+        X.push_back(Complex(std::sqrt(2.0), 0.0)); // the mantissa's split point
+        const double scaleSquared = 7.3;
+        std::vector<double> dB(X.size());
+        spectrumPowerToDb(X.data(), scaleSquared, dB.data(), X.size());
+        for (size_t k = 0; k < X.size(); ++k) {
+            const double expected = std::max(10.0 * std::log10(std::norm(X[k]) / scaleSquared), spectrumFloorDb);
+            QVERIFY2(std::fabs(dB[k] - expected) < 1e-11,
+                     qPrintable(QString("%1: %2 instead of %3").arg(k).arg(dB[k], 0, 'g', 17).arg(expected, 0, 'g', 17)));
+        }
+    }
+
     void displayEdgeCases()
     {
         const std::vector<double> one(1, 1.0), zeros(64, 0.0), w = window(windowHann, 64);
