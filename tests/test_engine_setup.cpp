@@ -12,6 +12,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -68,8 +69,14 @@ private slots:
     void programCardsReportsAndCarriesOn_data();
     void programCardsReportsAndCarriesOn();
     void fixedSynch();
+    void rateMissing_data();
+    void rateMissing();
     void blockReadMatchesFormula();
+    void shortBlockKeepsTheAskedLength();
     void timedStartBeginsAtAlarm();
+    void startTimePassed_data();
+    void startTimePassed();
+    void stopCancelsATimedStart();
     void simulatorShortAndLaterFailures();
 };
 
@@ -204,7 +211,7 @@ void TestEngineSetup::programCardsSendsPanelValues()
     s.fixedSynch = true;
     s.outputTriggers = {{3, 4, true, false}, {0, 15, false, true}};
     Reports reports;
-    acqProgramCards(vi, s, reports.reporter());
+    QVERIFY(acqProgramCards(vi, s, reports.reporter()));
     QVERIFY(reports.list.empty());
 
     const QString v = QString::number(vi), f0 = QString::number(fc0), f1 = QString::number(fc1);
@@ -236,34 +243,41 @@ void TestEngineSetup::programCardsReportsAndCarriesOn_data()
 {
     QTest::addColumn<QByteArray>("call");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("status");
+    QTest::addColumn<bool>("programmed"); // no call failed: the caller may start
+    QTest::newRow("timing warning") << QByteArray("nv6842_multConfig")
+                                    << "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)"
+                                    << 0x3FFC0801u << true;
     QTest::newRow("trigger") << QByteArray("nv6842_setMultTrigConfig")
-                             << "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())";
+                             << "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())" << 0xBFFC0801u << false;
     QTest::newRow("timing") << QByteArray("nv6842_multConfig")
-                            << "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)";
-    QTest::newRow("session") << QByteArray("nv6842_getMultFCsession") << "nv6842_getMultFCsession(d_vi, j, &fcvi)";
+                            << "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)" << 0xBFFC0801u << false;
+    QTest::newRow("session") << QByteArray("nv6842_getMultFCsession") << "nv6842_getMultFCsession(d_vi, j, &fcvi)" << 0xBFFC0801u << false;
     QTest::newRow("get otri") << QByteArray("nv6842_getOTRIConfig")
                               << "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, "
-                                 "&sourceFPOT3, &sourceDE, &sourceDI)";
+                                 "&sourceFPOT3, &sourceDE, &sourceDI)" << 0xBFFC0801u << false;
     QTest::newRow("set otri")
         << QByteArray("nv6842_setOTRIConfig")
         << "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
            "parent->fpOutTrg[j]->outputTrigger1->itemData(parent->fpOutTrg[j]->outputTrigger1->currentIndex()).toInt(), "
            "parent->fpOutTrg[j]->outputTrigger2->itemData(parent->fpOutTrg[j]->outputTrigger2->currentIndex()).toInt(), "
-           "sourceFPOT3, sourceDE, sourceDI)";
+           "sourceFPOT3, sourceDE, sourceDI)" << 0xBFFC0801u << false;
     QTest::newRow("get polarity") << QByteArray("nv6842_getFPTrigPolarity")
-                                  << "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)";
+                                  << "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)" << 0xBFFC0801u << false;
     QTest::newRow("set polarity") << QByteArray("nv6842_setFPTrigPolarity")
                                   << "nv6842_setFPTrigPolarity(fcvi, "
                                      "parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? nv6842_LOW : nv6842_HIGH, "
                                      "parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : nv6842_HIGH, "
-                                     "pol3)";
+                                     "pol3)" << 0xBFFC0801u << false;
 }
 
 void TestEngineSetup::programCardsReportsAndCarriesOn()
 {
     QFETCH(QByteArray, call);
     QFETCH(QString, text);
-    SimConfig config("default; fail call=" + call + " status=0xBFFC0801");
+    QFETCH(uint, status);
+    QFETCH(bool, programmed);
+    SimConfig config("default; fail call=" + call + " status=0x" + QByteArray::number(status, 16));
     const ViSession vi = openDefaultCards(2);
     QVERIFY(vi != VI_NULL);
     trellinSimJournalClear();
@@ -273,9 +287,9 @@ void TestEngineSetup::programCardsReportsAndCarriesOn()
     s.chanMask = {1, 1};
     s.outputTriggers = {{1, 2, false, false}, {1, 2, false, false}};
     Reports reports;
-    acqProgramCards(vi, s, reports.reporter());
+    QCOMPARE(acqProgramCards(vi, s, reports.reporter()), programmed);
     QVERIFY(!reports.list.empty());
-    QCOMPARE(reports.list.front().first, ViStatus(0xBFFC0801));
+    QCOMPARE(reports.list.front().first, ViStatus(status));
     QCOMPARE(reports.list.front().second, text);
     // The set-up went on: the second card's polarities were still sent.
     const ViSession fc1 = cardSessionOf(vi, 1);
@@ -342,9 +356,9 @@ void TestEngineSetup::blockReadMatchesFormula()
     QVERIFY(pollUntil([&] { return acqPollStage(vi) == VI_SUCCESS && acqBlockReady(s.scans); }, 3000));
 
     std::vector<double> data(2 * 512, -99.0);
-    int32_t scans = s.scans;
-    QCOMPARE(acqFetchBlock(vi, &scans, data.data(), reports.reporter()), VI_SUCCESS);
-    QCOMPARE(scans, 512);
+    int32_t got = 0;
+    QCOMPARE(acqFetchBlock(vi, s.scans, data.data(), &got, reports.reporter()), VI_SUCCESS);
+    QCOMPARE(got, 512);
     for (int ch = 1; ch <= 2; ++ch) {
         std::vector<double> expected(512);
         QVERIFY(trellinSimExpectedVolts(nullptr, "VXI0::2::INSTR", 1, ch, 1, 1, 0, 10000, 0, 512,
@@ -361,11 +375,53 @@ void TestEngineSetup::blockReadMatchesFormula()
     // A failing call is reported with its text and stops the helper.
     SimConfig failing("carrier vxi slot=2; fc 1; fail call=nv6842_stopMultAcquisition status=0xBFFC0801");
     const ViSession vi2 = openDefaultCards(1);
-    scans = 512;
-    QCOMPARE(acqFetchBlock(vi2, &scans, data.data(), reports.reporter()), ViStatus(0xBFFC0801));
+    QCOMPARE(acqFetchBlock(vi2, 512, data.data(), &got, reports.reporter()), ViStatus(0xBFFC0801));
     QCOMPARE(int(reports.list.size()), 1);
     QCOMPARE(reports.list[0].second, QStringLiteral("nv6842_stopMultAcquisition(d_vi)"));
     nv6842_multClose(vi2);
+    nv6842_multClose(vi);
+}
+
+void TestEngineSetup::rateMissing_data()
+{
+    QTest::addColumn<double>("freq");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("empty list") << 0.0 << true;
+    QTest::newRow("negative") << -1.0 << true;
+    QTest::newRow("not a number") << std::nan("") << true;
+    QTest::newRow("infinite") << HUGE_VAL << true;
+    QTest::newRow("1 Hz") << 1.0 << false;
+    QTest::newRow("50 kHz") << 50000.0 << false;
+}
+
+void TestEngineSetup::rateMissing()
+{
+    QFETCH(double, freq);
+    QFETCH(bool, refused);
+    QCOMPARE(!acqRateMissingText(freq).isEmpty(), refused);
+}
+
+void TestEngineSetup::shortBlockKeepsTheAskedLength()
+{
+    SimConfig config("carrier vxi slot=2; fc 1; short call=nv6842_readMultAcquisition scans=100");
+    const ViSession vi = openDefaultCards(1);
+    QVERIFY(vi != VI_NULL);
+    QCOMPARE(nv6842_multConfig(vi, 0, 10000, 0, 512, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    QCOMPARE(nv6842_startMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(waitForStage(vi, nv6842_STAGE_READY, 2000));
+    QCOMPARE(acqSoftwareTrigger(vi, acqReporter()), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return acqPollStage(vi) == VI_SUCCESS && acqBlockReady(512); }, 3000));
+    std::vector<double> data(512, -99.0);
+    int32_t got = -1;
+    Reports reports;
+    QCOMPARE(acqFetchBlock(vi, 512, data.data(), &got, reports.reporter()), VI_SUCCESS);
+    QCOMPARE(got, 100);
+    QVERIFY(reports.list.empty());
+    // The scans delivered are the block's first ones.
+    std::vector<double> expected(100);
+    QVERIFY(trellinSimExpectedVolts(nullptr, "VXI0::2::INSTR", 1, 1, 1, 1, 0, 10000, 0, 100, expected.data()) >= 0);
+    QVERIFY(std::equal(expected.begin(), expected.end(), data.begin()));
+    QCOMPARE(acqShortBlockText(got, 512), QStringLiteral("100 of 512 scans were read"));
     nv6842_multClose(vi);
 }
 
@@ -418,6 +474,47 @@ void TestEngineSetup::simulatorShortAndLaterFailures()
         ViInt32 got = 0;
         QCOMPARE(nv6842_readMultAcquisitionEx(vi, 256, &got, data.data(), sec.data(), ns.data()), expected);
     }
+    nv6842_multClose(vi);
+}
+
+void TestEngineSetup::startTimePassed_data()
+{
+    QTest::addColumn<int>("offset"); // start time minus the card's current second
+    QTest::addColumn<bool>("passed");
+    QTest::newRow("a minute ago") << -60 << true;
+    QTest::newRow("this second") << 0 << true;
+    QTest::newRow("in a minute") << 60 << false;
+    QTest::newRow("in thirty years") << 30 * 365 * 86400 << false;
+}
+
+void TestEngineSetup::startTimePassed()
+{
+    QFETCH(int, offset);
+    QFETCH(bool, passed);
+    ViSession vi = VI_NULL;
+    QCOMPARE(openCards("TCPIP0::127.0.0.2::INSTR", {1}, &vi), VI_SUCCESS);
+    const int64_t now = cardNowNs(cardSessionOf(vi, 0)) / 1000000000LL;
+    Reports reports;
+    QCOMPARE(acqStartTimePassed(vi, now + offset, reports.reporter()), passed);
+    QVERIFY(reports.list.empty());
+    nv6842_multClose(vi);
+}
+
+void TestEngineSetup::stopCancelsATimedStart()
+{
+    ViSession vi = VI_NULL;
+    QCOMPARE(openCards("TCPIP0::127.0.0.2::INSTR", {1}, &vi), VI_SUCCESS);
+    QCOMPARE(nv6842_multConfig(vi, 0, 10000, 2, 256, 0xFFFE, 0xFFFE), VI_SUCCESS);
+    startMultInThd_params_t p;
+    p.session = vi;
+    p.startTime = cardNowNs(cardSessionOf(vi, 0)) / 1000000000LL + 3600;
+    QFuture<void> future = acqRunTimedStart(&p);
+    QVERIFY(pollUntil([&] { return acqPollStage(vi) == VI_SUCCESS && gl_state == nv6842_STAGE_READY; }, 2000));
+    QVERIFY(!future.isFinished());
+    QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
+    QVERIFY(pollUntil([&] { return future.isFinished(); }, 2000));
+    QVERIFY(acqTimedStartCancelled(p.status));
+    QVERIFY(!acqTimedStartCancelled(VI_SUCCESS));
     nv6842_multClose(vi);
 }
 

@@ -18,16 +18,17 @@ bool acqBlockReady(int32_t scans)
     return gl_state == nv6842_STAGE_END || gl_scanBacklog >= scans;
 }
 
-ViStatus acqFetchBlock(ViSession vi, int32_t *scans, double *data, const acqReporter &report)
+ViStatus acqFetchBlock(ViSession vi, int32_t scans, double *data, int32_t *got, const acqReporter &report)
 {
+    *got = 0;
     ViStatus status = nv6842_stopMultAcquisition(vi);
     if (failed(status, "nv6842_stopMultAcquisition(d_vi)", report))
         return status;
-    ViInt32 got = 0;
-    status = nv6842_readMultAcquisition(vi, *scans, &got, data);
+    ViInt32 delivered = 0;
+    status = nv6842_readMultAcquisition(vi, scans, &delivered, data);
     if (failed(status, "nv6842_readMultAcquisition(d_vi, scans, (ViInt32 *)&scans, data)", report))
         return status;
-    *scans = got;
+    *got = delivered;
     return status;
 }
 

@@ -2,12 +2,16 @@
 
 #include "nv6842.h"
 
+#include <cmath>
+
 namespace {
 
-void check(ViStatus status, const char *callText, const acqReporter &report)
+// Reports a status other than VI_SUCCESS; returns whether it is an error.
+bool check(ViStatus status, const char *callText, const acqReporter &report)
 {
     if (status != VI_SUCCESS && report)
         report(status, callText);
+    return status < VI_SUCCESS;
 }
 
 } // namespace
@@ -50,44 +54,48 @@ bool acqTimedStartWanted(const acqSettings &settings)
     return settings.lxiCarrier && settings.ptpAlarmChecked;
 }
 
-void acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report)
+bool acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report)
 {
     const acqTriggerMode t = acqTriggerModeOf(settings);
     const ViUInt16 synch = acqSynchValue(settings.fixedSynch, settings.syncMethod);
-    check(nv6842_setMultTrigConfig(vi, t.trigSource, ViInt16(settings.trgLevel)),
-          "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())", report);
-    check(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
-          "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)", report);
+    bool failed = false;
+    failed |= check(nv6842_setMultTrigConfig(vi, t.trigSource, ViInt16(settings.trgLevel)),
+                    "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())", report);
+    failed |= check(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
+                    "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)", report);
 
     for (size_t j = 0; j < settings.outputTriggers.size(); ++j) {
         const acqOutputTrigger &out = settings.outputTriggers[j];
         ViSession fcvi = VI_NULL;
-        check(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)", report);
+        failed |= check(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)",
+                        report);
         ViInt16 sourceMBA = 0, sourceMBB = 0, sourceFPOT1 = 0, sourceFPOT2 = 0, sourceFPOT3 = 0, sourceDE = 0,
                 sourceDI = 0;
-        check(nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3,
-                                   &sourceDE, &sourceDI),
-              "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3, "
-              "&sourceDE, &sourceDI)",
-              report);
-        check(nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, ViInt16(out.source1), ViInt16(out.source2),
-                                   sourceFPOT3, sourceDE, sourceDI),
-              "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
-              "parent->fpOutTrg[j]->outputTrigger1->itemData(parent->fpOutTrg[j]->outputTrigger1->currentIndex())"
-              ".toInt(), "
-              "parent->fpOutTrg[j]->outputTrigger2->itemData(parent->fpOutTrg[j]->outputTrigger2->currentIndex())"
-              ".toInt(), sourceFPOT3, sourceDE, sourceDI)",
-              report);
+        failed |= check(nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3,
+                                             &sourceDE, &sourceDI),
+                        "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, "
+                        "&sourceFPOT3, &sourceDE, &sourceDI)",
+                        report);
+        failed |= check(nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, ViInt16(out.source1), ViInt16(out.source2),
+                                             sourceFPOT3, sourceDE, sourceDI),
+                        "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
+                        "parent->fpOutTrg[j]->outputTrigger1->itemData("
+                        "parent->fpOutTrg[j]->outputTrigger1->currentIndex()).toInt(), "
+                        "parent->fpOutTrg[j]->outputTrigger2->itemData("
+                        "parent->fpOutTrg[j]->outputTrigger2->currentIndex()).toInt(), "
+                        "sourceFPOT3, sourceDE, sourceDI)",
+                        report);
         ViInt16 pol3 = nv6842_HIGH;
-        check(nv6842_getFPTrigPolarity(fcvi, nullptr, nullptr, &pol3),
-              "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)", report);
-        check(nv6842_setFPTrigPolarity(fcvi, out.negate1 ? nv6842_LOW : nv6842_HIGH,
-                                       out.negate2 ? nv6842_LOW : nv6842_HIGH, pol3),
-              "nv6842_setFPTrigPolarity(fcvi, parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? "
-              "nv6842_LOW : nv6842_HIGH, parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : "
-              "nv6842_HIGH, pol3)",
-              report);
+        failed |= check(nv6842_getFPTrigPolarity(fcvi, nullptr, nullptr, &pol3),
+                        "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)", report);
+        failed |= check(nv6842_setFPTrigPolarity(fcvi, out.negate1 ? nv6842_LOW : nv6842_HIGH,
+                                                 out.negate2 ? nv6842_LOW : nv6842_HIGH, pol3),
+                        "nv6842_setFPTrigPolarity(fcvi, "
+                        "parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? nv6842_LOW : nv6842_HIGH, "
+                        "parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : nv6842_HIGH, pol3)",
+                        report);
     }
+    return !failed;
 }
 
 int32_t acqEnabledChannels(const std::vector<uint16_t> &chanMask)
@@ -107,4 +115,11 @@ QString acqBlockTooLargeText(int64_t channels, int64_t scans)
         .arg(channels)
         .arg(scans)
         .arg(qulonglong(blockBufferValues));
+}
+
+QString acqRateMissingText(double freq)
+{
+    if (freq > 0 && std::isfinite(freq))
+        return QString();
+    return QStringLiteral("No sampling rate is selected: the card offers none of the listed rates.");
 }

@@ -5,8 +5,9 @@
 //   acqSettings s;  fill it from the panels (one chanMask and one
 //                   outputTriggers entry per card of the session)
 //   s.fixedSynch = acqFixedSynch(d_vi, s, report);        // hardware only
-//   refuse the start when acqBlockTooLargeText(channels, scans) is not empty
-//   acqProgramCards(d_vi, s, report);                     // trigger, timing, synch, output triggers
+//   refuse the start when acqRateMissingText(freq) or
+//   acqBlockTooLargeText(channels, scans) is not empty
+//   if (!acqProgramCards(d_vi, s, report)) do not start;  // trigger, timing, synch, output triggers
 //   then start the acquisition (block mode: nv6842_startMultAcquisition; storage
 //   mode: contParams.h; timed: acqTimedStart.h).
 // Every driver call is checked; a status other than VI_SUCCESS goes to the
@@ -79,7 +80,10 @@ bool acqTimedStartWanted(const acqSettings &settings);
 
 // Trigger configuration, timing and synchronisation, then every card's
 // output triggers and their polarities (the third polarity is kept).
-void acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report);
+// Returns false when any of these calls failed (negative status; warnings
+// do not count): the cards would then run with settings other than the
+// panels show, so the caller must not start.
+bool acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report);
 
 // Enabled channels over all cards.
 int32_t acqEnabledChannels(const std::vector<uint16_t> &chanMask);
@@ -87,5 +91,9 @@ int32_t acqEnabledChannels(const std::vector<uint16_t> &chanMask);
 // Empty when channels x scans fits the display buffer, else the warning
 // that refuses the start.
 QString acqBlockTooLargeText(int64_t channels, int64_t scans);
+
+// Empty for a usable sampling rate (positive and finite), else the warning
+// that refuses the start: an empty rate list selects no rate at all.
+QString acqRateMissingText(double freq);
 
 #endif

@@ -59,3 +59,19 @@ bool acqBacklogHigh(int32_t scanBacklog)
 {
     return scanBacklog > 16384;
 }
+
+QString acqShortBlockText(int32_t got, int32_t scans)
+{
+    return QStringLiteral("%1 of %2 scans were read").arg(got).arg(scans);
+}
+
+QString acqSetupFailedText()
+{
+    return QStringLiteral("Not started: the set-up failed");
+}
+
+QString acqStartTimePassedText()
+{
+    return QStringLiteral("The PTP alarm time has already passed: the acquisition was not started. "
+                          "Set a start time in the future.");
+}

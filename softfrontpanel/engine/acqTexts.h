@@ -40,4 +40,15 @@ QString acqStorageInfoText(uint64_t bytes, int32_t scanBacklog);
 // The backlog is shown highlighted (RGB 255, 128, 0) above 16384 scans.
 bool acqBacklogHigh(int32_t scanBacklog);
 
+// A block-mode read that delivered fewer scans than the block holds:
+// "%1 of %2 scans were read" (got, scans), as streaming words it.
+QString acqShortBlockText(int32_t got, int32_t scans);
+
+// Why a start did not happen although the panels allowed it: a call that
+// configures triggers or timing failed (the failure itself was reported).
+QString acqSetupFailedText();
+
+// A timed start whose PTP alarm time is no longer ahead of the card clock.
+QString acqStartTimePassedText();
+
 #endif

@@ -17,3 +17,27 @@ QFuture<void> acqRunTimedStart(startMultInThd_params_t *params)
     QThreadPool::globalInstance()->setMaxThreadCount(32);
     return QtConcurrent::run(timedStartTask, params);
 }
+
+bool acqStartTimePassed(ViSession vi, int64_t startTime, const acqReporter &report)
+{
+    ViSession fcvi = VI_NULL;
+    ViStatus status = nv6842_getMultFCsession(vi, 0, &fcvi);
+    if (status != VI_SUCCESS && report)
+        report(status, "nv6842_getMultFCsession(d_vi, 0, &fcvi)");
+    if (status < VI_SUCCESS)
+        return false;
+    ViInt64 seconds = 0;
+    ViInt32 nanoseconds = 0;
+    status = nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, nullptr, nullptr);
+    if (status != VI_SUCCESS && report)
+        report(status, "nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, NULL, NULL)");
+    if (status < VI_SUCCESS)
+        return false;
+    // The start is the beginning of that second: within it, it has passed.
+    return startTime <= seconds;
+}
+
+bool acqTimedStartCancelled(ViStatus status)
+{
+    return status == nv6842_ERROR_ABORTED;
+}

@@ -3,15 +3,19 @@
 // the GUI thread keeps showing the countdown.
 //
 // Use:
+//   if (acqStartTimePassed(d_vi, alarmTime, report)) warn (acqStartTimePassedText()), do not start;
 //   startMultInThd_params_t p{d_vi, 0, alarmTime, callback or nullptr, user or nullptr, scans or 0};
 //   QFutureWatcher<void> w;  w.setFuture(acqRunTimedStart(&p));
 //   ... process events until w.isFinished() ...
-//   p.status < 0: report it as "nv6842_startMultAcquisitionTimed".
+//   p.status < 0: report it as "nv6842_startMultAcquisitionTimed", unless
+//   acqTimedStartCancelled(p.status): a stop ended the wait.
+// nv6842_stopMultAcquisition(d_vi) from the GUI thread cancels the wait.
 // p must live until the future has finished; only the pool thread touches it
 // meanwhile.
 #ifndef ACQTIMEDSTART_H
 #define ACQTIMEDSTART_H
 
+#include "acqState.h"
 #include "nv6842.h"
 
 #include <QFuture>
@@ -31,5 +35,14 @@ void timedStartTask(startMultInThd_params_t *params);
 
 // Runs timedStartTask on the global pool, whose maximum is set to 32 first.
 QFuture<void> acqRunTimedStart(startMultInThd_params_t *params);
+
+// Whether startTime (card seconds) is not ahead of the first card's clock
+// (nv6842_getCurrentTimeEx): the driver would start at once. A failing clock
+// read is reported with its call text and counts as not passed, so that the
+// wait itself decides.
+bool acqStartTimePassed(ViSession vi, int64_t startTime, const acqReporter &report);
+
+// The status a timed start returns when a stop cancelled its wait.
+bool acqTimedStartCancelled(ViStatus status);
 
 #endif
