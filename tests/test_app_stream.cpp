@@ -5,7 +5,9 @@
 // PTP alarm start on an LXI carrier and the synchronisation question of cards
 // on several hosts.
 #include "acqConfig.h"
+#include "acqSetup.h"
 #include "acqState.h"
+#include "acqTexts.h"
 #include "decimatedCurve.h"
 #include "messagerecorder.h"
 #include "nv6842fp_DAQ.h"
@@ -169,6 +171,21 @@ class TestAppStream : public QObject
         w->daq->lengthCombo->setCurrentIndex(item);
         if (w->daq->rateCombo->currentData().toDouble() != rate || item < 0)
             return nullptr;
+        return w;
+    }
+
+    // One card on the LXI carrier, starting on the PTP alarm.
+    Window lxiAlarmWindow(MessageRecorder &recorder)
+    {
+        Window w = realWindow(recorder, {{lxi, 1}});
+        if (!w || !w->waveform->lxiCarrier || !w->daq->trgSrc[5] || !w->daq->ptpAlarm)
+            return nullptr;
+        recorder.clear();
+        w->daq->trgSrc[5]->click();
+        const int item = w->daq->lengthCombo->findData(scans);
+        if (!w->daq->trgSrc[5]->isChecked() || item < 0)
+            return nullptr;
+        w->daq->lengthCombo->setCurrentIndex(item);
         return w;
     }
 
@@ -516,12 +533,14 @@ private slots:
         DialogView view;
         QString waiting, countdown;
         QColor waitingColour;
-        bool buttonsEnabled = true;
+        // While waiting, the pressed button stops; the other cannot start.
+        bool stopEnabled = false, otherEnabled = true;
         QTimer::singleShot(800, [&] {
             waiting = w->waveform->stateLabel->text();
             waitingColour = textColour(w->waveform->stateLabel);
             countdown = daq->ptpAlarm->countdownText();
-            buttonsEnabled = w->singleButton->isEnabled() || w->contButton->isEnabled();
+            stopEnabled = w->singleButton->isEnabled();
+            otherEnabled = w->contButton->isEnabled();
         });
         std::shared_ptr<ModalWatch> watch;
         if (storage)
@@ -533,7 +552,7 @@ private slots:
         QVERIFY2(countdown.contains("Time to PTP Alarm: -"), qPrintable(countdown));
         QCOMPARE(waiting, QStringLiteral("Ready   -   ") + countdown);
         QCOMPARE(waitingColour, QColor(Qt::darkYellow));
-        QVERIFY(!buttonsEnabled);
+        QVERIFY(stopEnabled && !otherEnabled);
         QVERIFY(waitForEnd(w.get()));
         QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
         QCOMPARE(shownBlock(w->waveform->curves[0], lxi, {0, 1}, rate, scans), 0);
@@ -548,6 +567,238 @@ private slots:
             QVERIFY(view.timestampsShown);
             verifyRecording(path, lxi, {{0, 1}}, rate, scans, blocksAcquired, alarm);
         }
+    }
+
+    void stopCancelsAWaitingTimedStart_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("block") << false << false;
+        QTest::newRow("storage") << true << false;
+        QTest::newRow("closing the window") << false << true;
+    }
+
+    void stopCancelsAWaitingTimedStart()
+    {
+        QFETCH(bool, storage);
+        QFETCH(bool, closing);
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = lxiAlarmWindow(recorder);
+        QVERIFY(w);
+        w->daq->storeToFile->setChecked(storage);
+        w->daq->setAlarm(30 * 365 * 86400); // thirty years ahead
+        journal();
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(dir.filePath("cancelled.bin6842"));
+        bool stopEnabled = false;
+        QElapsedTimer clock;
+        qint64 stoppedAt = -1;
+        bool closed = false;
+        QTimer::singleShot(300, [&] {
+            stopEnabled = w->singleButton->isEnabled();
+            stoppedAt = clock.elapsed();
+            if (closing) {
+                recorder.answerStandard(QMessageBox::Yes);
+                closed = w->close();
+            } else if (stopEnabled) {
+                w->singleButton->click();
+            }
+        });
+        // Whatever happens above, the wait ends: the test cannot hang.
+        QTimer::singleShot(3000, [&] { nv6842_stopMultAcquisition(w->d_vi); });
+        clock.start();
+        w->singleButton->click();
+        QVERIFY(stopEnabled);
+        QVERIFY(closed == closing);
+        QVERIFY2(clock.elapsed() - stoppedAt < 1000, qPrintable(QString::number(clock.elapsed() - stoppedAt)));
+        QVERIFY2(recorder.count() == (closing ? 1 : 0), qPrintable(recorder.texts().join('\n')));
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->singleButton->isChecked() && w->singleButton->isEnabled() && w->contButton->isEnabled());
+        QCOMPARE(w->waveform->stateLabel->text(), QStringLiteral("End"));
+        QVERIFY(journal().filter(QRegularExpression("^nv6842_startMultAcquisition(Ex)?\\(")).isEmpty());
+    }
+
+    void pastAlarmTimeIsRefused_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::newRow("block") << false;
+        QTest::newRow("storage") << true;
+    }
+
+    void pastAlarmTimeIsRefused()
+    {
+        QFETCH(bool, storage);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("late.bin6842");
+        MessageRecorder recorder;
+        Window w = lxiAlarmWindow(recorder);
+        QVERIFY(w);
+        w->daq->storeToFile->setChecked(storage);
+        w->daq->setAlarm(-60);
+        journal();
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(path);
+        w->singleButton->click();
+        QCOMPARE(recorder.texts(), QStringList{acqStartTimePassedText()});
+        QCOMPARE(recorder.last().icon, QMessageBox::Warning);
+        QVERIFY(journal().filter(QRegularExpression("^nv6842_(setMultTrigConfig|multConfig|start)")).isEmpty());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->singleButton->isChecked() && w->singleButton->isEnabled() && w->contButton->isEnabled());
+    }
+
+    void setupFailureStartsNothing_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::newRow("block") << false;
+        QTest::newRow("storage") << true;
+    }
+
+    void setupFailureStartsNothing()
+    {
+        QFETCH(bool, storage);
+        SimConfig config("default; fail call=nv6842_multConfig status=0xBFFC0801 count=always");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("unset.bin6842");
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        w->daq->storeToFile->setChecked(storage);
+        journal();
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(path);
+        w->contButton->click();
+        const QStringList errors = boxTexts(recorder, QMessageBox::Critical);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith("nv6842_multConfig(d_vi, "), qPrintable(errors[0]));
+        const QStringList lines = journal();
+        // The set-up went on (both cards' output triggers) but nothing started.
+        QCOMPARE(lines.filter("nv6842_setOTRIConfig(").size(), 2);
+        QVERIFY2(lines.filter(QRegularExpression("^nv6842_startMultAcquisition")).isEmpty(), qPrintable(lines.join('\n')));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
+        QCOMPARE(bracketed(w->waveform->stateLabel->text()), acqSetupFailedText());
+        QVERIFY(w->waveform->stateLabel->text().startsWith("End  ["));
+    }
+
+    void shortBlockIsNotShown_data()
+    {
+        QTest::addColumn<QByteArray>("sim");
+        QTest::addColumn<bool>("repetitive");
+        QTest::addColumn<int>("got");
+        QTest::newRow("single, 100 scans") << QByteArray("default; short call=nv6842_readMultAcquisition scans=100")
+                                           << false << 100;
+        QTest::newRow("single, one scan") << QByteArray("default; short call=nv6842_readMultAcquisition scans=1")
+                                          << false << 1;
+        QTest::newRow("repetitive, after a whole block")
+            << QByteArray("default; short call=nv6842_readMultAcquisition scans=100 count=always after=1") << true
+            << 100;
+    }
+
+    void shortBlockIsNotShown()
+    {
+        QFETCH(QByteArray, sim);
+        QFETCH(bool, repetitive);
+        QFETCH(int, got);
+        SimConfig config(sim);
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        recorder.clear();
+        selectData(w->daq->lengthCombo, scans);
+        nv6842fp_Waveform *wave = w->waveform;
+        const QString shortText = QStringLiteral("End  [") + acqShortBlockText(got, scans) + ']';
+        if (repetitive) {
+            w->contButton->click();
+            // The second block is short: the first stays on display, whole.
+            QVERIFY2(QTest::qWaitFor([&] { return bracketed(wave->stateLabel->text()) == acqShortBlockText(got, scans); }, 5000),
+                     qPrintable(wave->stateLabel->text()));
+            QCOMPARE(wave->scans, scans);
+            QCOMPARE(shownBlock(wave->curves[0], vxi, {0, 1}, rate, scans), 0);
+            QVERIFY(w->contButton->isChecked() && wave->refreshTimer->isActive());
+            w->contButton->click();
+            QVERIFY(waitForEnd(w.get()));
+        } else {
+            w->singleButton->click();
+            QVERIFY(QTest::qWaitFor([&] { return wave->stateLabel->text() == shortText; }, 5000));
+            QVERIFY(!wave->refreshTimer->isActive());
+            QCOMPARE(wave->scans, scans);
+            QCOMPARE(wave->curves[0]->dataSize(), size_t(0));
+        }
+        QCOMPARE(wave->scans, scans);
+        QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+    }
+
+    void singleShotStopsTheCardOnce()
+    {
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        selectData(w->daq->lengthCombo, scans);
+        journal();
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        // One stop before the read, one for the end of the run.
+        const QStringList stops = journal().filter(QRegularExpression("^nv6842_stopMultAcquisition\\("));
+        QCOMPARE(stops.size(), 2);
+        // Stopping again with nothing running changes nothing.
+        w->waveform->stateLabel->setText("unchanged");
+        w->waveform->stopDAQ();
+        QCOMPARE(w->waveform->stateLabel->text(), QStringLiteral("unchanged"));
+        QVERIFY(journal().isEmpty());
+    }
+
+    void streamErrorIsShownOnce()
+    {
+        // Reads fail from the third on: the card's FIFO fills and the run ends
+        // with an overflow, which stops it from the refresh.
+        SimConfig config("default; fifo scans=1000; "
+                         "fail call=nv6842_readMultAcquisition status=0xBFFC080A count=always after=2");
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        auto watch = answerSettings(dir.filePath("failing.bin6842"));
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        QVERIFY2(QTest::qWaitFor([&] { return w->waveform->stateLabel->text() == QStringLiteral("End  [FIFO overflow]"); }, 10000),
+                 qPrintable(w->waveform->stateLabel->text()));
+        QVERIFY(waitForEnd(w.get()));
+        const QStringList errors = boxTexts(recorder, QMessageBox::Critical);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith("nv6842_readMultAcquisitionEx failed due to ["), qPrintable(errors[0]));
+
+        // A later start that is cancelled stops nothing: the old text stays gone.
+        recorder.clear();
+        auto cancel = whenModal<acqConfig>([](acqConfig *d) { d->cancelButton->click(); });
+        w->contButton->click();
+        QCOMPARE(cancel->acted, 1);
+        QVERIFY2(recorder.count() == 0, qPrintable(recorder.texts().join('\n')));
+        QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled());
+    }
+
+    void emptyRateListRefusesTheStart()
+    {
+        // A card whose range holds none of the listed rates.
+        SimConfig config("carrier vxi slot=2; fc 1 rate=60000:70000");
+        MessageRecorder recorder;
+        Window w = realWindow(recorder, {{vxi, 1}});
+        QVERIFY(w);
+        recorder.clear();
+        QCOMPARE(w->daq->rateCombo->count(), 0);
+        journal();
+        w->singleButton->click();
+        QCOMPARE(recorder.texts(), QStringList{acqRateMissingText(0)});
+        QCOMPARE(recorder.last().icon, QMessageBox::Warning);
+        QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP Warning message"));
+        QVERIFY(journal().filter(QRegularExpression("^nv6842_(setMultTrigConfig|multConfig|start)")).isEmpty());
+        QVERIFY(!w->waveform->refreshTimer->isActive());
+        QVERIFY(!w->singleButton->isChecked() && w->singleButton->isEnabled() && w->contButton->isEnabled());
     }
 
     void hostsDifferSoTheSynchronisationIsAsked_data()

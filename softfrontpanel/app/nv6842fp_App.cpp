@@ -417,7 +417,8 @@ void nv6842fp_App::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (waveform && waveform->refreshTimer->isActive()) {
+    // A timed start waiting for its alarm runs too, without the timer.
+    if (waveform && (waveform->refreshTimer->isActive() || waveform->isAcquiring())) {
         waveform->stopDAQ();
         userBreak();
     }

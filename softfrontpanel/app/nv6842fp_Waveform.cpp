@@ -348,8 +348,13 @@ void nv6842fp_Waveform::sliderChanged(int value)
         QStringLiteral("<html><b>%1 / %2</b></html>").arg(value).arg(blockSlider->maximum()));
     if (sender() != blockSlider)
         return;
-    if (!setupDone)
-        startDAQ();
+    // A slider moved by hand shows its block; it prepares the panel when no
+    // start has, but starts no run that would move it on.
+    if (!setupDone) {
+        acqSettings settings;
+        if (!prepareAcquisition(&settings))
+            return;
+    }
     timerSlot(false);
 }
 

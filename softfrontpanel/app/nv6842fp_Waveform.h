@@ -30,6 +30,7 @@ class chLabel;
 class decimatedCurve;
 class myQwtPlotPicker;
 class nv6842fp_App;
+struct acqSettings;
 struct spectrumResult;
 
 class nv6842fp_Waveform : public QWidget
@@ -78,6 +79,8 @@ public:
 
     // Enabled channels over all cards, as the last start counted them.
     int enabledChannels() const;
+    // Started and not yet stopped: running, or waiting for a timed start.
+    bool isAcquiring() const { return acquiring; }
 
 public slots:
     void stopDAQ();
@@ -112,12 +115,33 @@ private:
     acqReporter driverReporter();
     acqReporter refreshReporter();
     bool storageMode() const;
-    bool timedStart(nv6842_dataCallback callback, void *user, int callbackScans);
+    bool prepareAcquisition(acqSettings *settings);
+    void refuseStart(const QString &warning);
+    bool timedStart(nv6842_dataCallback callback, void *user, int callbackScans, qint64 startTime);
     bool prepareStreaming();
+    void setTimeAxis(double lower, double upper);
     void showBlock();
+    bool fetchBlock();
     bool markOverRange();
     bool readOfflineBlock();
+    void viewFileStep(bool incrementSlider);
     void synthesiseDemoBlock();
+
+    // A run begun by startDAQ() and not yet ended by stopDAQ(): a second stop
+    // for the same run (an error stops it, then the frame's release of its
+    // button asks again) finds nothing to do.
+    bool acquiring = false;
+    // contParams was prepared for this run; stopDAQ() finishes it and shows
+    // its error text, once.
+    bool streamPrepared = false;
+    // Block mode reads here first: only a complete block replaces data, so
+    // the plot and every later redraw keep the last complete block.
+    std::vector<double> blockRead;
+    // A short block-mode read, shown in the stage row until a complete block.
+    QString blockReadError;
+    // Offline viewing: the file block on display (0-based), -1 before the
+    // first of a run.
+    int fileBlockShown = -1;
 
     // Spectra are computed on the thread pool from a copy of the block; a block
     // that arrives meanwhile is computed once the running one has been shown.

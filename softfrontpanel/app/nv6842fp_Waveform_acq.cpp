@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -116,19 +117,27 @@ void nv6842fp_Waveform::start()
     startDAQ();
 }
 
-void nv6842fp_Waveform::startDAQ()
+void nv6842fp_Waveform::refuseStart(const QString &warning)
+{
+    showWarning(warning);
+    stopDAQ();
+    parent->userBreak();
+}
+
+// Reads the panels into the acquisition state and settings; false (with the
+// start refused) when they allow no acquisition. Touches no driver call that
+// programs or starts the cards.
+bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
 {
     nv6842fp_DAQ *daq = parent->daq;
     const bool fileMode = fileModeActive() && demoMode;
-    const bool storage = storageMode() && !fileMode;
     const bool ptpChecked = daq->trgSrc[5] && daq->trgSrc[5]->isChecked();
 
-    acqSettings settings;
-    settings.lxiCarrier = lxiCarrier;
-    settings.ptpAlarmChecked = ptpChecked;
+    settings->lxiCarrier = lxiCarrier;
+    settings->ptpAlarmChecked = ptpChecked;
     bool fixedSynch = !lxiCarrier;
     if (!demoMode)
-        fixedSynch = acqFixedSynch(d_vi, settings, driverReporter());
+        fixedSynch = acqFixedSynch(d_vi, *settings, driverReporter());
 
     QTabWidget *tabs = parent->mainTabs;
     for (int t = 2; t < tabs->count(); ++t)
@@ -137,13 +146,14 @@ void nv6842fp_Waveform::startDAQ()
     for (nv6842fp_chCfg *panel : qAsConst(parent->chPanels))
         panel->outOfRange->setValue(0);
 
+    double newFreq = 0;
     if (fileMode) {
         // The file decides what each block holds, whatever the panels say.
-        freq = StoredFileInfo.rateHz;
+        newFreq = StoredFileInfo.rateHz;
         for (int k = 0; k < cardCount; ++k)
             chanMask[k] = k < StoredFileInfo.fcCount ? StoredFileInfo.channelMask[k] : 0;
     } else {
-        freq = daq->rateCombo->currentData().toDouble();
+        newFreq = daq->rateCombo->currentData().toDouble();
         for (int k = 0; k < cardCount; ++k) {
             quint16 mask = 0;
             for (int i = 0; i < 16; ++i)
@@ -156,103 +166,154 @@ void nv6842fp_Waveform::startDAQ()
         legend->setChEnabled(legend->isChEnabled());
 
     if (!fileMode && chanMask[0] == 0) {
-        showWarning(QStringLiteral("At least one channel in first Function Card must be "
+        refuseStart(QStringLiteral("At least one channel in first Function Card must be "
                                    "enabled for Data Acquisition"));
-        stopDAQ();
-        parent->userBreak();
-        return;
+        return false;
+    }
+    // An empty rate list selects nothing: every time would divide by zero.
+    const QString noRate = acqRateMissingText(newFreq);
+    if (!noRate.isEmpty()) {
+        refuseStart(noRate);
+        return false;
     }
     const int newScans = fileMode ? StoredFileInfo.scansPerBlock : daq->lengthCombo->currentData().toInt();
     const QString tooLarge = acqBlockTooLargeText(enabledChannels(), newScans);
     if (!tooLarge.isEmpty()) {
-        showWarning(tooLarge);
-        stopDAQ();
-        parent->userBreak();
-        return;
+        refuseStart(tooLarge);
+        return false;
     }
 
     setupDone = true;
+    freq = newFreq;
     scans = newScans;
     fftWindow.assign(size_t(scans), 0.0);
     windowFunction(daq->fftWindowCombo->currentData().toInt(), scans, fftWindow.data());
     for (int i = 0; i < scans; ++i)
         times[size_t(i)] = i / freq;
+    fileBlockShown = -1;
+    blockReadError.clear();
 
-    settings.freq = freq;
-    settings.scans = scans;
-    settings.storage = storage;
-    settings.trigSource = 0;
+    settings->freq = freq;
+    settings->scans = scans;
+    settings->storage = storageMode() && !fileMode;
+    settings->trigSource = 0;
     for (int i = 0; i < 5; ++i)
         if (daq->trgSrc[i]->isChecked())
-            settings.trigSource |= 1 << i;
-    settings.trgLevel = daq->trgLevel->currentIndex();
-    settings.syncMethod = syncMethod ? syncMethod->currentIndex() : -1;
-    settings.fixedSynch = fixedSynch;
-    settings.chanMask = std::vector<quint16>(chanMask.begin(), chanMask.end());
+            settings->trigSource |= 1 << i;
+    settings->trgLevel = daq->trgLevel->currentIndex();
+    settings->syncMethod = syncMethod ? syncMethod->currentIndex() : -1;
+    settings->fixedSynch = fixedSynch;
+    settings->contChecked = parent->contButton->isChecked();
+    settings->chanMask = std::vector<quint16>(chanMask.begin(), chanMask.end());
     for (const fpOutputTrigger *out : qAsConst(parent->fpOutTrg))
-        settings.outputTriggers.push_back(
+        settings->outputTriggers.push_back(
             {out->outputTrigger1->currentData().toInt(), out->outputTrigger2->currentData().toInt(),
              out->outputTrigger1negate->isChecked(), out->outputTrigger2negate->isChecked()});
+    if (daq->ptpAlarm)
+        settings->startTime = daq->ptpAlarm->alarmTime();
+    return true;
+}
+
+void nv6842fp_Waveform::startDAQ()
+{
+    acquiring = true;
+    acqSettings settings;
+    if (!prepareAcquisition(&settings))
+        return;
+    const bool storage = settings.storage;
 
     if (demoMode) {
         stateLabel->setText(QString());
     } else {
-        acqProgramCards(d_vi, settings, driverReporter());
+        const bool timed = acqTimedStartWanted(settings);
+        // The driver would start at once; the operator meant a later time.
+        if (timed && acqStartTimePassed(d_vi, settings.startTime, driverReporter())) {
+            refuseStart(acqStartTimePassedText());
+            return;
+        }
+        if (!acqProgramCards(d_vi, settings, driverReporter())) {
+            // The cards would run with settings other than the panels show
+            // (and, streaming, than the file's header records).
+            stopDAQ();
+            parent->userBreak();
+            setStage(gl_state, gl_errors, acqSetupFailedText());
+            return;
+        }
         publishStage(0, 0, gl_scanBacklog);
         setStage(0, 0, QString());
         infoLabel->clear();
         infoLabel->setVisible(storage && parent->contButton->isChecked());
+        blockRead.clear();
 
-        const bool timed = lxiCarrier && ptpChecked;
         if (storage) {
             if (!prepareStreaming())
                 return;
             contArmCallbacks();
             lastBlockCount = -1;
             if (timed) {
-                timedStart(dataCallback, &contParams, scans);
+                if (!timedStart(dataCallback, &contParams, scans, settings.startTime))
+                    return;
             } else {
                 reportDriver(nv6842_startMultAcquisitionEx(d_vi, scans, dataCallback, &contParams),
                              "nv6842_startMultAcquisitionEx(d_vi, scans, callback, (ViAddr)&contParams)");
             }
             acqPollStage(d_vi, driverReporter());
-        } else if (timed) {
-            timedStart(nullptr, nullptr, 0);
         } else {
-            reportDriver(nv6842_startMultAcquisition(d_vi), "nv6842_startMultAcquisition(d_vi)");
+            blockRead.assign(size_t(enabledChannels()) * size_t(scans), 0.0);
+            if (timed) {
+                if (!timedStart(nullptr, nullptr, 0, settings.startTime))
+                    return;
+            } else {
+                reportDriver(nv6842_startMultAcquisition(d_vi), "nv6842_startMultAcquisition(d_vi)");
+            }
         }
     }
     refreshTimer->start(storage ? parent->acqDialog->refreshCombo->currentData().toInt() : 50);
 }
 
-bool nv6842fp_Waveform::timedStart(nv6842_dataCallback callback, void *user, int callbackScans)
+// False when a stop ended the wait: the stop has restored the panel and
+// nothing is to be started.
+bool nv6842fp_Waveform::timedStart(nv6842_dataCallback callback, void *user, int callbackScans,
+                                   qint64 startTime)
 {
     setTextColour(stateLabel, QColor::fromRgba(acqStageRgba(4, 0)));
-    parent->singleButton->setEnabled(false);
-    parent->contButton->setEnabled(false);
+    // The checked button is the stop button: it stays usable, since the
+    // alarm may be years away and a stop cancels the wait.
+    for (QPushButton *button : {parent->singleButton, parent->contButton})
+        if (!button->isChecked())
+            button->setEnabled(false);
     startMultInThd_params_t params;
     params.session = d_vi;
     params.status = 0;
-    params.startTime = parent->daq->ptpAlarm->alarmTime();
+    params.startTime = startTime;
     params.callback = callback;
     params.user = user;
     params.scans = callbackScans;
+
     QFutureWatcher<void> watcher;
+    QEventLoop wait;
+    connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
+    QTimer countdown;
+    countdown.setInterval(200);
+    const auto showCountdown = [this] {
+        if (acquiring)
+            stateLabel->setText(QStringLiteral("Ready") + QStringLiteral("   -   ")
+                                + parent->daq->ptpAlarm->countdownText());
+    };
+    connect(&countdown, &QTimer::timeout, this, showCountdown);
     watcher.setFuture(acqRunTimedStart(&params));
-    while (!watcher.isFinished()) {
-        nv9471_delay(200);
-        stateLabel->setText(QStringLiteral("Ready") + QStringLiteral("   -   ")
-                            + parent->daq->ptpAlarm->countdownText());
-        QApplication::processEvents();
-    }
+    showCountdown();
+    countdown.start();
+    // Events (a stop among them) are handled at once while the pool waits.
+    if (!watcher.isFinished())
+        wait.exec();
+    countdown.stop();
     watcher.waitForFinished();
-    parent->singleButton->setEnabled(true);
-    parent->contButton->setEnabled(true);
-    if (params.status < VI_SUCCESS) {
-        reportDriver(params.status, "nv6842_startMultAcquisitionTimed");
+    if (!acquiring)
         return false;
-    }
-    return true;
+    if (params.status < VI_SUCCESS && !acqTimedStartCancelled(params.status))
+        reportDriver(params.status, "nv6842_startMultAcquisitionTimed");
+    return acquiring;
 }
 
 bool nv6842fp_Waveform::prepareStreaming()
@@ -268,6 +329,7 @@ bool nv6842fp_Waveform::prepareStreaming()
     settings.stopAfterFirst = !parent->contButton->isChecked();
     settings.fileName = dialog->fileNameEdit->text();
     dialog->saveSettings();
+    streamPrepared = true;
     switch (contParams.prepare(settings)) {
     case contPrepareResult::Ok:
         break;

@@ -27,7 +27,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 
 namespace {
@@ -113,14 +115,83 @@ bool nv6842fp_Waveform::streamSilent()
     return blockClock.elapsed() > qint64(2000.0 * scans / freq) + 1000;
 }
 
+void nv6842fp_Waveform::setTimeAxis(double lower, double upper)
+{
+    plot->setAxisScale(QwtPlot::xBottom, lower, upper);
+    const QwtInterval x = plot->axisInterval(QwtPlot::xBottom);
+    const QwtInterval y = plot->axisInterval(QwtPlot::yLeft);
+    xLower = x.minValue();
+    xUpper = x.maxValue();
+    yLower = y.minValue();
+    yUpper = y.maxValue();
+    picker->setXRange(xLower, xUpper);
+    picker->setYRange(yLower, yUpper);
+    for (int i = 0; i < scans; ++i)
+        times[size_t(i)] = i / freq + lower;
+}
+
+// Block mode: reads the ready block and shows it when it is complete. A short
+// block is not shown (its channels sit at other places than a whole block's)
+// and leaves scans as configured; the stage row says so until a complete
+// block arrives. False when a driver call failed.
+bool nv6842fp_Waveform::fetchBlock()
+{
+    const size_t values = size_t(enabledChannels()) * size_t(scans);
+    if (blockRead.size() < values)
+        blockRead.assign(values, 0.0);
+    int32_t got = 0;
+    if (acqFetchBlock(d_vi, scans, blockRead.data(), &got, refreshReporter()) < VI_SUCCESS)
+        return false;
+    if (got != scans) {
+        blockReadError = acqShortBlockText(got, scans);
+        return true;
+    }
+    blockReadError.clear();
+    std::copy(blockRead.begin(), blockRead.begin() + std::ptrdiff_t(values), data.get());
+    showBlock();
+    return true;
+}
+
+// One step of offline viewing: shows the slider's block (unless it is on
+// display already) and, in a run, stops at the end or moves the slider on.
+void nv6842fp_Waveform::viewFileStep(bool incrementSlider)
+{
+    const int value = blockSlider->value();
+    // After the timer moved the slider on, its change handler has shown that
+    // block: the next tick only moves on.
+    if (!incrementSlider || value - 1 != fileBlockShown) {
+        if (!readOfflineBlock())
+            return; // the process is ending
+        const double lower = (value - 1) * double(scans) / freq + StoredFileInfo.timeOffset;
+        setTimeAxis(lower, value * double(scans) / freq + StoredFileInfo.timeOffset);
+        showBlock();
+        fileBlockShown = value - 1;
+    }
+    // A slider moved by hand outside a run only shows its block, and the
+    // stage reads as after a single shot.
+    if (!acquiring) {
+        setStage(7, 0, QString());
+        return;
+    }
+    const bool last = value >= blockSlider->maximum();
+    if (!parent->contButton->isChecked() || last) {
+        stopDAQ();
+        parent->userBreak();
+    }
+    // The change handler shows the next block at once.
+    if (incrementSlider && !last)
+        blockSlider->setValue(value + 1);
+}
+
 void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 {
     if (scans < 1 || freq <= 0)
         return;
-    const bool fileMode = fileModeActive() && demoMode;
+    if (fileModeActive() && demoMode) {
+        viewFileStep(incrementSlider);
+        return;
+    }
     const bool storage = storageMode() && !demoMode;
-    if (fileMode && !readOfflineBlock())
-        return; // the process is ending
 
     bool ready = false;
     int32_t shownBlock = 0; // the streamed block taken for display
@@ -135,54 +206,26 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
     }
 
     if (ready || demoMode) {
-        double lower, upper;
-        if (fileMode) {
-            lower = (blockSlider->value() - 1) * double(scans) / freq + StoredFileInfo.timeOffset;
-            upper = blockSlider->value() * double(scans) / freq + StoredFileInfo.timeOffset;
-        } else {
-            const double block = storage ? shownBlock : displayedBlock.load();
-            lower = block * scans / freq;
-            upper = (block + 1) * scans / freq;
-        }
-        plot->setAxisScale(QwtPlot::xBottom, lower, upper);
-        const QwtInterval x = plot->axisInterval(QwtPlot::xBottom);
-        const QwtInterval y = plot->axisInterval(QwtPlot::yLeft);
-        xLower = x.minValue();
-        xUpper = x.maxValue();
-        yLower = y.minValue();
-        yUpper = y.maxValue();
-        picker->setXRange(xLower, xUpper);
-        picker->setYRange(yLower, yUpper);
-        for (int i = 0; i < scans; ++i)
-            times[size_t(i)] = i / freq + lower;
+        const double block = storage ? shownBlock : displayedBlock.load();
+        setTimeAxis(block * scans / freq, (block + 1) * scans / freq);
     }
     QString errorText;
 
     if (demoMode) {
-        if (!fileMode)
-            synthesiseDemoBlock();
+        synthesiseDemoBlock();
         showBlock();
-        if (parent->contButton->isChecked()) {
-            if (fileMode && blockSlider->value() >= blockSlider->maximum()) {
-                stopDAQ();
-                parent->userBreak();
-            }
-        } else {
+        if (!parent->contButton->isChecked()) {
             stopDAQ();
             parent->userBreak();
         }
-        if (fileMode && incrementSlider)
-            blockSlider->setValue(blockSlider->value() + 1);
         return;
     }
 
     if (ready) {
-        if (!storage) {
-            // The driver may deliver fewer scans than asked for.
-            if (acqFetchBlock(d_vi, &scans, data.get(), refreshReporter()) < VI_SUCCESS)
-                return;
-        }
-        showBlock();
+        if (storage)
+            showBlock();
+        else if (!fetchBlock())
+            return;
         if ((gl_errors & 1) && !markOverRange())
             return;
         if (!storage) {
@@ -221,6 +264,8 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
     const QString streamError = storage && contParams.failed() ? contParams.errorText() : QString();
     if (!streamError.isEmpty() && errorText.isEmpty())
         errorText = streamError;
+    if (!blockReadError.isEmpty() && !fatal)
+        errorText = blockReadError;
     setStage(gl_state, gl_errors, errorText);
     if (ready && storage && firstBlockDone)
         parent->userBreak();
@@ -229,7 +274,11 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 void nv6842fp_Waveform::stopDAQ()
 {
     refreshTimer->stop();
-    const bool storage = storageMode() && !demoMode;
+    // One stop per run: the error path stops, and the frame's release of the
+    // checked button then asks again; nothing runs by then.
+    if (!acquiring)
+        return;
+    acquiring = false;
     // No callback reads a block after this; the ring stays until finish().
     contLeaveCallbacks(contParams);
     // A viewed file leaves nothing to configure: those pages stay disabled.
@@ -240,7 +289,9 @@ void nv6842fp_Waveform::stopDAQ()
                 tabs->setTabEnabled(t, true);
     if (!demoMode && setupDone) {
         reportDriver(nv6842_stopMultAcquisition(d_vi), "nv6842_stopMultAcquisition(d_vi)");
-        if (storage) {
+        // The stream's error text belongs to this run: shown once, here.
+        if (streamPrepared) {
+            streamPrepared = false;
             const QString error = contParams.finish();
             if (!error.isEmpty())
                 showError(error);
