@@ -165,6 +165,15 @@ private slots:
                 peak = spectrum->sample(int(k));
         QVERIFY(std::abs(peak.x() - 50.0) <= rate / 1024);
         QVERIFY(peak.y() < -6.02 + 0.01 && peak.y() > -6.02 - 4.0);
+
+        // Card 2's channel disabled for the next block: its old spectrum goes.
+        const QwtPlotCurve *second = w->spectrumPlot->curves[17];
+        QTRY_COMPARE(second->dataSize(), size_t(512));
+        w->chPanels[16 + 1]->enable->setChecked(false);
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QTRY_COMPARE(second->dataSize(), size_t(0));
+        QCOMPARE(spectrum->dataSize(), size_t(512));
     }
 
     void refusesAStartWithoutAChannelOnTheFirstCard()

@@ -4,6 +4,7 @@
 #include "nv6842fp_Waveform.h"
 
 #include "analysis/displaySpectrum.h"
+#include "windowFunction.h"
 #include "chLabelFft.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
@@ -81,8 +82,12 @@ void nv6842fp_Waveform::startSpectrum()
     in->padding = std::max(1, parent->daq->zeroPaddingCombo->currentData().toInt());
     in->freq = freq;
     in->window = fftWindow;
-    if (in->window.size() != size_t(scans))
-        in->window.assign(size_t(scans), 1.0);
+    if (in->window.size() != size_t(scans)) {
+        // The block is not as long as the window was made for: the same
+        // window over the length there is.
+        in->window.assign(size_t(scans), 0.0);
+        windowFunction(parent->daq->fftWindowCombo->currentData().toInt(), scans, in->window.data());
+    }
     for (int k = 0; k < cardCount; ++k)
         for (int i = 0; i < 16; ++i)
             if ((chanMask[k] >> i) & 1)
@@ -102,15 +107,22 @@ void nv6842fp_Waveform::spectrumReady()
         spectrum->plot->replot();
     } else if (result && !result->freqs.empty()) {
         const std::vector<double> &f = result->freqs;
+        // A channel that was not measured this time (outside the mask, or
+        // not computed) shows nothing rather than an older block's spectrum.
+        std::vector<bool> shown(size_t(spectrum->curves.size()), false);
         for (size_t o = 0; o < result->curveIndex.size(); ++o) {
             const std::vector<double> &y = result->dB[o];
-            if (y.size() != f.size())
-                continue; // that channel could not be computed: it keeps its old points
             const int g = result->curveIndex[o];
+            if (y.size() != f.size() || g >= spectrum->curves.size())
+                continue;
             QwtPlotCurve *curve = spectrum->curves[g];
             curve->setSamples(f.data(), y.data(), int(f.size()));
             curve->setPen(QPen(spectrum->labels[g]->colour(), 1, Qt::SolidLine));
+            shown[size_t(g)] = true;
         }
+        for (int g = 0; g < spectrum->curves.size(); ++g)
+            if (!shown[size_t(g)] && spectrum->curves[g]->dataSize() > 0)
+                spectrum->curves[g]->setSamples(QVector<QPointF>());
         spectrum->setFrequencyRange(f.front(), f.back(), parent->autoscaleButton->isChecked());
     }
     if (spectrumPending) {
