@@ -535,7 +535,7 @@ private slots:
         QColor waitingColour;
         // While waiting, the pressed button stops; the other cannot start.
         bool stopEnabled = false, otherEnabled = true;
-        QTimer::singleShot(800, [&] {
+        QTimer::singleShot(800, w.get(), [&] {
             waiting = w->waveform->stateLabel->text();
             waitingColour = textColour(w->waveform->stateLabel);
             countdown = daq->ptpAlarm->countdownText();
@@ -596,7 +596,7 @@ private slots:
         QElapsedTimer clock;
         qint64 stoppedAt = -1;
         bool closed = false;
-        QTimer::singleShot(300, [&] {
+        QTimer::singleShot(300, w.get(), [&] {
             stopEnabled = w->singleButton->isEnabled();
             stoppedAt = clock.elapsed();
             if (closing) {
@@ -606,8 +606,9 @@ private slots:
                 w->singleButton->click();
             }
         });
-        // Whatever happens above, the wait ends: the test cannot hang.
-        QTimer::singleShot(3000, [&] { nv6842_stopMultAcquisition(w->d_vi); });
+        // Whatever happens above, the wait ends: the test cannot hang. The
+        // window is the timers' context, so none fires after the test.
+        QTimer::singleShot(3000, w.get(), [&] { nv6842_stopMultAcquisition(w->d_vi); });
         clock.start();
         w->singleButton->click();
         QVERIFY(stopEnabled);
