@@ -11,12 +11,14 @@
 #include "acqState.h"
 #include "contParams.h"
 #include "nv6842.h"
+#include "storedfile.h"
 
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,7 +37,7 @@ struct Result {
     bool ok = false;
     int blocks = 0;
     long lost = 0;
-    double seconds = 0, megabytesPerSecond = 0, cpuShare = 0;
+    double seconds = 0, megabytesPerSecond = 0, megavaluesPerSecond = 0, cpuShare = 0;
     int maxBacklog = 0;
     std::string error;
 };
@@ -100,12 +102,25 @@ Result run(int cards, int format, double seconds, double rate, const std::string
     nv6842_multClose(vi);
 
     r.blocks = blocksAcquired;
-    const uint64_t perBlock = format == contBinary ? uint64_t(8) * 16 * cards * scans
-                                                   : (uint64_t(16 * cards) * 27 + 2) * scans;
-    const long written = long(bytesWritten / perBlock);
+    // Blocks in the file, counted from the file itself: the reader's count
+    // for binary, data lines over scans per block for CSV (three header lines).
+    long written = 0;
+    if (format == contBinary) {
+        StoredFileInfo_t info;
+        if (readStoredFileHeader(path.c_str(), &info) == 0)
+            written = long(info.blockCount);
+    } else if (FILE *f = std::fopen(path.c_str(), "rb")) {
+        long lines = 0;
+        char buffer[1 << 16];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            lines += long(std::count(buffer, buffer + n, '\n'));
+        std::fclose(f);
+        written = (lines - 3) / scans;
+    }
     // Blocks the card produced in the time but the callback never read count as lost too.
     const long produced = long(r.seconds * rate / scans);
     r.lost = (r.blocks - written) + ((errors & nv6842_ERR_FIFO_OVERFLOW) ? std::max(0L, produced - r.blocks) : 0);
+    r.megavaluesPerSecond = double(written) * scans * 16 * cards / r.seconds / 1e6;
     r.megabytesPerSecond = 0;
     if (FILE *f = std::fopen(path.c_str(), "rb")) {
         std::fseek(f, 0, SEEK_END);
@@ -128,15 +143,16 @@ int main(int argc, char **argv)
     const double rate = argc > 2 ? std::atof(argv[2]) : 50000.0;
     const std::string dir = argc > 3 ? argv[3] : "/tmp";
     setenv("TRELLIN_SIM", "carrier vxi slot=2; fc 1; fc 2; fc 3; fc 4", 1);
-    std::printf("%-9s %-6s %8s %8s %10s %8s %11s %6s  %s\n", "channels", "format", "rate/Hz", "blocks", "MB/s",
-                "CPU", "max backlog", "lost", "result");
+    std::printf("%-9s %-6s %8s %8s %10s %10s %8s %11s %6s  %s\n", "channels", "format", "rate/Hz", "blocks", "MB/s",
+                "Mvalues/s", "CPU", "max backlog", "lost", "result");
     bool allOk = true;
     for (int cards : {1, 4}) {
         for (int format : {int(contBinary), int(contCsvVolts)}) {
             const std::string path = dir + "/bench_engine_stream" + (format == contBinary ? ".bin6842" : ".csv");
             const Result r = run(cards, format, seconds, rate, path);
-            std::printf("%-9d %-6s %8.0f %8d %10.2f %7.0f%% %11d %6ld  %s\n", cards * 16,
-                        format == contBinary ? "bin" : "csv", rate, r.blocks, r.megabytesPerSecond, r.cpuShare * 100,
+            std::printf("%-9d %-6s %8.0f %8d %10.2f %10.2f %7.0f%% %11d %6ld  %s\n", cards * 16,
+                        format == contBinary ? "bin" : "csv", rate, r.blocks, r.megabytesPerSecond,
+                        r.megavaluesPerSecond, r.cpuShare * 100,
                         r.maxBacklog, r.lost, r.ok ? "ok" : r.error.c_str());
             std::fflush(stdout);
             allOk = allOk && r.ok;
