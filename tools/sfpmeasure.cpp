@@ -274,6 +274,7 @@ int measure(const Options &options)
         input.rateHz = info.rateHz;
         input.padding = options.padding;
         input.iterations = options.iterations;
+        input.threads = 0; // channels on every core: batch runs over long files
         locateCardSamples(volts.data(), scans, info.channelMask, card, input);
         CardMeasurement m = measureCard(input);
         settleCardMeasurement(m, messageFlag);
