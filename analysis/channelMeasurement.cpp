@@ -23,7 +23,7 @@ const int measurementColumnDecimals[measurementColumnCount] = {6, 6, 6, 3, 3, 2,
 
 namespace {
 
-const int frequencyColumn = 3, phaseColumn = 4, thdColumn = 5, sinadColumn = 6, snrColumn = 7, enobColumn = 9;
+const int frequencyColumn = 3, phaseColumn = 4, thdColumn = 5, sinadColumn = 6, snrColumn = 7, sfdrColumn = 8, enobColumn = 9;
 
 double ChannelFigures::*const columnMembers[measurementColumnCount] = {
     &ChannelFigures::amplitude, &ChannelFigures::mean,  &ChannelFigures::rms,  &ChannelFigures::frequency,
@@ -183,6 +183,13 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
                         setFigureMissing(figures, column);
                 if (!tone)
                     setFigureMissing(figures, thdColumn); // no fundamental, no harmonics
+                // No spur bin to compare with, or no harmonic below the
+                // Nyquist frequency: nothing was measured, and "nan" or
+                // "-inf" in the table would read like a figure.
+                if (!std::isfinite(figures.sfdr))
+                    setFigureMissing(figures, sfdrColumn);
+                if (!std::isfinite(figures.thdDb))
+                    setFigureMissing(figures, thdColumn);
                 spectra[k].reset(); // its spectrum is no longer needed
             });
         });

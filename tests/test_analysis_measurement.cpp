@@ -130,6 +130,24 @@ private slots:
         QTest::newRow("3.3 Hz at 100 Hz, 7 iterations") << 100.0 << 1024 << 3.3 << 7;
         QTest::newRow("12345.6 Hz at 50 kHz, 5 iterations") << 50000.0 << 8192 << 12345.6 << 5;
     }
+    // A tone above a quarter of the rate has no harmonic below the Nyquist
+    // frequency: THD is not measured and shows "-" (not "-inf"); the rest is.
+    void noHarmonicShowsDash()
+    {
+        const int N = 1024;
+        const double fs = 1000.0;
+        const std::vector<double> data = makeBlock({{1.0, 307.0 * fs / N, 0.0, 0.0}}, N, fs);
+        std::vector<double> times(static_cast<size_t>(N));
+        for (int i = 0; i < N; ++i)
+            times[size_t(i)] = i / fs;
+        const std::vector<uint16_t> masks{1};
+        const CardMeasurement m = measureCard(inputFor(data, N, fs, masks, 0, times));
+        QVERIFY(m.error.empty() && !m.fitFailed);
+        QCOMPARE(figureText(m.figures[0], 5), std::string(missingFigureText));
+        QVERIFY(std::fabs(m.figures[0].amplitude - 1.0) < 1e-9);
+        QVERIFY(!figureMissing(m.figures[0], 7) && m.figures[0].snr > 200);
+    }
+
     void offBinToneRefined()
     {
         QFETCH(double, fs);
@@ -225,14 +243,15 @@ private slots:
 
     // Figures that cannot be measured show "-" in the table, the clipboard
     // and the tool: at 32 scans the DC lobe and the tone's span take every
-    // bin (no noise for SNR, SINAD, ENOB); at 10 scans no bin lies above
-    // the DC region, so there is no fundamental and no fit either.
+    // bin (no noise for SNR, SINAD, ENOB, no spur for SFDR) and the second
+    // harmonic lies at the Nyquist frequency (no THD); at 10 scans no bin
+    // lies above the DC region, so there is no fundamental and no fit either.
     void unmeasurableFiguresAreMissing_data()
     {
         QTest::addColumn<int>("N");
         QTest::addColumn<QString>("shown"); // the ten columns; "#" a number
-        QTest::newRow("32 scans") << 32 << "# # # # # # - - # -";
-        QTest::newRow("10 scans") << 10 << "- - - - - - - - # -";
+        QTest::newRow("32 scans") << 32 << "# # # # # - - - - -";
+        QTest::newRow("10 scans") << 10 << "- - - - - - - - - -";
     }
     void unmeasurableFiguresAreMissing()
     {

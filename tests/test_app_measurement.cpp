@@ -287,15 +287,15 @@ private slots:
     }
 
     // Figures that cannot be measured show "-": at 32 scans no bin of noise
-    // is left beside the DC lobe and the tone's span (SNR, SINAD, ENOB); at
-    // 10 scans there is no fundamental above the DC region (no fit, no THD;
-    // SFDR has no bin to search and is not a number).
+    // or spur is left beside the DC lobe and the tone's span (SNR, SINAD,
+    // ENOB, SFDR) and no harmonic below the Nyquist frequency (THD); at 10
+    // scans there is no fundamental above the DC region (no fit either).
     void unmeasurableFiguresShowDash_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("shown"); // the ten cells; "#" a number
-        QTest::newRow("32 scans") << 32 << "# # # # # # - - # -";
-        QTest::newRow("10 scans") << 10 << "- - - - - - - - nan -";
+        QTest::newRow("32 scans") << 32 << "# # # # # - - - - -";
+        QTest::newRow("10 scans") << 10 << "- - - - - - - - - -";
     }
     void unmeasurableFiguresShowDash()
     {
