@@ -114,9 +114,14 @@ class TestAppMeasurement : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
+    const long long defaultPoolPoints = measurement::poolPoints;
 
 private slots:
-    void init() { measurement::messageFlag = false; }
+    void init()
+    {
+        measurement::messageFlag = false;
+        measurement::poolPoints = defaultPoolPoints;
+    }
     void cleanup() { StoredFileInfo = StoredFileInfo_t{}; }
 
     void acperfAddsTheTabAndTheSineFitSelector()
@@ -143,13 +148,27 @@ private slots:
         }
     }
 
+    // At once, and on the thread pool as large transforms are measured (the
+    // threshold lowered to every measurement): the same table.
+    void tableOfStoredSines_data()
+    {
+        QTest::addColumn<bool>("onPool");
+        QTest::newRow("at once") << false;
+        QTest::newRow("on the pool") << true;
+    }
     void tableOfStoredSines()
     {
+        QFETCH(bool, onPool);
+        if (onPool)
+            measurement::poolPoints = 0;
         MessageRecorder recorder;
         Window w = viewFile(writeToneFile(dir.filePath("tones.bin6842"), scans));
         QVERIFY(w);
+        QTRY_VERIFY(!w->measPanel->busy()); // the block's own measurement
         for (int card = 0; card < 2; ++card) {
-            w->measPanel->cardCombo->setCurrentIndex(card);
+            w->measPanel->cardCombo->setCurrentIndex(card); // card 0 is shown already
+            QCOMPARE(w->measPanel->busy(), onPool && card == 1);
+            QTRY_VERIFY(!w->measPanel->busy());
             QCOMPARE(w->measPanel->cardCombo->currentText(), QStringLiteral("Function Card #%1").arg(card + 1));
             const Tone *reference = nullptr;
             for (int k = 0; k < 16; ++k) {

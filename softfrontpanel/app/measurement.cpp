@@ -18,7 +18,10 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 bool measurement::messageFlag = false;
@@ -63,6 +66,7 @@ measurement::measurement(nv6842fp_App *mainWindow)
 
     connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
     connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
+    connect(&watcher, &QFutureWatcherBase::finished, this, &measurement::measured);
 }
 
 void measurement::resizeEvent(QResizeEvent *event)
@@ -73,17 +77,42 @@ void measurement::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+// A measurement run on the pool: its own copy of the card's samples and of
+// the time axis, since the next block may replace the panel's meanwhile.
+struct measurementJob
+{
+    std::vector<double> samples;
+    std::vector<double> times;
+    CardMeasurementInput input;
+    CardMeasurement result;
+    double freq = 0.0;
+    quint64 generation = 0;
+};
+
+long long measurement::poolPoints = 16LL * 8192 * 10;
+
+measurement::~measurement()
+{
+    watcher.waitForFinished();
+}
+
+bool measurement::busy() const
+{
+    return watcher.isRunning() || pending;
+}
+
 void measurement::recalculate()
 {
     const nv6842fp_DAQ *daq = parent->daq;
     const nv6842fp_Waveform *wave = parent->waveform;
     if (!daq || !wave || !daq->acperf)
         return;
-    lastFreq = wave->freq;
     const int N = wave->scans;
-    lastScans = N;
-    if (parent->demoMode && N == 0)
+    if (parent->demoMode && N == 0) {
+        lastFreq = wave->freq;
+        lastScans = N;
         return;
+    }
 
     const int card = std::max(0, cardCombo->currentIndex());
     CardMeasurementInput in;
@@ -96,7 +125,56 @@ void measurement::recalculate()
     const std::vector<uint16_t> masks(wave->chanMask.begin(), wave->chanMask.end());
     if (card < int(masks.size()))
         locateCardSamples(wave->data.get(), N, masks.data(), card, in);
-    CardMeasurement result = measureCard(in);
+    ++generation;
+
+    int channels = 0;
+    for (int k = 0; k < measurementChannelCount; ++k)
+        channels += in.samples[k] ? 1 : 0;
+    if (N < 10 || (long long)channels * N * std::max(1, in.padding) <= poolPoints) {
+        show(measureCard(in), N, wave->freq, generation);
+        return;
+    }
+    // Large transforms go to the pool so that the window keeps responding;
+    // blocks that arrive meanwhile are coalesced into one more run.
+    if (watcher.isRunning()) {
+        pending = true;
+        return;
+    }
+    auto job = std::make_shared<measurementJob>();
+    job->input = in;
+    job->freq = wave->freq;
+    job->generation = generation;
+    job->times.assign(in.times, in.times + N);
+    job->input.times = job->times.data();
+    job->samples.resize(size_t(channels) * size_t(N));
+    size_t o = 0;
+    for (int k = 0; k < measurementChannelCount; ++k)
+        if (in.samples[k]) {
+            std::copy(in.samples[k], in.samples[k] + N, job->samples.begin() + std::ptrdiff_t(o));
+            job->input.samples[k] = job->samples.data() + o;
+            o += size_t(N);
+        }
+    running = job;
+    watcher.setFuture(QtConcurrent::run([job] { job->result = measureCard(job->input); }));
+}
+
+void measurement::measured()
+{
+    const std::shared_ptr<measurementJob> job = std::move(running);
+    // A later request computed at once has already shown newer figures.
+    if (job && job->generation > shownGeneration)
+        show(std::move(job->result), job->input.scans, job->freq, job->generation);
+    if (pending) {
+        pending = false;
+        recalculate();
+    }
+}
+
+void measurement::show(CardMeasurement result, int N, double freq, quint64 requested)
+{
+    shownGeneration = requested;
+    lastFreq = freq;
+    lastScans = N;
     const MeasurementMessage message = settleCardMeasurement(result, messageFlag);
     QString failure;
     if (!result.error.empty())

@@ -4,8 +4,13 @@
 #ifndef MEASUREMENT_H
 #define MEASUREMENT_H
 
+#include "channelMeasurement.h"
+
+#include <QFutureWatcher>
 #include <QList>
 #include <QWidget>
+
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -14,12 +19,14 @@ class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class nv6842fp_App;
+struct measurementJob;
 
 class measurement : public QWidget
 {
     Q_OBJECT
 public:
     explicit measurement(nv6842fp_App *mainWindow);
+    ~measurement() override;
 
     nv6842fp_App *const parent;
     const double s; // logical DPI / 96
@@ -37,6 +44,12 @@ public:
     static bool messageFlag;
     // True while a failure box waits for the operator: no second one opens.
     static bool boxOpen;
+    // Channels x scans x padding above which a card is measured on the
+    // thread pool (16 x 8192 at padding 10: some 40 ms at once on two cores).
+    static long long poolPoints;
+
+    // A measurement runs on the pool, or another waits to follow it.
+    bool busy() const;
 
 public slots:
     void recalculate();
@@ -44,6 +57,18 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void measured();
+    // Fills the table and label from a finished measurement of N scans at
+    // freq, and applies the message rule.
+    void show(CardMeasurement result, int N, double freq, quint64 requested);
+
+    QFutureWatcher<void> watcher;
+    std::shared_ptr<measurementJob> running;
+    bool pending = false;
+    quint64 generation = 0;      // requests so far
+    quint64 shownGeneration = 0; // the request whose figures are shown
 };
 
 #endif
