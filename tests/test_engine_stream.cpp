@@ -104,6 +104,7 @@ private slots:
     void storageTooSlowTimesOut();
     void readFailureShowsAtOnce_data();
     void readFailureShowsAtOnce();
+    void fullDisk_data();
     void fullDisk();
     void emptyFileNameDisplaysOnly();
     void singleShotSetsFirstBlockDone();
@@ -229,10 +230,19 @@ void TestEngineStream::readFailureShowsAtOnce()
     verifyBinary(path, 3, true);
 }
 
+void TestEngineStream::fullDisk_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("binary") << int(contBinary);
+    QTest::newRow("CSV") << int(contCsvVolts);
+    QTest::newRow("CSV, millivolts") << int(contCsvMillivolts);
+}
+
 void TestEngineStream::fullDisk()
 {
+    QFETCH(int, format);
     Stream s;
-    QVERIFY(s.start(QStringLiteral("/dev/full"), contBinary, false));
+    QVERIFY(s.start(QStringLiteral("/dev/full"), format, false));
     QVERIFY(pollUntil([&] { return s.params.failed(); }, 5000));
     QVERIFY(acqRunning);
     QCOMPARE(s.params.errorText(), QStringLiteral("Disk write failed!"));
