@@ -98,7 +98,8 @@ measurement::~measurement()
 
 bool measurement::busy() const
 {
-    return watcher.isRunning() || pending;
+    // Until its figures are shown, not only until the pool is done.
+    return running || pending;
 }
 
 void measurement::recalculate()
@@ -136,7 +137,7 @@ void measurement::recalculate()
     }
     // Large transforms go to the pool so that the window keeps responding;
     // blocks that arrive meanwhile are coalesced into one more run.
-    if (watcher.isRunning()) {
+    if (running) {
         pending = true;
         return;
     }

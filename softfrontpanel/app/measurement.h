@@ -48,7 +48,8 @@ public:
     // thread pool (16 x 8192 at padding 10: some 40 ms at once on two cores).
     static long long poolPoints;
 
-    // A measurement runs on the pool, or another waits to follow it.
+    // A measurement runs on the pool (until its figures are shown), or
+    // another waits to follow it.
     bool busy() const;
 
 public slots:
