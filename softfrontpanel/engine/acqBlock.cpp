@@ -2,17 +2,6 @@
 
 #include "nv6842.h"
 
-namespace {
-
-bool failed(ViStatus status, const char *callText, const acqReporter &report)
-{
-    if (status != VI_SUCCESS && report)
-        report(status, callText);
-    return status < VI_SUCCESS;
-}
-
-} // namespace
-
 bool acqBlockReady(int32_t scans)
 {
     return gl_state == nv6842_STAGE_END || gl_scanBacklog >= scans;
@@ -22,11 +11,11 @@ ViStatus acqFetchBlock(ViSession vi, int32_t scans, double *data, int32_t *got, 
 {
     *got = 0;
     ViStatus status = nv6842_stopMultAcquisition(vi);
-    if (failed(status, "nv6842_stopMultAcquisition(d_vi)", report))
+    if (acqReportFailed(status, "nv6842_stopMultAcquisition(d_vi)", report))
         return status;
     ViInt32 delivered = 0;
     status = nv6842_readMultAcquisition(vi, scans, &delivered, data);
-    if (failed(status, "nv6842_readMultAcquisition(d_vi, scans, (ViInt32 *)&scans, data)", report))
+    if (acqReportFailed(status, "nv6842_readMultAcquisition(d_vi, scans, (ViInt32 *)&scans, data)", report))
         return status;
     *got = delivered;
     return status;
@@ -39,11 +28,11 @@ ViStatus acqReadOverRange(ViSession vi, const std::vector<uint16_t> &chanMask, s
     for (size_t j = 0; j < chanMask.size(); ++j) {
         ViSession fcvi = VI_NULL;
         ViStatus status = nv6842_getMultFCsession(vi, ViInt16(j), &fcvi);
-        if (failed(status, "nv6842_getMultFCsession(d_vi, j, &fcvi)", report))
+        if (acqReportFailed(status, "nv6842_getMultFCsession(d_vi, j, &fcvi)", report))
             return status;
         ViUInt16 chErrors = 0;
         status = nv6842_getDAQStatus(fcvi, nullptr, nullptr, &chErrors);
-        if (failed(status, "nv6842_getDAQStatus(fcvi, NULL, NULL, &chErrors)", report))
+        if (acqReportFailed(status, "nv6842_getDAQStatus(fcvi, NULL, NULL, &chErrors)", report))
             return status;
         (*marks)[j] = uint16_t(chErrors & chanMask[j]);
     }
@@ -53,6 +42,6 @@ ViStatus acqReadOverRange(ViSession vi, const std::vector<uint16_t> &chanMask, s
 ViStatus acqSoftwareTrigger(ViSession vi, const acqReporter &report)
 {
     const ViStatus status = nv6842_generateITRI(vi, nv6842_PULSE);
-    failed(status, "nv6842_generateITRI(d_vi, nv6842_PULSE)", report);
+    acqReportFailed(status, "nv6842_generateITRI(d_vi, nv6842_PULSE)", report);
     return status;
 }

@@ -4,24 +4,12 @@
 
 #include <cmath>
 
-namespace {
-
-// Reports a status other than VI_SUCCESS; returns whether it is an error.
-bool check(ViStatus status, const char *callText, const acqReporter &report)
-{
-    if (status != VI_SUCCESS && report)
-        report(status, callText);
-    return status < VI_SUCCESS;
-}
-
-} // namespace
-
 bool acqFixedSynch(ViSession vi, const acqSettings &settings, const acqReporter &report)
 {
     bool fixed = !settings.lxiCarrier;
     ViAddr record = nullptr;
     const ViStatus status = viGetAttribute(vi, VI_ATTR_USER_DATA, &record);
-    check(status, "viGetAttribute(d_vi, VI_ATTR_USER_DATA, &multEnv)", report);
+    acqReportFailed(status, "viGetAttribute(d_vi, VI_ATTR_USER_DATA, &multEnv)", report);
     if (status < VI_SUCCESS || !record)
         return fixed;
     const multEnv_t *multEnv = static_cast<const multEnv_t *>(record);
@@ -59,41 +47,38 @@ bool acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporte
     const acqTriggerMode t = acqTriggerModeOf(settings);
     const ViUInt16 synch = acqSynchValue(settings.fixedSynch, settings.syncMethod);
     bool failed = false;
-    failed |= check(nv6842_setMultTrigConfig(vi, t.trigSource, ViInt16(settings.trgLevel)),
-                    "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())", report);
-    failed |= check(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
-                    "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)", report);
+    auto call = [&](ViStatus status, const char *callText) { failed |= acqReportFailed(status, callText, report); };
+    call(nv6842_setMultTrigConfig(vi, t.trigSource, ViInt16(settings.trgLevel)),
+         "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())");
+    call(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
+         "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)");
 
     for (size_t j = 0; j < settings.outputTriggers.size(); ++j) {
         const acqOutputTrigger &out = settings.outputTriggers[j];
         ViSession fcvi = VI_NULL;
-        failed |= check(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)",
-                        report);
+        call(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)");
         ViInt16 sourceMBA = 0, sourceMBB = 0, sourceFPOT1 = 0, sourceFPOT2 = 0, sourceFPOT3 = 0, sourceDE = 0,
                 sourceDI = 0;
-        failed |= check(nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3,
-                                             &sourceDE, &sourceDI),
-                        "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, "
-                        "&sourceFPOT3, &sourceDE, &sourceDI)",
-                        report);
-        failed |= check(nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, ViInt16(out.source1), ViInt16(out.source2),
-                                             sourceFPOT3, sourceDE, sourceDI),
-                        "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
-                        "parent->fpOutTrg[j]->outputTrigger1->itemData("
-                        "parent->fpOutTrg[j]->outputTrigger1->currentIndex()).toInt(), "
-                        "parent->fpOutTrg[j]->outputTrigger2->itemData("
-                        "parent->fpOutTrg[j]->outputTrigger2->currentIndex()).toInt(), "
-                        "sourceFPOT3, sourceDE, sourceDI)",
-                        report);
+        call(nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, &sourceFPOT3, &sourceDE,
+                                  &sourceDI),
+             "nv6842_getOTRIConfig(fcvi, &sourceMBA, &sourceMBB, &sourceFPOT1, &sourceFPOT2, "
+             "&sourceFPOT3, &sourceDE, &sourceDI)");
+        call(nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, ViInt16(out.source1), ViInt16(out.source2), sourceFPOT3,
+                                  sourceDE, sourceDI),
+             "nv6842_setOTRIConfig(fcvi, sourceMBA, sourceMBB, "
+             "parent->fpOutTrg[j]->outputTrigger1->itemData("
+             "parent->fpOutTrg[j]->outputTrigger1->currentIndex()).toInt(), "
+             "parent->fpOutTrg[j]->outputTrigger2->itemData("
+             "parent->fpOutTrg[j]->outputTrigger2->currentIndex()).toInt(), "
+             "sourceFPOT3, sourceDE, sourceDI)");
         ViInt16 pol3 = nv6842_HIGH;
-        failed |= check(nv6842_getFPTrigPolarity(fcvi, nullptr, nullptr, &pol3),
-                        "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)", report);
-        failed |= check(nv6842_setFPTrigPolarity(fcvi, out.negate1 ? nv6842_LOW : nv6842_HIGH,
-                                                 out.negate2 ? nv6842_LOW : nv6842_HIGH, pol3),
-                        "nv6842_setFPTrigPolarity(fcvi, "
-                        "parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? nv6842_LOW : nv6842_HIGH, "
-                        "parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : nv6842_HIGH, pol3)",
-                        report);
+        call(nv6842_getFPTrigPolarity(fcvi, nullptr, nullptr, &pol3),
+             "nv6842_getFPTrigPolarity(fcvi, NULL, NULL, &pol3)");
+        call(nv6842_setFPTrigPolarity(fcvi, out.negate1 ? nv6842_LOW : nv6842_HIGH,
+                                      out.negate2 ? nv6842_LOW : nv6842_HIGH, pol3),
+             "nv6842_setFPTrigPolarity(fcvi, "
+             "parent->fpOutTrg[j]->outputTrigger1negate->isChecked() ? nv6842_LOW : nv6842_HIGH, "
+             "parent->fpOutTrg[j]->outputTrigger2negate->isChecked() ? nv6842_LOW : nv6842_HIGH, pol3)");
     }
     return !failed;
 }

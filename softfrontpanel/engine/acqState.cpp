@@ -13,6 +13,13 @@ std::atomic<int32_t> blocksAcquired{0};
 std::atomic<int32_t> displayedBlock{0};
 std::atomic<uint64_t> bytesWritten{0};
 
+bool acqReportFailed(ViStatus status, const char *callText, const acqReporter &report)
+{
+    if (status != VI_SUCCESS && report)
+        report(status, callText);
+    return status < VI_SUCCESS;
+}
+
 void publishStage(int16_t state, uint16_t errors, int32_t scanBacklog)
 {
     gl_state = state;
@@ -28,7 +35,6 @@ ViStatus acqPollStage(ViSession vi, const acqReporter &report)
     const ViStatus status = nv6842_checkMultAcquisition(vi, &state, &errors, &backlog);
     if (status >= VI_SUCCESS)
         publishStage(state, errors, backlog);
-    if (status != VI_SUCCESS && report)
-        report(status, "nv6842_checkMultAcquisition(d_vi, &gl_state, &gl_errors, &gl_scanBacklog)");
+    acqReportFailed(status, "nv6842_checkMultAcquisition(d_vi, &gl_state, &gl_errors, &gl_scanBacklog)", report);
     return status;
 }

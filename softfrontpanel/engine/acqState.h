@@ -20,6 +20,10 @@
 // it. The panel shows it; the recorder prints it.
 using acqReporter = std::function<void(ViStatus status, const char *callText)>;
 
+// Hands a status other than VI_SUCCESS to report (when given) with the call's
+// text; true when it is an error (negative).
+bool acqReportFailed(ViStatus status, const char *callText, const acqReporter &report);
+
 // Last values of nv6842_checkMultAcquisition: stage code (0 ... 7), error
 // bits, scans acquired but not yet read.
 extern std::atomic<int16_t> gl_state;

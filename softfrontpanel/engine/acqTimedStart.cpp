@@ -21,17 +21,12 @@ QFuture<void> acqRunTimedStart(startMultInThd_params_t *params)
 bool acqStartTimePassed(ViSession vi, int64_t startTime, const acqReporter &report)
 {
     ViSession fcvi = VI_NULL;
-    ViStatus status = nv6842_getMultFCsession(vi, 0, &fcvi);
-    if (status != VI_SUCCESS && report)
-        report(status, "nv6842_getMultFCsession(d_vi, 0, &fcvi)");
-    if (status < VI_SUCCESS)
+    if (acqReportFailed(nv6842_getMultFCsession(vi, 0, &fcvi), "nv6842_getMultFCsession(d_vi, 0, &fcvi)", report))
         return false;
     ViInt64 seconds = 0;
     ViInt32 nanoseconds = 0;
-    status = nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, nullptr, nullptr);
-    if (status != VI_SUCCESS && report)
-        report(status, "nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, NULL, NULL)");
-    if (status < VI_SUCCESS)
+    if (acqReportFailed(nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, nullptr, nullptr),
+                        "nv6842_getCurrentTimeEx(fcvi, &seconds, &nanoseconds, NULL, NULL)", report))
         return false;
     // The start is the beginning of that second: within it, it has passed.
     return startTime <= seconds;
