@@ -6,7 +6,8 @@ target_link_libraries(bench_app_open PRIVATE sfp_card sfp_resources Qt5::Test)
 # One refresh of the waveform panel (stored file, time plot, spectra): 1 and
 # 8 cards, clean sines and full-scale noise (run by hand).
 add_executable(bench_app_refresh ${CMAKE_CURRENT_LIST_DIR}/bench_app_refresh.cpp)
-target_link_libraries(bench_app_refresh PRIVATE sfp_card sfp_resources Qt5::Test)
+target_include_directories(bench_app_refresh PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(bench_app_refresh PRIVATE sfp_card sfp_resources sfp_testsupport trellin_sim_formula Qt5::Test)
 
 # Streaming 8 simulated cards through the card window for a minute, with the
 # display refreshing (run by hand). Drives the window as the tests do.

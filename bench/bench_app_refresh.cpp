@@ -5,8 +5,8 @@
 // with one and eight cards, at zero padding "Off".
 //
 // Usage: bench_app_refresh [rounds]   (default 40)
-#include "nv6842_fc.h"
-#include "datafile_writer.h"
+#include "test_app_window.h"
+
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
@@ -40,31 +40,14 @@ const double rate = 50000.0;
 
 bool writeFile(const QString &path, int cards, bool noise)
 {
-    std::vector<uint16_t> masks(size_t(cards), 0xFFFF);
-    StoredLayout layout;
-    layout.rateHz = rate;
-    layout.scans = scans;
-    layout.fcCount = cards;
-    layout.channelMask = masks.data();
-    const int channels = enabledChannelCount(layout);
-    FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!file || !writeBinaryHeader(file, layout)) {
-        if (file)
-            std::fclose(file);
-        return false;
-    }
     std::mt19937 random(7);
     std::uniform_real_distribution<double> fullScale(-10.0, 10.0);
-    std::vector<double> block(size_t(channels) * scans);
-    bool ok = true;
-    for (int b = 0; b < blocks; ++b) {
-        for (int c = 0; c < channels; ++c)
-            for (int s = 0; s < scans; ++s)
-                block[size_t(c) * scans + size_t(s)] =
-                    noise ? fullScale(random) : 9.0 * std::sin(2 * M_PI * (c % 16 + 1) * 10.0 * s / scans + b);
-        ok = ok && writeBinaryBlock(file, block.data(), size_t(channels), scans, nullptr, nullptr);
-    }
-    return std::fclose(file) == 0 && ok;
+    return !writeStoredFile(path, rate, scans, std::vector<uint16_t>(size_t(cards), 0xFFFF), blocks,
+                            [&](int b, int c, int s) {
+                                return noise ? fullScale(random)
+                                             : 9.0 * std::sin(2 * M_PI * (c % 16 + 1) * 10.0 * s / scans + b);
+                            })
+                .isEmpty();
 }
 
 double median(std::vector<double> v)
@@ -79,13 +62,11 @@ bool runCase(const QString &dir, int cards, bool noise, int rounds)
     const QString path = dir + QStringLiteral("/bench.bin6842");
     if (!writeFile(path, cards, noise))
         return false;
-    StoredFileInfo = StoredFileInfo_t{};
-    if (readStoredFileHeader(QFile::encodeName(path).constData(), &StoredFileInfo) != 0)
+    const Window window = openStoredFile(path);
+    if (!window)
         return false;
-    auto *window = new nv6842fp_App(&gl_fc, StoredFileInfo.fcCount, true);
-    window->presetFromStoredFile(StoredFileInfo);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window))
+    if (!QTest::qWaitForWindowExposed(window.get()))
         return false;
     window->mainTabs->setCurrentIndex(0);
     nv6842fp_Waveform *wave = window->waveform;
@@ -117,7 +98,6 @@ bool runCase(const QString &dir, int cards, bool noise, int rounds)
     std::printf("%5d %-6s %14.1f %22.1f\n", cards, noise ? "noise" : "sines", median(plotMs), median(wholeMs));
     window->contButton->setChecked(false);
     wave->stopDAQ();
-    delete window;
     return true;
 }
 
