@@ -517,14 +517,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("timed.bin6842");
         MessageRecorder recorder;
-        Window w = realWindow(recorder, {{lxi, 1}});
-        QVERIFY(w && w->waveform->lxiCarrier);
-        recorder.clear();
+        Window w = lxiAlarmWindow(recorder);
+        QVERIFY(w);
         nv6842fp_DAQ *daq = w->daq;
-        QVERIFY(daq->trgSrc[5] && daq->ptpAlarm);
-        daq->trgSrc[5]->click();
-        QVERIFY(daq->trgSrc[5]->isChecked());
-        selectData(daq->lengthCombo, scans);
         daq->storeToFile->setChecked(storage);
         daq->setAlarm(2);
         const qint64 alarm = daq->ptpAlarm->alarmTime();

@@ -59,6 +59,16 @@ void fillSpectrum(plot_voltage &pv, int curve, double base)
     pv.curves[curve]->setSamples(f, db);
 }
 
+// Channels 1 and 2 of card 1 filled and shown over the whole range.
+void showTwoSpectra(plot_voltage &pv)
+{
+    for (int c : {0, 1}) {
+        fillSpectrum(pv, c, -10);
+        pv.curves[c]->attach(pv.plot);
+    }
+    pv.setFrequencyRange(0, 4950, true);
+}
+
 QPoint pixelOf(const plot_voltage &pv, double x, double y, int dx = 0, int dy = 0)
 {
     return QPoint(int(pv.plot->canvasMap(QwtPlot::xBottom).transform(x)) + dx,
@@ -176,11 +186,7 @@ void TestPlotsSpectrum::snapsToNearestSample()
     Fixture fx;
     QVERIFY(fx.exposed);
     plot_voltage &pv = *fx.pv;
-    for (int c : {0, 1}) {
-        fillSpectrum(pv, c, -10);
-        pv.curves[c]->attach(pv.plot);
-    }
-    pv.setFrequencyRange(0, 4950, true);
+    showTwoSpectra(pv);
 
     // Off bin 40 of channel 1 (-14 dB) by less than half the bin spacing
     // (some 5 to 8 pixels, depending on the fonts around the canvas).
@@ -205,11 +211,7 @@ void TestPlotsSpectrum::markersAtSameX()
     Fixture fx;
     QVERIFY(fx.exposed);
     plot_voltage &pv = *fx.pv;
-    for (int c : {0, 1}) {
-        fillSpectrum(pv, c, -10);
-        pv.curves[c]->attach(pv.plot);
-    }
-    pv.setFrequencyRange(0, 4950, true);
+    showTwoSpectra(pv);
     emit pixelPicker(pv, 0)->moved(pixelOf(pv, 1000, -12));
     pv.markerMoved(pixelOf(pv, 1000, -42));
     QCOMPARE(pv.marker[0]->xValue(), pv.marker[1]->xValue());

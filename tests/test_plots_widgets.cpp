@@ -73,6 +73,15 @@ QPushButton *autoscaleSwitch(bool checked)
     return button;
 }
 
+// The unit display of the tests: mA, 2.5 V offset, the given multiplier.
+void enterMilliamps(axisConfig &dlg, double multiplier)
+{
+    dlg.unitGroup->setChecked(true);
+    dlg.unitName->setText(QStringLiteral("mA"));
+    dlg.offset->setValue(2.5);
+    dlg.multiplier->setValue(multiplier);
+}
+
 } // namespace
 
 class TestPlotsWidgets : public QObject
@@ -436,10 +445,7 @@ void TestPlotsWidgets::cancelRestoresUnitControls()
     axisConfig dlg(true, nullptr, nullptr);
     dlg.configureVoltageAxis();
     dlg.show();
-    dlg.unitGroup->setChecked(true);
-    dlg.unitName->setText(QStringLiteral("mA"));
-    dlg.offset->setValue(2.5);
-    dlg.multiplier->setValue(4.0);
+    enterMilliamps(dlg, 4.0);
     dlg.cancelButton->click();
     QVERIFY(!dlg.isVisible());
     QVERIFY(!dlg.unitGroup->isChecked());
@@ -451,10 +457,7 @@ void TestPlotsWidgets::cancelRestoresUnitControls()
 
     // Accepted settings become the ones Cancel returns to.
     dlg.show();
-    dlg.unitGroup->setChecked(true);
-    dlg.unitName->setText(QStringLiteral("mA"));
-    dlg.offset->setValue(2.5);
-    dlg.multiplier->setValue(4.0);
+    enterMilliamps(dlg, 4.0);
     dlg.okButton->click();
     QVERIFY(dlg.acceptedUnitsOn());
     QCOMPARE(dlg.acceptedUnitName(), QStringLiteral("mA"));
@@ -486,10 +489,7 @@ void TestPlotsWidgets::conversionsUseAcceptedValues()
     dlg.show();
     dlg.lowerLimit->setValue(2);
     dlg.upperLimit->setValue(3);
-    dlg.unitGroup->setChecked(true);
-    dlg.unitName->setText(QStringLiteral("mA"));
-    dlg.offset->setValue(2.5);
-    dlg.multiplier->setValue(4.0);
+    enterMilliamps(dlg, 4.0);
     dlg.okButton->click();
     // (3 V - 2.5 V) * 4 = 2 mA.
     QCOMPARE(dlg.toDisplay(3.0), 2.0);
@@ -536,10 +536,7 @@ void TestPlotsWidgets::negativeMultiplierGivesOrderedRanges()
     dlg.show();
     dlg.lowerLimit->setValue(2);
     dlg.upperLimit->setValue(3);
-    dlg.unitGroup->setChecked(true);
-    dlg.unitName->setText(QStringLiteral("mA"));
-    dlg.offset->setValue(2.5);
-    dlg.multiplier->setValue(-4.0);
+    enterMilliamps(dlg, -4.0);
     // (2 - 2.5) * -4 = 2 and (3 - 2.5) * -4 = -2, shown lower first.
     QCOMPARE(dlg.rangeLabel->text(), QStringLiteral("Range:  -2.000000 .. 2.000000  mA"));
     dlg.okButton->click();
