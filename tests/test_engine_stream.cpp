@@ -162,10 +162,11 @@ void TestEngineStream::csvRecording()
     QVERIFY(s.start(path, format, false, blocks));
     QVERIFY(waitForBlocks(blocks));
     QCOMPARE(s.end(), QString());
-    QCOMPARE(readAll(path), expectedCsv(blocks, format == contCsvMillivolts));
-    // The size counts the texts as written, not the header.
     const bool mv = format == contCsvMillivolts;
-    QCOMPARE(bytesWritten.load(), uint64_t(expectedCsv(blocks, mv).size() - expectedCsv(0, mv).size()));
+    const QByteArray expected = expectedCsv(blocks, mv);
+    QCOMPARE(readAll(path), expected);
+    // The size counts the texts as written, not the header.
+    QCOMPARE(bytesWritten.load(), uint64_t(expected.size() - expectedCsv(0, mv).size()));
 }
 
 void TestEngineStream::stopWritesEveryBlockLeftInRing()
