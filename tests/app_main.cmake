@@ -5,6 +5,6 @@ sfp_add_test(test_app_main GUI
           ${CMAKE_CURRENT_LIST_DIR}/test_connect_modal.h
           ${CMAKE_CURRENT_LIST_DIR}/test_sim_helpers.h
           ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
-  LIBS sfp_card TIMEOUT 300)
+  LIBS sfp_card)
 # The sample plug-in must sit next to the test program.
 add_dependencies(test_app_main nv3520fp)

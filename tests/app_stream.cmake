@@ -3,4 +3,4 @@
 sfp_add_test(test_app_stream GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_app_stream.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
-  LIBS sfp_card trellin_sim_formula TIMEOUT 300)
+  LIBS sfp_card trellin_sim_formula)

@@ -1,6 +1,7 @@
 // The message seam: titles, buttons, the exit on Yes, and that a real box is
 // never needed when a responder is installed.
 #include "messagerecorder.h"
+#include "unansweredguard.h"
 #include "nv6842_fc.h"
 #include "nv9471fp_messages.h"
 
@@ -152,6 +153,7 @@ private slots:
     // shows that ask() reports the clicked custom button.
     void realBoxReportsTheClickedButton()
     {
+        const sfptest::RealMessageBoxes real;
         sfp::MessageRequest request;
         request.title = QStringLiteral("t");
         request.text = QStringLiteral("question");

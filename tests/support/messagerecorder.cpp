@@ -1,5 +1,7 @@
 #include "messagerecorder.h"
 
+#include "unansweredguard.h"
+
 MessageRecorder::MessageRecorder()
 {
     defaultAnswer.standard = QMessageBox::Ok;
@@ -9,8 +11,7 @@ MessageRecorder::MessageRecorder()
 
 MessageRecorder::~MessageRecorder()
 {
-    sfp::setMessageResponder(nullptr);
-    sfp::setExitHook(nullptr);
+    sfptest::guardUnanswered();
 }
 
 void MessageRecorder::answerStandard(QMessageBox::StandardButton button)

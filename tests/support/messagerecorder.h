@@ -14,7 +14,7 @@ class MessageRecorder
 {
 public:
     MessageRecorder();  // installs itself as responder and exit hook
-    ~MessageRecorder(); // restores the real boxes and exits
+    ~MessageRecorder(); // puts back the guard against unanswered boxes and exits
 
     // Next answers, used in order; when empty, defaultAnswer is used.
     void answerStandard(QMessageBox::StandardButton button);
