@@ -9,12 +9,14 @@
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_app.h"
+#include "plot_voltage.h"
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSlider>
 #include <QStandardItem>
@@ -22,6 +24,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_plot_curve.h>
 
 #include <cmath>
 #include <cstdio>
@@ -95,6 +98,12 @@ QString fixed(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
+// A column's share of the measurement page: (width - 80 s) / 10.
+int columnShare(nv6842fp_App *w)
+{
+    return int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10);
+}
+
 // Recalculates the shown block `runs` times; returns the runs (1-based) that showed a box.
 QList<int> runsWithBox(nv6842fp_App *w, MessageRecorder &recorder, int runs)
 {
@@ -136,16 +145,88 @@ private slots:
             labelled = labelled || label->text() == QStringLiteral("Sine fitting: ");
         QVERIFY(labelled);
 
-        // The ten columns share the page's width less 80 pixels (at 96 dpi).
+        // The ten columns share the page's width less 80 pixels (at 96 dpi)
+        // where their texts leave room.
         w->show();
         w->mainTabs->setCurrentIndex(4);
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         for (int width : {1100, 1300}) {
             w->resize(width, 700);
-            QTRY_COMPARE(w->measPanel->table->columnWidth(9),
-                         int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10));
-            QCOMPARE(w->measPanel->table->columnWidth(0), w->measPanel->table->columnWidth(9));
+            QTRY_COMPARE(w->measPanel->table->columnWidth(9), columnShare(w.get()));
         }
+        // Demo waves are not copied, and the button says so.
+        QVERIFY(!w->measPanel->copyButton->isEnabled());
+    }
+
+    // Sixteen channels of wide figures at the window's first size: no column
+    // is below its share, and no figure or header is elided.
+    void tableShowsEveryDigit()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeStoredFile(dir.filePath("wide.bin6842"), 1000.0, 1000, {0xFFFF}, 1, [](int, int o, int i) {
+            return -9.75 + 9.5 * std::sin(twoPi * 6 * i / 1000 - 0.2 * o); // phases of tens of milliseconds
+        }));
+        QVERIFY(w);
+        w->resize(940, 680);
+        w->show();
+        w->mainTabs->setCurrentIndex(4);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QTableView *table = w->measPanel->table;
+        const QHeaderView *header = table->horizontalHeader();
+        // What the item and header painters take from a column besides the text (and the grid line).
+        const int cellRoom = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 1;
+        const int headerRoom = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int c = 0; c < 10; ++c) {
+            QVERIFY(table->columnWidth(c) >= columnShare(w.get()));
+            const QString title = w->measPanel->model->horizontalHeaderItem(c)->text();
+            int widest = header->fontMetrics().horizontalAdvance(title) + headerRoom;
+            for (int k = 0; k < 16; ++k)
+                widest = std::max(widest, table->fontMetrics().horizontalAdvance(cell(w.get(), k, c)) + cellRoom);
+            QVERIFY2(widest <= table->columnWidth(c), qPrintable(title));
+        }
+    }
+
+    // A viewed file: of the acquisition page only the "FFT options" stay
+    // usable, also after a run, and a change applies at once to the block
+    // on display and to the next. Channel 1: 1.5 V on the bin of 120 Hz;
+    // channel 2: 123.4 Hz, between bins of 10 Hz.
+    void fileViewingKeepsTheFftOptions()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeStoredFile(dir.filePath("options.bin6842"), rate, scans, {0x0003}, 2, [](int, int o, int i) {
+            return o == 0 ? 1.5 * std::sin(twoPi * 12 * i / scans) : std::sin(twoPi * 123.4 * i / rate);
+        }));
+        QVERIFY(w);
+        nv6842fp_DAQ *daq = w->daq;
+        const auto usable = [&] {
+            return w->mainTabs->isTabEnabled(3) && daq->zeroPaddingCombo->isEnabled() && daq->fftWindowCombo->isEnabled()
+                   && daq->sineFitCombo->isEnabled() && !daq->lengthCombo->isEnabled() && !daq->rateCombo->isEnabled()
+                   && !daq->storeToFile->isEnabled() && !daq->trgSrc[0]->isEnabled() && !daq->vrefCombo->isEnabled();
+        };
+        QVERIFY(usable());
+
+        // Rectangular: nothing beside an on-bin tone; Hann: half its amplitude.
+        const QwtPlotCurve *spectrum = w->spectrumPlot->curves[0];
+        QTRY_COMPARE(spectrum->dataSize(), size_t(500));
+        QVERIFY(spectrum->sample(13).y() < -200);
+        QCOMPARE(w->waveform->blockSlider->value(), 2); // the single shot moved on
+        selectData(daq->fftWindowCombo, 1);
+        for (int block : {2, 1}) {
+            w->waveform->blockSlider->setValue(block);
+            QTRY_VERIFY(std::abs(spectrum->sample(13).y() - 20 * std::log10(0.75)) < 0.01);
+        }
+        // The 3-parameter fit takes the spectrum's peak: bins of 10 Hz, with
+        // "10 x" of 1 Hz; the 4-parameter fit finds the frequency.
+        QCOMPARE(cell(w.get(), 1, 3), fixed(120.0, 3));
+        selectData(daq->zeroPaddingCombo, 10);
+        QTRY_COMPARE(spectrum->dataSize(), size_t(5000));
+        QTRY_COMPARE(cell(w.get(), 1, 3), fixed(123.0, 3));
+        selectData(daq->sineFitCombo, 7);
+        QTRY_VERIFY2(std::abs(cell(w.get(), 1, 3).toDouble() - 123.4) < 1e-3, qPrintable(cell(w.get(), 1, 3)));
+
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY(usable());
     }
 
     // At once, and on the thread pool as large transforms are measured (the
@@ -201,10 +282,13 @@ private slots:
             QStringLiteral("The measurements are for the last <b>1000</b> scans (the plot view).")));
         QCOMPARE(recorder.count(), 0);
 
-        // Offline viewing runs in demo mode: the clipboard is left alone.
-        QApplication::clipboard()->setText(QStringLiteral("untouched"));
+        // A file holds no gain or filter: "-" there, the figures as shown.
         w->measPanel->copyButton->click();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("Number of scans: 1000, scan rate: 10000.000 Hz"));
+        QCOMPARE(lines.mid(3), QStringList({"2,-,-," + rowTexts(w.get(), 1).join(','),
+                                            "5,-,-," + rowTexts(w.get(), 4).join(','), QString()}));
     }
 
     void fewerThanTenScansGiveZeros()
