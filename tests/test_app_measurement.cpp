@@ -104,6 +104,9 @@ int columnShare(nv6842fp_App *w)
     return int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10);
 }
 
+// Set for the second run of the program that copies a file's table.
+const char copyClipboardOf[] = "SFP_TEST_COPY_CLIPBOARD_OF";
+
 // Recalculates the shown block `runs` times; returns the runs (1-based) that showed a box.
 QList<int> runsWithBox(nv6842fp_App *w, MessageRecorder &recorder, int runs)
 {
@@ -441,6 +444,37 @@ private slots:
         QCOMPARE(lines.value(3), QStringLiteral("1,0,off,") + row.join(','));
     }
 
+    // Programs read the clipboard: under a comma-decimal locale its numbers
+    // keep their decimal point. The locale must be in force when the
+    // application object is made: a second run of this program copies.
+    void clipboardIgnoresTheLocale()
+    {
+        const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
+        if (localedef.isEmpty())
+            QSKIP("localedef is missing: no comma-decimal locale can be made (Debian: libc-bin, locales)");
+        const QString locales = dir.filePath(QStringLiteral("locales"));
+        QProcess make, copier;
+        QVERIFY(QDir().mkpath(locales));
+        make.start(localedef, {"-i", "de_DE", "-f", "UTF-8", locales + "/de_DE.UTF-8"});
+        QVERIFY(make.waitForFinished(60000));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LOCPATH"), locales);
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        environment.insert(QLatin1String(copyClipboardOf), writeToneFile(dir.filePath("locale.bin6842"), scans));
+        copier.setProcessEnvironment(environment);
+        copier.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(copier.waitForFinished(60000));
+        const QStringList lines = QString::fromUtf8(copier.readAllStandardOutput()).split('\n');
+        QVERIFY2(lines.value(0) == QStringLiteral("0,5"), make.readAllStandardError().constData()); // the locale was in force
+        // Channel 1 of card 1: the figures of its tone, every one a number with a point.
+        const QStringList fields = lines.value(4).split(',');
+        QCOMPARE(fields.size(), 13);
+        QCOMPARE(fields[3].toDouble(), tones[0].amplitude);
+        QCOMPARE(fields[4].toDouble(), tones[0].offset);
+        for (int c = 3; c < 13; ++c)
+            QVERIFY2(QRegularExpression(QStringLiteral("^-?[0-9]+\\.[0-9]+$")).match(fields[c]).hasMatch(), qPrintable(lines.value(4)));
+    }
+
     void clipboardOfTheSimulatedCards()
     {
         // Channels 1 and 3 of FC 1 on bins 5 and 15 of 1024 scans at 10 kHz,
@@ -490,6 +524,18 @@ private slots:
     }
 };
 
+// The second run of clipboardIgnoresTheLocale: prints printf's 0.5, then the
+// clipboard text of the file's first card.
+int copyClipboardOfFile(const QString &path)
+{
+    Window w = viewFile(path);
+    if (!w)
+        return 1;
+    w->measPanel->copyButton->click();
+    std::printf("%.1f\n%s", 0.5, QApplication::clipboard()->text().toUtf8().constData());
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     // The window sees "-acperf" among the program's arguments; QtTest gets
@@ -501,6 +547,8 @@ int main(int argc, char **argv)
     int appArgc = argc + 1;
     QApplication app(appArgc, appArgv.data());
     sfp::setMessageCard(&gl_fc);
+    if (qEnvironmentVariableIsSet(copyClipboardOf))
+        return copyClipboardOfFile(qEnvironmentVariable(copyClipboardOf));
     TestAppMeasurement test;
     return QTest::qExec(&test, argc, argv);
 }
