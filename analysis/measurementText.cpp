@@ -1,7 +1,7 @@
 #include "measurementText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 std::string formatFigure(double value, int decimals)
 {
@@ -9,9 +9,12 @@ std::string formatFigure(double value, int decimals)
         return "nan"; // printf would write "-nan" for a negative NaN
     if (std::isinf(value))
         return value > 0 ? "inf" : "-inf";
+    // to_chars prints what printf("%.*f") prints in the C locale, whatever
+    // locale the process runs in: the clipboard text is read by programs.
     char text[400];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    const std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return end.ec == std::errc() ? std::string(text, end.ptr) : std::string();
 }
 
 const char missingFigureText[] = "-";

@@ -10,7 +10,8 @@
 #include <vector>
 
 // value with the given decimals, as QString::number(value, 'f', decimals)
-// writes it: "nan", "inf" and "-inf" for values that are not finite.
+// writes it, with a decimal point in every locale: "nan", "inf" and "-inf"
+// for values that are not finite. decimals 0 ... 20.
 std::string formatFigure(double value, int decimals);
 
 // What a cell shows for a figure that could not be measured (and for every

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
           "sample bytes");
     check(info.blockBytes == info.sampleBytes + 2 * info.stampBytes, "block bytes");
     check(info.blockCount == info.dataBytes / info.blockBytes, "block count");
-    check(info.fcCount <= 64, "card count");
+    check(info.fcCount <= storedMaxCards, "card count");
 
     if (info.blockCount == 0) {
         char sink[8];

@@ -365,21 +365,24 @@ private slots:
         QCOMPARE(QString::fromStdString(measurementClipboardText(8192, 51200.0, rows)), QString::fromStdString(expected));
     }
 
-    // The tool on a file of two cards, three blocks of continuous sines.
+    // The tool on a file of a session beyond 64 cards, three blocks of
+    // continuous sines on its first and last card.
     void toolMeasuresStoredFile()
     {
         QVERIFY(dir.isValid());
         const int N = 4096;
         const double fs = 51200.0;
-        const uint16_t masks[] = {0x0003, 0x0104};
-        // Card 1: channels 1, 2; card 2: channels 3 and 9. 1000 Hz is on a bin.
+        std::vector<uint16_t> masks(65, 0);
+        masks.front() = 0x0003;
+        masks.back() = 0x0104;
+        // Card 1: channels 1, 2; card 65: channels 3 and 9. 1000 Hz is on a bin.
         const std::vector<Channel> channels = {{1.0, 1000.0, 0.2, 0.0},
                                                {1.0, 2000.0, 0.2, 0.0},
                                                {0.5, 1000.0, 0.3, 0.1},
                                                {2.0, 1000.0, 1.1, -0.25}};
         const QString path = dir.filePath("sines.bin6842");
         FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-        const StoredLayout layout{fs, N, 2, masks, false};
+        const StoredLayout layout{fs, N, int(masks.size()), masks.data(), false};
         bool ok = file && writeBinaryHeader(file, layout);
         for (int block = 0; block < 3 && ok; ++block) {
             const std::vector<double> data = makeBlock(channels, N, fs, (long long)block * N);
@@ -388,7 +391,7 @@ private slots:
         QVERIFY(file && std::fclose(file) == 0 && ok);
 
         for (const QStringList &options : {QStringList{"--blocks", "2"}, QStringList{"--blocks", "1:3", "--average"}}) {
-            const Run run = sfpmeasure(QStringList{path, "--card", "2", "--format", "json", "--iterations", "2"} + options);
+            const Run run = sfpmeasure(QStringList{path, "--card", "65", "--format", "json", "--iterations", "2"} + options);
             QCOMPARE(run.exitCode, 0);
             const QJsonObject root = QJsonDocument::fromJson(run.out).object();
             QCOMPARE(root.value("scans").toInt(), N);
@@ -446,7 +449,7 @@ private slots:
         QTest::newRow("padding 3") << QStringList{"FILE", "--padding", "3"} << 1;
         QTest::newRow("iterations 8") << QStringList{"FILE", "--iterations", "8"} << 1;
         QTest::newRow("format xml") << QStringList{"FILE", "--format", "xml"} << 1;
-        QTest::newRow("card 3 of 2") << QStringList{"FILE", "--card", "3"} << 1;
+        QTest::newRow("card 66 of 65") << QStringList{"FILE", "--card", "66"} << 1;
         QTest::newRow("block 4 of 3") << QStringList{"FILE", "--blocks", "2:4"} << 1;
         QTest::newRow("missing file") << QStringList{"MISSING"} << 2;
         QTest::newRow("not a data file") << QStringList{"TEXT"} << 2;

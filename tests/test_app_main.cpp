@@ -454,7 +454,7 @@ private slots:
         QVERIFY(w->mainTabs->isTabEnabled(0));
         QVERIFY(w->mainTabs->isTabEnabled(1));
         QVERIFY(!w->mainTabs->isTabEnabled(2));
-        QVERIFY(!w->mainTabs->isTabEnabled(3));
+        QVERIFY(w->mainTabs->isTabEnabled(3)); // for its FFT options
         QVERIFY(w->waveform->stateLabel->isHidden());
         QVERIFY(!w->waveform->blockSlider->isHidden());
         QVERIFY(!w->waveform->positionLabel->isHidden());

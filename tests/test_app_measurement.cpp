@@ -9,12 +9,14 @@
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_app.h"
+#include "plot_voltage.h"
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSlider>
 #include <QStandardItem>
@@ -22,6 +24,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_plot_curve.h>
 
 #include <cmath>
 #include <cstdio>
@@ -95,6 +98,15 @@ QString fixed(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
+// A column's share of the measurement page: (width - 80 s) / 10.
+int columnShare(nv6842fp_App *w)
+{
+    return int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10);
+}
+
+// Set for the second run of the program that copies a file's table.
+const char copyClipboardOf[] = "SFP_TEST_COPY_CLIPBOARD_OF";
+
 // Recalculates the shown block `runs` times; returns the runs (1-based) that showed a box.
 QList<int> runsWithBox(nv6842fp_App *w, MessageRecorder &recorder, int runs)
 {
@@ -136,16 +148,88 @@ private slots:
             labelled = labelled || label->text() == QStringLiteral("Sine fitting: ");
         QVERIFY(labelled);
 
-        // The ten columns share the page's width less 80 pixels (at 96 dpi).
+        // The ten columns share the page's width less 80 pixels (at 96 dpi)
+        // where their texts leave room.
         w->show();
         w->mainTabs->setCurrentIndex(4);
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         for (int width : {1100, 1300}) {
             w->resize(width, 700);
-            QTRY_COMPARE(w->measPanel->table->columnWidth(9),
-                         int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10));
-            QCOMPARE(w->measPanel->table->columnWidth(0), w->measPanel->table->columnWidth(9));
+            QTRY_COMPARE(w->measPanel->table->columnWidth(9), columnShare(w.get()));
         }
+        // Demo waves are not copied, and the button says so.
+        QVERIFY(!w->measPanel->copyButton->isEnabled());
+    }
+
+    // Sixteen channels of wide figures at the window's first size: no column
+    // is below its share, and no figure or header is elided.
+    void tableShowsEveryDigit()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeStoredFile(dir.filePath("wide.bin6842"), 1000.0, 1000, {0xFFFF}, 1, [](int, int o, int i) {
+            return -9.75 + 9.5 * std::sin(twoPi * 6 * i / 1000 - 0.2 * o); // phases of tens of milliseconds
+        }));
+        QVERIFY(w);
+        w->resize(940, 680);
+        w->show();
+        w->mainTabs->setCurrentIndex(4);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QTableView *table = w->measPanel->table;
+        const QHeaderView *header = table->horizontalHeader();
+        // What the item and header painters take from a column besides the text (and the grid line).
+        const int cellRoom = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 1;
+        const int headerRoom = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int c = 0; c < 10; ++c) {
+            QVERIFY(table->columnWidth(c) >= columnShare(w.get()));
+            const QString title = w->measPanel->model->horizontalHeaderItem(c)->text();
+            int widest = header->fontMetrics().horizontalAdvance(title) + headerRoom;
+            for (int k = 0; k < 16; ++k)
+                widest = std::max(widest, table->fontMetrics().horizontalAdvance(cell(w.get(), k, c)) + cellRoom);
+            QVERIFY2(widest <= table->columnWidth(c), qPrintable(title));
+        }
+    }
+
+    // A viewed file: of the acquisition page only the "FFT options" stay
+    // usable, also after a run, and a change applies at once to the block
+    // on display and to the next. Channel 1: 1.5 V on the bin of 120 Hz;
+    // channel 2: 123.4 Hz, between bins of 10 Hz.
+    void fileViewingKeepsTheFftOptions()
+    {
+        MessageRecorder recorder;
+        Window w = viewFile(writeStoredFile(dir.filePath("options.bin6842"), rate, scans, {0x0003}, 2, [](int, int o, int i) {
+            return o == 0 ? 1.5 * std::sin(twoPi * 12 * i / scans) : std::sin(twoPi * 123.4 * i / rate);
+        }));
+        QVERIFY(w);
+        nv6842fp_DAQ *daq = w->daq;
+        const auto usable = [&] {
+            return w->mainTabs->isTabEnabled(3) && daq->zeroPaddingCombo->isEnabled() && daq->fftWindowCombo->isEnabled()
+                   && daq->sineFitCombo->isEnabled() && !daq->lengthCombo->isEnabled() && !daq->rateCombo->isEnabled()
+                   && !daq->storeToFile->isEnabled() && !daq->trgSrc[0]->isEnabled() && !daq->vrefCombo->isEnabled();
+        };
+        QVERIFY(usable());
+
+        // Rectangular: nothing beside an on-bin tone; Hann: half its amplitude.
+        const QwtPlotCurve *spectrum = w->spectrumPlot->curves[0];
+        QTRY_COMPARE(spectrum->dataSize(), size_t(500));
+        QVERIFY(spectrum->sample(13).y() < -200);
+        QCOMPARE(w->waveform->blockSlider->value(), 2); // the single shot moved on
+        selectData(daq->fftWindowCombo, 1);
+        for (int block : {2, 1}) {
+            w->waveform->blockSlider->setValue(block);
+            QTRY_VERIFY(std::abs(spectrum->sample(13).y() - 20 * std::log10(0.75)) < 0.01);
+        }
+        // The 3-parameter fit takes the spectrum's peak: bins of 10 Hz, with
+        // "10 x" of 1 Hz; the 4-parameter fit finds the frequency.
+        QCOMPARE(cell(w.get(), 1, 3), fixed(120.0, 3));
+        selectData(daq->zeroPaddingCombo, 10);
+        QTRY_COMPARE(spectrum->dataSize(), size_t(5000));
+        QTRY_COMPARE(cell(w.get(), 1, 3), fixed(123.0, 3));
+        selectData(daq->sineFitCombo, 7);
+        QTRY_VERIFY2(std::abs(cell(w.get(), 1, 3).toDouble() - 123.4) < 1e-3, qPrintable(cell(w.get(), 1, 3)));
+
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY(usable());
     }
 
     // At once, and on the thread pool as large transforms are measured (the
@@ -201,10 +285,13 @@ private slots:
             QStringLiteral("The measurements are for the last <b>1000</b> scans (the plot view).")));
         QCOMPARE(recorder.count(), 0);
 
-        // Offline viewing runs in demo mode: the clipboard is left alone.
-        QApplication::clipboard()->setText(QStringLiteral("untouched"));
+        // A file holds no gain or filter: "-" there, the figures as shown.
         w->measPanel->copyButton->click();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("Number of scans: 1000, scan rate: 10000.000 Hz"));
+        QCOMPARE(lines.mid(3), QStringList({"2,-,-," + rowTexts(w.get(), 1).join(','),
+                                            "5,-,-," + rowTexts(w.get(), 4).join(','), QString()}));
     }
 
     void fewerThanTenScansGiveZeros()
@@ -357,6 +444,37 @@ private slots:
         QCOMPARE(lines.value(3), QStringLiteral("1,0,off,") + row.join(','));
     }
 
+    // Programs read the clipboard: under a comma-decimal locale its numbers
+    // keep their decimal point. The locale must be in force when the
+    // application object is made: a second run of this program copies.
+    void clipboardIgnoresTheLocale()
+    {
+        const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
+        if (localedef.isEmpty())
+            QSKIP("localedef is missing: no comma-decimal locale can be made (Debian: libc-bin, locales)");
+        const QString locales = dir.filePath(QStringLiteral("locales"));
+        QProcess make, copier;
+        QVERIFY(QDir().mkpath(locales));
+        make.start(localedef, {"-i", "de_DE", "-f", "UTF-8", locales + "/de_DE.UTF-8"});
+        QVERIFY(make.waitForFinished(60000));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LOCPATH"), locales);
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        environment.insert(QLatin1String(copyClipboardOf), writeToneFile(dir.filePath("locale.bin6842"), scans));
+        copier.setProcessEnvironment(environment);
+        copier.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(copier.waitForFinished(60000));
+        const QStringList lines = QString::fromUtf8(copier.readAllStandardOutput()).split('\n');
+        QVERIFY2(lines.value(0) == QStringLiteral("0,5"), make.readAllStandardError().constData()); // the locale was in force
+        // Channel 1 of card 1: the figures of its tone, every one a number with a point.
+        const QStringList fields = lines.value(4).split(',');
+        QCOMPARE(fields.size(), 13);
+        QCOMPARE(fields[3].toDouble(), tones[0].amplitude);
+        QCOMPARE(fields[4].toDouble(), tones[0].offset);
+        for (int c = 3; c < 13; ++c)
+            QVERIFY2(QRegularExpression(QStringLiteral("^-?[0-9]+\\.[0-9]+$")).match(fields[c]).hasMatch(), qPrintable(lines.value(4)));
+    }
+
     void clipboardOfTheSimulatedCards()
     {
         // Channels 1 and 3 of FC 1 on bins 5 and 15 of 1024 scans at 10 kHz,
@@ -406,6 +524,18 @@ private slots:
     }
 };
 
+// The second run of clipboardIgnoresTheLocale: prints printf's 0.5, then the
+// clipboard text of the file's first card.
+int copyClipboardOfFile(const QString &path)
+{
+    Window w = viewFile(path);
+    if (!w)
+        return 1;
+    w->measPanel->copyButton->click();
+    std::printf("%.1f\n%s", 0.5, QApplication::clipboard()->text().toUtf8().constData());
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     // The window sees "-acperf" among the program's arguments; QtTest gets
@@ -417,6 +547,8 @@ int main(int argc, char **argv)
     int appArgc = argc + 1;
     QApplication app(appArgc, appArgv.data());
     sfp::setMessageCard(&gl_fc);
+    if (qEnvironmentVariableIsSet(copyClipboardOf))
+        return copyClipboardOfFile(qEnvironmentVariable(copyClipboardOf));
     TestAppMeasurement test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,4 +1,5 @@
 // Start-up before the main window: the command line and the stored-file branch.
+#include "datafile_writer.h"
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
 #include "nv6842fp_globals.h"
@@ -271,6 +272,21 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Trellin 6842 Soft Front Panel"));
         QCOMPARE(window.cards(), 3);
         QCOMPARE(window.chPanels.size(), 48);
+    }
+
+    // A recording of a session of 256 cards opens the viewer with every card.
+    void recordingOfAllCardsOpensTheViewer()
+    {
+        QTemporaryDir dir;
+        std::vector<uint16_t> masks(256, 0);
+        masks.back() = 0x0003;
+        const StoredLayout layout{1000.0, 8, 256, masks.data(), false};
+        const QString path = writeFile(dir, QStringLiteral("all.bin6842"),
+                                       QByteArray::fromStdString(binaryHeaderText(layout)) + QByteArray(2 * 8 * 8, '\0'));
+        MessageRecorder recorder;
+        QVERIFY(openStoredFile(path));
+        QVERIFY(fileModeActive());
+        QCOMPARE(int(demoCardCount), 256);
     }
 
     void cardWindowRunsTheConnectionDialog()

@@ -198,7 +198,7 @@ private slots:
 
     void cardCountAndMasks()
     {
-        // The mask of a card needs the card count first, card numbers 1 ... count ... 64.
+        // The mask of a card needs the card count first, card numbers 1 ... count ... 256.
         const std::string noCount = replaced(validHeader, "NUMBER_OF_FUNCTION_CARDS=1\n", "");
         QCOMPARE(parse(replaced(noCount, "TIMESTAMPS=0\n", "TIMESTAMPS=0\nNUMBER_OF_FUNCTION_CARDS=1\n")), -1);
         QCOMPARE(parse(replaced(validHeader, "CHANNEL_MASK_FC1", "CHANNEL_MASK_FC2")), -1);
@@ -219,8 +219,13 @@ private slots:
         info.fcCount = 63;
         QCOMPARE(storedMaskedChannelCount(info), 0u);
         QCOMPARE(parse(replaced(sixtyFour, "FC64=", "FC65=")), -1);
-        // More than 64 cards, also where an 8-bit count would wrap to a small one.
-        QCOMPARE(parse(replaced(validHeader, "CARDS=1", "CARDS=65")), -1);
+        // Sessions hold up to 256 cards; more, also where an 8-bit count would
+        // wrap to a small one, are refused.
+        const std::string allCards = replaced(sixtyFour, "CARDS=64\nCHANNEL_MASK_FC64", "CARDS=256\nCHANNEL_MASK_FC256");
+        QCOMPARE(parse(allCards, &info), 0);
+        QCOMPARE(int(info.fcCount), 256);
+        QCOMPARE(int(info.channelMask[255]), 0xBEEF);
+        QCOMPARE(parse(replaced(allCards, "FC256=", "FC257=")), -1);
         QCOMPARE(parse(replaced(validHeader, "CARDS=1", "CARDS=257")), -1);
         QCOMPARE(parse(replaced(validHeader, "CARDS=1", "CARDS=-1")), -1);
     }
@@ -374,7 +379,7 @@ private slots:
         QVERIFY(isAllZero(info));
         std::memset(&info, 0x5a, sizeof info);
         QCOMPARE(readStoredFileHeader(QFile::encodeName(dir.filePath("missing.bin6842")).constData(), &info), -1);
-        QCOMPARE(info.fcCount, uint8_t(0x5a)); // not opened: untouched, as start-up's default card count lives there
+        QCOMPARE(info.fcCount, uint16_t(0x5a5a)); // not opened: untouched, as start-up's default card count lives there
         QCOMPARE(readStoredFileHeader(QFile::encodeName(dir.path()).constData(), &info), -1);
         QCOMPARE(readStoredFileHeader("/dev/zero", &info), -1); // endless, not a regular file
         QCOMPARE(readStoredFileHeader(nullptr, &info), -1);

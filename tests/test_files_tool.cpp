@@ -13,7 +13,7 @@
 namespace {
 
 const size_t scans = 6;
-const uint16_t masks[] = {0x0005, 0x0000, 0x8001};
+const std::vector<uint16_t> threeCards = {0x0005, 0x0000, 0x8001};
 const int blockCount = 4;
 
 struct Block
@@ -71,11 +71,11 @@ class TestFilesTool : public QObject
     }
 
     // The binary file the streaming engine would have written.
-    QString writeBinary(const QString &name, bool stamps)
+    QString writeBinary(const QString &name, bool stamps, const std::vector<uint16_t> &masks = threeCards)
     {
         const QString path = dir.filePath(name);
         FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb");
-        const StoredLayout layout{2000.0, int32_t(scans), 3, masks, stamps};
+        const StoredLayout layout{2000.0, int32_t(scans), int(masks.size()), masks.data(), stamps};
         bool ok = file && writeBinaryHeader(file, layout);
         const size_t channels = size_t(enabledChannelCount(layout));
         for (int k = 0; k < blockCount && ok; ++k) {
@@ -89,12 +89,13 @@ class TestFilesTool : public QObject
     }
 
     // The CSV the streaming engine would have written for blocks first ... last (1-based).
-    QByteArray expectedCsv(CsvUnits units, bool stamps, int first, int last)
+    QByteArray expectedCsv(CsvUnits units, bool stamps, int first, int last,
+                           const std::vector<uint16_t> &masks = threeCards)
     {
         char *buffer = nullptr;
         size_t size = 0;
         FILE *memory = open_memstream(&buffer, &size);
-        const StoredLayout layout{2000.0, int32_t(scans), 3, masks, stamps};
+        const StoredLayout layout{2000.0, int32_t(scans), int(masks.size()), masks.data(), stamps};
         writeCsvHeader(memory, units, layout);
         const size_t channels = size_t(enabledChannelCount(layout));
         for (int k = first - 1; k < last; ++k) {
@@ -203,6 +204,26 @@ private slots:
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.out, expected);
         QVERIFY(!entries().join(' ').contains(".part"));
+    }
+
+    // Sessions of more than 64 cards: the last card's mask and channels come through.
+    void recordingsOfManyCards_data()
+    {
+        QTest::addColumn<int>("cards");
+        QTest::newRow("65 cards") << 65;
+        QTest::newRow("256 cards") << 256;
+    }
+    void recordingsOfManyCards()
+    {
+        QFETCH(int, cards);
+        std::vector<uint16_t> masks(size_t(cards), 0x0001);
+        masks.back() = 0x8001;
+        const QString input = writeBinary(QStringLiteral("cards%1.bin6842").arg(cards), true, masks);
+        const QByteArray last = QByteArray::number(cards);
+        QVERIFY(run({"info", input}).out.contains("FC" + last + " mask:      0x8001  (CH1, CH16)\n"));
+        const Run r = run({"csv", input, "-"});
+        QVERIFY(r.out.contains("FC" + last + "_CH1, FC" + last + "_CH16, \n"));
+        QCOMPARE(r.out, expectedCsv(CsvUnits::Volts, true, 1, blockCount, masks));
     }
 
     void failuresLeaveNoOutput()

@@ -113,8 +113,8 @@ int parseOptions(int argc, char **argv, Options &options, bool *help)
             if (!value(&text) || !parseBlocks(text, options))
                 return usageError("--blocks needs FIRST[:LAST], block numbers from 1");
         } else if (argument == "--card") {
-            if (!value(&text) || !parseNumber(text, 1, 64, &number))
-                return usageError("--card needs a card number from 1 to 64");
+            if (!value(&text) || !parseNumber(text, 1, storedMaxCards, &number))
+                return usageError("--card needs a card number from 1 to " + std::to_string(storedMaxCards));
             options.card = int(number);
         } else if (argument == "--padding") {
             const std::vector<std::string> factors = {"1", "2", "5", "10", "20", "50", "100"};

@@ -5,6 +5,7 @@
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
+#include "nv6842fp_globals.h"
 #include "nv6842fp_panelHelpers.h"
 
 #include <QApplication>
@@ -54,6 +55,8 @@ measurement::measurement(nv6842fp_App *mainWindow)
     label = new QLabel;
     label->setWordWrap(true);
     copyButton = new QPushButton(QStringLiteral("Copy to Clipboard"));
+    // Demo waves are not worth copying; a viewed file's figures are.
+    copyButton->setEnabled(!parent->demoMode || fileModeActive());
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(label, 10);
@@ -71,10 +74,21 @@ measurement::measurement(nv6842fp_App *mainWindow)
 
 void measurement::resizeEvent(QResizeEvent *event)
 {
-    const int width = int((this->width() - 80 * s) / 10);
-    for (int c = 0; c < measurementColumnCount; ++c)
-        table->setColumnWidth(c, width);
+    fitColumns();
     QWidget::resizeEvent(event);
+}
+
+// Each column gets its share of the page, (width - 80 s) / 10, or more where
+// its header or a figure needs more: no digit is ever elided, and the table
+// scrolls sideways instead.
+void measurement::fitColumns()
+{
+    const int share = int((width() - 80 * s) / 10);
+    const QAbstractItemView *view = table; // public there: every row's widest cell
+    for (int c = 0; c < measurementColumnCount; ++c) {
+        const int content = std::max(view->sizeHintForColumn(c), table->horizontalHeader()->sectionSizeHint(c));
+        table->setColumnWidth(c, std::max(share, content));
+    }
 }
 
 // A measurement run on the pool: its own copy of the card's samples and of
@@ -189,6 +203,7 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
                                     ? QString::fromLatin1(missingFigureText)
                                     : QString::number(figureColumn(result.figures[k], c), 'f',
                                                       measurementColumnDecimals[c]));
+    fitColumns();
     label->setText(
         QStringLiteral("The measurements are for the last <b>%1</b> scans (the plot view). The input "
                        "signal should be a precise sine wave and be at least 3 periods in length. The "
@@ -217,7 +232,9 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
 
 void measurement::copyToClipboard()
 {
-    if (parent->demoMode)
+    // A viewed file holds no gain or filter: those columns show "-".
+    const bool viewingFile = parent->demoMode && fileModeActive();
+    if (parent->demoMode && !viewingFile)
         return;
     const int card = std::max(0, cardCombo->currentIndex());
     const quint16 mask = card < parent->waveform->chanMask.size() ? parent->waveform->chanMask[card] : 0;
@@ -228,7 +245,7 @@ void measurement::copyToClipboard()
         ClipboardRow row;
         row.channel = k + 1;
         const nv6842fp_chCfg *panel = parent->chPanels.value(card * 16 + k);
-        if (panel) {
+        if (panel && !viewingFile) {
             row.gainIndex = panel->gain->currentIndex();
             row.filterOn = panel->filter->isChecked();
         }

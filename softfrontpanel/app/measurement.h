@@ -60,6 +60,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void fitColumns();
     void measured();
     // Fills the table and label from a finished measurement of N scans at
     // freq, and applies the message rule.

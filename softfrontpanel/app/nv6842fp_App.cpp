@@ -400,9 +400,13 @@ void nv6842fp_App::presetFromStoredFile(const StoredFileInfo_t &info)
         }
 
     // The file is viewed, not acquired: the configuration pages have nothing
-    // to configure, while the waveforms stay usable.
+    // to configure, while the waveforms and the FFT options stay usable.
     mainTabs->setTabEnabled(2, false);
-    mainTabs->setTabEnabled(3, false);
+    daq->enableOnlyFftOptions();
+    for (QComboBox *combo : {daq->zeroPaddingCombo, daq->fftWindowCombo, daq->sineFitCombo})
+        if (combo)
+            connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), waveform,
+                    &nv6842fp_Waveform::fftOptionsChanged, Qt::UniqueConnection);
     mainTabs->setCurrentIndex(0);
 
     waveform->stateLabel->hide();

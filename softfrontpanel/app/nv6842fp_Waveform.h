@@ -99,6 +99,9 @@ public slots:
     void waveSlot();
     void sliderChanged(int value);
     void symbolSizeSlot();
+    // Offline viewing: a new window, zero padding or sine fit applies to the
+    // block on display at once, and to every later one.
+    void fftOptionsChanged();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -139,9 +139,10 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     if (!demoMode)
         fixedSynch = acqFixedSynch(d_vi, *settings, driverReporter());
 
+    // A viewed file keeps its FFT options usable (tab 3) during a run.
     QTabWidget *tabs = parent->mainTabs;
     for (int t = 2; t < tabs->count(); ++t)
-        if (t != 4)
+        if (t != 4 && !(fileMode && t == 3))
             tabs->setTabEnabled(t, false);
     for (nv6842fp_chCfg *panel : qAsConst(parent->chPanels))
         panel->outOfRange->setValue(0);

@@ -9,6 +9,7 @@
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_globals.h"
+#include "measurement.h"
 #include "plot_voltage.h"
 
 #include <qwt_plot.h>
@@ -129,6 +130,20 @@ void nv6842fp_Waveform::spectrumReady()
         spectrumPending = false;
         startSpectrum();
     }
+}
+
+void nv6842fp_Waveform::fftOptionsChanged()
+{
+    if (scans < 1)
+        return; // nothing prepared yet: the first block reads the options
+    // The window is otherwise made at the start of a run; a viewed file's
+    // run may be under way.
+    fftWindow.assign(size_t(scans), 0.0);
+    windowFunction(parent->daq->fftWindowCombo->currentData().toInt(), scans, fftWindow.data());
+    if (fileBlockShown < 0)
+        return;
+    updateFft();
+    parent->measPanel->recalculate();
 }
 
 void nv6842fp_Waveform::toggleChannels()

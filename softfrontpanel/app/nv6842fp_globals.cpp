@@ -2,4 +2,4 @@
 
 bool storeCalibMode = false;
 StoredFileInfo_t StoredFileInfo{};
-uint8_t &demoCardCount = StoredFileInfo.fcCount;
+uint16_t &demoCardCount = StoredFileInfo.fcCount;

@@ -15,7 +15,7 @@ extern bool storeCalibMode;
 extern StoredFileInfo_t StoredFileInfo;
 // Cards assumed without a hardware session. The same storage as
 // StoredFileInfo.fcCount: reading a file replaces it with the file's count.
-extern uint8_t &demoCardCount;
+extern uint16_t &demoCardCount;
 
 // Sample values one block may hold (the waveform panel's buffers).
 constexpr size_t waveformBufferValues = blockBufferValues;

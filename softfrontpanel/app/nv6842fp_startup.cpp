@@ -31,7 +31,7 @@ std::string unshowableReason(const StoredFileInfo_t &info)
 {
     if (info.blockCount == 0)
         return "less than one whole block of data";
-    if (info.fcCount < 1 || info.fcCount > 64)
+    if (info.fcCount < 1 || info.fcCount > storedMaxCards)
         return "no function card in the header";
     if (storedMaskedChannelCount(info) != info.channelCount)
         return "the channel masks name " + std::to_string(storedMaskedChannelCount(info))

@@ -21,7 +21,7 @@ struct StoredLayout
 {
     double rateHz = 0;                       // sampling rate, Hz
     int32_t scans = 0;                       // scans per block
-    int fcCount = 0;                         // cards of the session, 0 ... 64
+    int fcCount = 0;                         // cards of the session, 0 ... 256
     const uint16_t *channelMask = nullptr;   // fcCount masks, bit i = channel i+1
     bool timestamps = false;                 // every block carries time stamps
 };

@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <string>
 
+// Cards one file may describe: as many as a session may hold.
+constexpr int storedMaxCards = 256;
+
 // Description of one opened file. Plain old data: it is copied by value into
 // every block read. Sizes are in bytes, positions from the start of the file.
 struct StoredFileInfo_t
@@ -29,8 +32,8 @@ struct StoredFileInfo_t
     int32_t isReal64;        // 1: samples are doubles; 0: 4-byte floats
     uint32_t channelCount;   // NUMBER_OF_CHANNELS
     int32_t scansPerBlock;   // NUMBER_OF_SCANS_PER_BLOCK
-    uint8_t fcCount;         // NUMBER_OF_FUNCTION_CARDS
-    uint16_t channelMask[64]; // CHANNEL_MASK_FC1 ... FC64, bit i = channel i+1
+    uint16_t fcCount;        // NUMBER_OF_FUNCTION_CARDS, 0 ... storedMaxCards
+    uint16_t channelMask[storedMaxCards]; // CHANNEL_MASK_FC1 ... FC256, bit i = channel i+1
     double timeOffset;       // TIME_OFFSET, seconds
     int8_t hasTimestamps;    // TIMESTAMPS
 };

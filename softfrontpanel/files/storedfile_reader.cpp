@@ -15,7 +15,7 @@ namespace {
 
 constexpr int maxLineChars = 254;
 constexpr int maxHeaderLines = 1025;
-constexpr int maxCards = 64;
+constexpr int maxCards = storedMaxCards;
 
 enum class LineResult { Line, End, Error };
 
@@ -109,7 +109,7 @@ bool applyHeaderEntry(StoredFileInfo_t *info, const char *key, const char *value
     } else if (std::strcmp(key, "NUMBER_OF_FUNCTION_CARDS") == 0) {
         if (!parseInteger(value, 0, maxCards, &number))
             return false;
-        info->fcCount = static_cast<uint8_t>(number);
+        info->fcCount = static_cast<uint16_t>(number);
     } else if (std::strcmp(key, "TIME_OFFSET") == 0) {
         return parseReal(value, &info->timeOffset);
     } else if (std::strcmp(key, "TIMESTAMPS") == 0) {

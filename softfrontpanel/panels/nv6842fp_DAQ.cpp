@@ -195,6 +195,18 @@ QWidget *nv6842fp_DAQ::buildFftGroup()
     return group;
 }
 
+void nv6842fp_DAQ::enableOnlyFftOptions()
+{
+    // Walks up from the group, so that it holds whatever the page's layout.
+    for (QWidget *kept = zeroPaddingCombo->parentWidget(); kept && kept != this; kept = kept->parentWidget()) {
+        kept->setEnabled(true);
+        QWidget *holder = kept->parentWidget();
+        for (QWidget *sibling : holder->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (sibling != kept)
+                sibling->setEnabled(false);
+    }
+}
+
 const instEnv_t *nv6842fp_DAQ::readCardZeroRecord()
 {
     ViSession fc_vi = 0;

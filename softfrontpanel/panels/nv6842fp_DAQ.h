@@ -53,6 +53,10 @@ public:
     QComboBox *fftWindowCombo = nullptr;   // item data: window type
     QComboBox *sineFitCombo = nullptr;     // "-acperf" only; item data: iterations
 
+    // Offline viewing: leaves only the "FFT options" usable; the rest of the
+    // page configures an acquisition, which a stored file does not have.
+    void enableOnlyFftOptions();
+
 public slots:
     void waveformLengthSlot();
     void setAlarm(int offsetFromNow);
