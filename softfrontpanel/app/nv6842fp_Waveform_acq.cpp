@@ -140,6 +140,12 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
         fixedSynch = acqFixedSynch(d_vi, *settings, driverReporter());
 
     QTabWidget *tabs = parent->mainTabs;
+    // Disabling the page in front would bring up whichever neighbour is
+    // still enabled (the spectrum, the plug-ins): a run is watched, and a
+    // refused start explained, on the waveforms.
+    const int current = tabs->currentIndex();
+    if (current >= 2 && current != 4)
+        tabs->setCurrentIndex(0);
     for (int t = 2; t < tabs->count(); ++t)
         if (t != 4)
             tabs->setTabEnabled(t, false);
