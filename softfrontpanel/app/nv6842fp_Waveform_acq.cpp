@@ -151,6 +151,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
             tabs->setTabEnabled(t, false);
     for (nv6842fp_chCfg *panel : qAsConst(parent->chPanels))
         panel->outOfRange->setValue(0);
+    setLegendOverRange({});
 
     double newFreq = 0;
     if (fileMode) {
@@ -223,6 +224,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
 void nv6842fp_Waveform::startDAQ()
 {
     acquiring = true;
+    setStatusError(QString());
     acqSettings settings;
     if (!prepareAcquisition(&settings))
         return;
@@ -242,7 +244,7 @@ void nv6842fp_Waveform::startDAQ()
             // (and, streaming, than the file's header records).
             stopDAQ();
             parent->userBreak();
-            setStage(gl_state, gl_errors, acqSetupFailedText());
+            setStatusError(acqSetupFailedText());
             return;
         }
         publishStage(0, 0, gl_scanBacklog);
