@@ -262,7 +262,8 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
     bool fatal = false;
     errorText = acqErrorText(gl_errors, &fatal);
     const bool overflow = fatal && (gl_errors & 0x0040);
-    // Read before the stop, which ends the stream: the file's count is final after it.
+    // Asked before the stop, which forgets the stream; the count of blocks in
+    // its file is final only once the stop has drained the ring.
     const bool storingToFile = streamPrepared && contParams.storing;
     if (fatal) {
         stopDAQ();
