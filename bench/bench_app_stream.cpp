@@ -9,6 +9,7 @@
 
 #include "acqConfig.h"
 #include "acqState.h"
+#include "fittingLabel.h"
 #include "nv6842fp_DAQ.h"
 #include "nv9471fp_PTPalarm.h"
 
@@ -79,7 +80,7 @@ int main(int argc, char **argv)
     QTimer watchErrors;
     QObject::connect(&watchErrors, &QTimer::timeout, [&] {
         overflows += (gl_errors & 0x40) ? 1 : 0;
-        timeouts += w->waveform->stateLabel->text().contains(QStringLiteral("Timeout")) ? 1 : 0;
+        timeouts += w->waveform->errorLabel->text().contains(QStringLiteral("Timeout")) ? 1 : 0;
     });
     watchErrors.start(100);
     const double cpu0 = cpuSeconds();

@@ -8,7 +8,9 @@
 #include "acqSetup.h"
 #include "acqState.h"
 #include "acqTexts.h"
+#include "chLabel.h"
 #include "decimatedCurve.h"
+#include "fittingLabel.h"
 #include "messagerecorder.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
@@ -136,13 +138,6 @@ QStringList boxTexts(const MessageRecorder &recorder, QMessageBox::Icon icon)
 QColor textColour(const QLabel *label)
 {
     return label->palette().color(QPalette::Active, QPalette::WindowText);
-}
-
-// The text between the first "  [" and the closing bracket at the end.
-QString bracketed(const QString &label)
-{
-    const int open = label.indexOf(QStringLiteral("  ["));
-    return open < 0 || !label.endsWith(']') ? QString() : label.mid(open + 3, label.size() - open - 4);
 }
 
 const QString exitQuestion = QStringLiteral("\nDo you want to exit?");
@@ -330,15 +325,18 @@ private slots:
         QTest::addColumn<QByteArray>("sim");
         QTest::addColumn<bool>("fullDisk"); // the file is a link to /dev/full
         QTest::addColumn<QString>("expected"); // the whole text, or a beginning ending in "["
-        QTest::addColumn<int>("blocks");       // blocks recorded, -1: nothing to read back
+        QTest::addColumn<int>("blocks");       // blocks recorded before the failure
+        QTest::addColumn<QString>("kept");     // what the file-size text then says
         char text[256] = {};
         nv6842_error_message(VI_NULL, nv6842_ERROR_INJECTED, text);
         const QString read = QStringLiteral("nv6842_readMultAcquisitionEx failed due to [");
         QTest::newRow("read fails") << QByteArray("default; fail call=nv6842_readMultAcquisition status=0xBFFC080A after=3")
-                                    << false << read + QString::fromLatin1(text) + ']' << 3;
+                                    << false << read + QString::fromLatin1(text) + ']' << 3
+                                    << "Storing stopped: 3 blocks (18.0 kB) are in the file.";
         QTest::newRow("short read") << QByteArray("default; short call=nv6842_readMultAcquisition scans=100 after=3")
-                                    << false << read << 3;
-        QTest::newRow("disk full") << QByteArray() << true << QStringLiteral("Disk write failed!") << -1;
+                                    << false << read << 3 << "Storing stopped: 3 blocks (18.0 kB) are in the file.";
+        QTest::newRow("disk full") << QByteArray() << true << QStringLiteral("Disk write failed!") << 0
+                                   << "Storing stopped: 0 blocks (0 B) are in the file.";
     }
 
     void streamingFailureShowsAtOnce()
@@ -347,6 +345,7 @@ private slots:
         QFETCH(bool, fullDisk);
         QFETCH(QString, expected);
         QFETCH(int, blocks);
+        QFETCH(QString, kept);
         SimConfig config(sim);
         QTemporaryDir dir;
         const QString path = dir.filePath("broken.bin6842");
@@ -358,21 +357,40 @@ private slots:
         MessageRecorder recorder;
         Window w = storageWindow(recorder);
         QVERIFY(w);
+        const QRect screen(0, 0, 1024, 768);
+        showOnScreen(w.get(), screen);
         if (fullDisk)
             recorder.answerStandard(QMessageBox::Yes); // overwrite the existing name
         auto watch = answerSettings(path);
         w->contButton->click();
         QCOMPARE(watch->acted, 1);
         recorder.clear();
-        // Shown while the acquisition still runs, not only when it stops.
+        // Shown while the acquisition still runs, not only when it stops: the
+        // error in red and bold beside the stage, and what the file kept.
+        nv6842fp_Waveform *wave = w->waveform;
         const bool whole = !expected.endsWith('[');
         QString shown;
         QVERIFY2(QTest::qWaitFor([&] {
-            shown = bracketed(w->waveform->stateLabel->text());
+            shown = wave->errorLabel->text();
             return whole ? shown == expected : shown.startsWith(expected);
-        }, 3000), qPrintable(w->waveform->stateLabel->text()));
-        QVERIFY(w->contButton->isChecked() && w->waveform->refreshTimer->isActive());
+        }, 3000), qPrintable(wave->errorLabel->text()));
+        QVERIFY(!wave->errorLabel->isHidden() && wave->errorLabel->font().bold()
+                && textColour(wave->errorLabel) == QColor(Qt::red));
+        QVERIFY2(!wave->stateLabel->text().contains('['), qPrintable(wave->stateLabel->text()));
+        QTRY_COMPARE_WITH_TIMEOUT(wave->infoLabel->text(), kept, 3000); // 6 kB a block
+        QVERIFY(w->contButton->isChecked() && wave->refreshTimer->isActive());
         QCOMPARE(recorder.count(), 0);
+        // However long the texts (a health text after them too), the frame
+        // stays on the screen, and what is cut is whole in the tool tip.
+        const QString health = QStringLiteral("Recording health, ").repeated(40);
+        wave->setRecordingHealth(health);
+        settleLayouts();
+        QVERIFY(w->minimumSizeHint().width() <= screen.width() && screen.contains(w->frameGeometry()));
+        for (const QPushButton *button : {w->contButton, w->aboutButton, w->closeButton})
+            QVERIFY(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+        QVERIFY(wave->healthLabel->isCut());
+        QCOMPARE(wave->healthLabel->shownToolTip(), health);
+        QVERIFY(!wave->errorLabel->isCut() || wave->errorLabel->shownToolTip() == shown);
 
         w->contButton->click();
         QVERIFY(waitForEnd(w.get()));
@@ -381,7 +399,7 @@ private slots:
         QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP Error message"));
         QVERIFY(recorder.exitCodes.isEmpty());
         // The blocks read before the failure are recorded, nothing after.
-        if (blocks >= 0)
+        if (!fullDisk)
             verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
     }
 
@@ -405,9 +423,25 @@ private slots:
         QVERIFY(w->waveform->curves[0]->dataSize() > 0);
     }
 
+    void refreshFailureStopsTheTimer_data()
+    {
+        QTest::addColumn<QByteArray>("sim");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<int>("status");
+        QTest::newRow("stage") << QByteArray("default; fail call=nv6842_checkMultAcquisition status=0xBFFC0801")
+                               << "nv6842_checkMultAcquisition(d_vi, &gl_state, &gl_errors, &gl_scanBacklog)"
+                               << int(nv6842_ERROR_INV_SESSION);
+        QTest::newRow("read") << QByteArray("default; fail call=nv6842_readMultAcquisition status=0xBFFC080A")
+                              << "nv6842_readMultAcquisition(d_vi, scans, (ViInt32 *)&scans, data)"
+                              << int(nv6842_ERROR_INJECTED);
+    }
+
     void refreshFailureStopsTheTimer()
     {
-        SimConfig config("default; fail call=nv6842_checkMultAcquisition status=0xBFFC0801");
+        QFETCH(QByteArray, sim);
+        QFETCH(QString, call);
+        QFETCH(int, status);
+        SimConfig config(sim);
         MessageRecorder recorder;
         Window w = twoCards(recorder);
         QVERIFY(w);
@@ -415,12 +449,14 @@ private slots:
         w->contButton->click();
         QTRY_COMPARE(recorder.count(), 1);
         char text[256] = {};
-        nv6842_error_message(VI_NULL, nv6842_ERROR_INV_SESSION, text);
+        nv6842_error_message(VI_NULL, status, text);
+        const QString failure = call + QStringLiteral(" failed due to [%1]").arg(QString::fromLatin1(text));
         QCOMPARE(recorder.last().icon, QMessageBox::Critical);
-        QCOMPARE(recorder.last().text,
-                 QStringLiteral("nv6842_checkMultAcquisition(d_vi, &gl_state, &gl_errors, &gl_scanBacklog) "
-                                "failed due to [%1]").arg(QString::fromLatin1(text)) + exitQuestion);
+        QCOMPARE(recorder.last().text, failure + exitQuestion);
         QVERIFY(!w->waveform->refreshTimer->isActive());
+        // Answered "No": the row says why the panel stands still.
+        QCOMPARE(w->waveform->errorLabel->text(), failure);
+        QVERIFY(!w->waveform->errorLabel->isHidden() && textColour(w->waveform->errorLabel) == QColor(Qt::red));
         // The buttons are left as they were: running repetitively.
         QVERIFY(w->contButton->isChecked() && w->contButton->isEnabled() && !w->singleButton->isEnabled());
         w->contButton->click();
@@ -437,12 +473,18 @@ private slots:
     void overRangeMarksTheChannel()
     {
         QFETCH(bool, storage);
-        SimConfig config("carrier vxi slot=2; fc 1; signal ch=1 amp=12; fc 2");
+        // Channel 1 starts at 12 V, so every block of block mode is over range;
+        // streamed, it is within 10 V from 0.93 s to 4.07 s.
+        SimConfig config("carrier vxi slot=2; fc 1; signal ch=1 amp=12 freq=0.1 phase=90; fc 2");
         MessageRecorder recorder;
         Window w = twoCards(recorder);
         QVERIFY(w);
         recorder.clear();
         w->chPanels[2]->enable->setChecked(true);
+        chLabel *legend = w->waveform->legends[0];
+        const int frame = legend->frameStyle();
+        const QColor text = textColour(legend);
+        const QString help = legend->toolTip();
         selectData(w->daq->lengthCombo, 256);
         w->daq->storeToFile->setChecked(storage);
         std::shared_ptr<ModalWatch> watch;
@@ -458,6 +500,17 @@ private slots:
         QCOMPARE(colour, QColor(Qt::red));
         QTRY_COMPARE(w->chPanels[0]->outOfRange->value(), 1);
         QCOMPARE(w->chPanels[2]->outOfRange->value(), 0);
+        // The channel panels are disabled while running: the legend says it
+        // too, with a mark of its own beside enabled and bold.
+        QCOMPARE(legend->toolTip(), QStringLiteral("Over range"));
+        QVERIFY(legend->autoFillBackground() && legend->palette().color(QPalette::Window) == chLabel::overRangeBackground());
+        QCOMPARE(legend->frameStyle(), frame);
+        QCOMPARE(textColour(legend), text);
+        QVERIFY(!w->waveform->legends[2]->isOverRange());
+        if (storage) {
+            QTRY_VERIFY_WITH_TIMEOUT(!legend->isOverRange(), 6000);
+            QVERIFY(legend->toolTip() == help && !legend->autoFillBackground());
+        }
         QVERIFY(w->contButton->isChecked() && w->waveform->refreshTimer->isActive());
         // The saturated values come from the simulator, clipped at 10 V.
         QTRY_VERIFY(shownBlock(w->waveform->curves[0], vxi, {0, 1}, rate, 256) >= 0);
@@ -466,20 +519,36 @@ private slots:
         QCOMPARE(recorder.count(), 0);
     }
 
+    void fifoOverflowEndsTheAcquisition_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::newRow("block") << false;
+        QTest::newRow("streaming without file") << true;
+    }
+
     void fifoOverflowEndsTheAcquisition()
     {
+        QFETCH(bool, storage);
+        // A FIFO shorter than a block overflows before the first block is complete.
         SimConfig config("default; fifo scans=100");
         MessageRecorder recorder;
         Window w = twoCards(recorder);
         QVERIFY(w);
         recorder.clear();
         selectData(w->daq->lengthCombo, 256);
+        w->daq->storeToFile->setChecked(storage);
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(QString());
         w->contButton->click();
         QLabel *label = w->waveform->stateLabel;
         QVERIFY(QTest::qWaitFor([&] { return label->text() == QStringLiteral("End  [FIFO overflow]"); }, 5000));
         QCOMPARE(textColour(label), QColor(Qt::blue));
         QVERIFY(!w->waveform->refreshTimer->isActive());
         QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
+        // Nothing was stored; one warning says that data was lost.
+        QCOMPARE(recorder.texts(), QStringList{"Acquired data was lost in a FIFO overflow."});
+        QCOMPARE(recorder.last().icon, QMessageBox::Warning);
     }
 
     void fifoOverflowWhileStreamingIsReported()
@@ -488,20 +557,30 @@ private slots:
         // ring, the card's FIFO overflows and the card calls back no more.
         SimConfig config("default; fifo scans=1000");
         QTemporaryDir dir;
+        const QString path = dir.filePath("overflow.bin6842");
         MessageRecorder recorder;
         Window w = storageWindow(recorder);
         QVERIFY(w);
-        auto watch = answerSettings(dir.filePath("overflow.bin6842"));
+        auto watch = answerSettings(path);
         w->contButton->click();
         QCOMPARE(watch->acted, 1);
         w->waveform->contParams.storageStalled = true;
-        QTest::qWait(3000); // the ring fills, then the FIFO; the storage task catches up
+        // The ring fills, then the FIFO, as the simulator tells; the storage task catches up.
+        ViInt16 state = 0;
+        ViUInt16 errors = 0;
+        ViInt32 backlog = 0;
+        QVERIFY(QTest::qWaitFor([&] { return nv6842_checkMultAcquisition(w->d_vi, &state, &errors, &backlog) == VI_SUCCESS && (errors & 0x40); }, 10000));
         w->waveform->contParams.storageStalled = false;
         QLabel *label = w->waveform->stateLabel;
         QVERIFY2(QTest::qWaitFor([&] { return label->text() == QStringLiteral("End  [FIFO overflow]"); }, 10000),
                  qPrintable(label->text()));
         QVERIFY(!w->waveform->refreshTimer->isActive());
         QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled());
+        // The warning counts the blocks the file holds, as its reader finds them.
+        StoredFileInfo_t info;
+        QCOMPARE(readStoredFileHeader(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(recorder.texts(), QStringList{acqOverflowLostText(true, int64_t(info.blockCount))});
+        verifyRecording(path, vxi, vxiChannels, rate, scans, int(info.blockCount));
     }
 
     void timedStartWaitsForTheAlarm_data()
@@ -678,8 +757,8 @@ private slots:
         QVERIFY(!QFile::exists(path));
         QVERIFY(!w->waveform->refreshTimer->isActive());
         QVERIFY(!w->contButton->isChecked() && w->contButton->isEnabled() && w->singleButton->isEnabled());
-        QCOMPARE(bracketed(w->waveform->stateLabel->text()), acqSetupFailedText());
-        QVERIFY(w->waveform->stateLabel->text().startsWith("End  ["));
+        QCOMPARE(w->waveform->errorLabel->text(), acqSetupFailedText());
+        QCOMPARE(w->waveform->stateLabel->text(), acqStageText(7));
     }
 
     void shortBlockIsNotShown_data()
@@ -708,12 +787,12 @@ private slots:
         recorder.clear();
         selectData(w->daq->lengthCombo, scans);
         nv6842fp_Waveform *wave = w->waveform;
-        const QString shortText = QStringLiteral("End  [") + acqShortBlockText(got, scans) + ']';
+        const QString shortText = acqShortBlockText(got, scans);
         if (repetitive) {
             w->contButton->click();
             // The second block is short: the first stays on display, whole.
-            QVERIFY2(QTest::qWaitFor([&] { return bracketed(wave->stateLabel->text()) == acqShortBlockText(got, scans); }, 5000),
-                     qPrintable(wave->stateLabel->text()));
+            QVERIFY2(QTest::qWaitFor([&] { return wave->errorLabel->text() == shortText; }, 5000),
+                     qPrintable(wave->errorLabel->text()));
             QCOMPARE(wave->scans, scans);
             QCOMPARE(shownBlock(wave->curves[0], vxi, {0, 1}, rate, scans), 0);
             QVERIFY(w->contButton->isChecked() && wave->refreshTimer->isActive());
@@ -721,7 +800,8 @@ private slots:
             QVERIFY(waitForEnd(w.get()));
         } else {
             w->singleButton->click();
-            QVERIFY(QTest::qWaitFor([&] { return wave->stateLabel->text() == shortText; }, 5000));
+            QVERIFY(QTest::qWaitFor([&] { return wave->errorLabel->text() == shortText; }, 5000));
+            QCOMPARE(wave->stateLabel->text(), acqStageText(7));
             QVERIFY(!wave->refreshTimer->isActive());
             QCOMPARE(wave->scans, scans);
             QCOMPARE(wave->curves[0]->dataSize(), size_t(0));
@@ -756,10 +836,11 @@ private slots:
         SimConfig config("default; fifo scans=1000; "
                          "fail call=nv6842_readMultAcquisition status=0xBFFC080A count=always after=2");
         QTemporaryDir dir;
+        const QString path = dir.filePath("failing.bin6842");
         MessageRecorder recorder;
         Window w = storageWindow(recorder);
         QVERIFY(w);
-        auto watch = answerSettings(dir.filePath("failing.bin6842"));
+        auto watch = answerSettings(path);
         w->contButton->click();
         QCOMPARE(watch->acted, 1);
         QVERIFY2(QTest::qWaitFor([&] { return w->waveform->stateLabel->text() == QStringLiteral("End  [FIFO overflow]"); }, 10000),
@@ -768,6 +849,10 @@ private slots:
         const QStringList errors = boxTexts(recorder, QMessageBox::Critical);
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith("nv6842_readMultAcquisitionEx failed due to ["), qPrintable(errors[0]));
+        // The overflow's warning comes once, with the two blocks read before the reads failed.
+        QCOMPARE(boxTexts(recorder, QMessageBox::Warning),
+                 QStringList{"Acquired data was lost in a FIFO overflow: the file holds the 2 blocks written before it."});
+        verifyRecording(path, vxi, vxiChannels, rate, scans, 2);
 
         // A later start that is cancelled stops nothing: the old text stays gone.
         recorder.clear();

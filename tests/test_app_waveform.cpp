@@ -195,6 +195,35 @@ private slots:
         QVERIFY(w->singleButton->isEnabled() && !w->singleButton->isChecked());
     }
 
+    void startShowsTheWaveforms_data()
+    {
+        QTest::addColumn<int>("from");    // the page in front when starting
+        QTest::addColumn<QString>("how"); // "demo", "refused" (no channel on card 1) or "set-up fails"
+        QTest::addColumn<int>("shown");   // the page in front afterwards
+        QTest::newRow("demo, from Function Cards") << 2 << "demo" << 0;
+        QTest::newRow("demo, from Acquisition") << 3 << "demo" << 0;
+        QTest::newRow("demo, from the spectrum") << 1 << "demo" << 1;
+        QTest::newRow("refused, from Function Cards") << 2 << "refused" << 0;
+        QTest::newRow("set-up fails, from Acquisition") << 3 << "set-up fails" << 0;
+    }
+
+    void startShowsTheWaveforms()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, how);
+        QFETCH(int, shown);
+        const bool cards = how == "set-up fails";
+        SimConfig config(cards ? "default; fail call=nv6842_multConfig status=0xBFFC0801 count=always" : "");
+        MessageRecorder recorder;
+        Window w = cards ? twoCards(recorder) : demoModeWindow(recorder, 1);
+        QVERIFY(w);
+        w->chPanels[0]->enable->setChecked(how != "refused");
+        w->mainTabs->setCurrentIndex(from);
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QCOMPARE(w->mainTabs->currentIndex(), shown);
+    }
+
     void refusesABlockLargerThanTheBuffer()
     {
         // 79 cards of 16 channels at 8192 scans: 10,354,688 values.

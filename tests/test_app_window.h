@@ -80,6 +80,21 @@ inline bool waitForEnd(nv6842fp_App *w, int timeoutMs = 10000)
                            timeoutMs);
 }
 
+// Shows the window with its frame covering the given screen area.
+inline void showOnScreen(QWidget *w, const QRect &screen)
+{
+    w->show();
+    w->resize(screen.size() - (w->frameGeometry().size() - w->size()));
+    w->move(screen.topLeft()); // the frame's corner
+}
+
+// Hands every pending layout request on, up to the window.
+inline void settleLayouts()
+{
+    for (int level = 0; level < 16; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
 // Selects the item carrying value; fails the test when there is none.
 inline void selectData(QComboBox *combo, const QVariant &value)
 {

@@ -301,19 +301,30 @@ void nv6842fp_App::setChannelLegendsEnabled(int chIdx, bool enabled)
         spectrumPlot->labels[chIdx]->setChEnabled(enabled);
 }
 
+namespace {
+QString driverReason(int status)
+{
+    ViChar text[512] = {};
+    nv6842_error_message(nv6842fp_errorSession, status, text);
+    text[sizeof text - 1] = '\0';
+    return QString::fromLatin1(text);
+}
+} // namespace
+
+QString nv6842fp_App::driverFailureText(int status, const char *call)
+{
+    return QStringLiteral("%1 failed due to [%2]").arg(QLatin1String(call), driverReason(status));
+}
+
 void nv6842fp_App::displayError(int status, const char *call)
 {
     // Success, and two statuses the driver gives for information only, need no box.
     if (status == VI_SUCCESS || status == 0x3FFC0A01 || status == 0x3FFC0A03)
         return;
-    ViChar text[512] = {};
-    nv6842_error_message(nv6842fp_errorSession, status, text);
-    text[sizeof text - 1] = '\0';
-    const QString reason = QString::fromLatin1(text);
     if (status < VI_SUCCESS)
-        showError(QStringLiteral("%1 failed due to [%2]").arg(QLatin1String(call), reason));
+        showError(driverFailureText(status, call));
     else
-        showWarning(QStringLiteral("Warning: [%1]").arg(reason));
+        showWarning(QStringLiteral("Warning: [%1]").arg(driverReason(status)));
 }
 
 void nv6842fp_App::tabChanged(int index)

@@ -78,6 +78,10 @@ public:
     QPushButton *applyAllFcButton = nullptr; // only with several cards
     QTabWidget *scuTabs = nullptr;           // only when a plug-in page exists
 
+    // "%s failed due to [%s]": the call's source text and the driver's text
+    // for status, as displayError() shows a failure.
+    static QString driverFailureText(int status, const char *call);
+
 public slots:
     void displayError(int status, const char *call);
     void applyToAllChan();

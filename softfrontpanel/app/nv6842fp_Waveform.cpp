@@ -55,19 +55,7 @@ nv6842fp_Waveform::nv6842fp_Waveform(nv6842fp_App *parent_)
     times.reset(new double[blockBufferValues]);
     chanMask.fill(0, cardCount);
 
-    stateLabel = new QLabel(QStringLiteral("Idle"));
-    QFont bold = font();
-    bold.setBold(true);
-    stateLabel->setFont(bold);
-    stateLabel->setAlignment(Qt::AlignCenter);
-    const QString stageHelp = QStringLiteral("Shows the current stage of the Data Acquisition process");
-    stateLabel->setToolTip(stageHelp);
-    stateLabel->setWhatsThis(stageHelp);
-    infoLabel = new QLabel;
-    infoLabel->hide();
-    auto *statusRow = new QHBoxLayout;
-    statusRow->addWidget(stateLabel, 1);
-    statusRow->addWidget(infoLabel, 1);
+    QLayout *statusRow = buildStatusRow();
 
     plot = new QwtPlot;
     plot->setFrameStyle(QFrame::NoFrame);

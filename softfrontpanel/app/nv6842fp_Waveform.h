@@ -28,6 +28,7 @@ class QwtPlotZoomer;
 class axisConfig;
 class chLabel;
 class decimatedCurve;
+class fittingLabel;
 class myQwtPlotPicker;
 class nv6842fp_App;
 struct acqSettings;
@@ -46,8 +47,15 @@ public:
     const int cardCount;
     const bool lxiCarrier;
 
+    // The status row, left to right: the stage (stateLabel), an error
+    // (errorLabel, red and bold, hidden when there is none), the file size
+    // (infoLabel) and the recording health (healthLabel). Each label wraps
+    // (the stage: cuts) a long text and shows it whole in its tool tip when
+    // it does not fit, so the row never widens the window.
     QLabel *stateLabel = nullptr;
+    fittingLabel *errorLabel = nullptr;
     QLabel *infoLabel = nullptr;
+    fittingLabel *healthLabel = nullptr;
     QwtPlot *plot = nullptr;
     myQwtPlotPicker *picker = nullptr;
     QwtPlotZoomer *zoomer = nullptr;
@@ -76,6 +84,13 @@ public:
     std::unique_ptr<double[]> times;   // blockBufferValues doubles, seconds per scan
     std::vector<double> fftWindow;     // scans values
     contParams_t contParams;
+
+    // Shows why the acquisition, the stream or a start failed in the status
+    // row; an empty text hides it. Cleared by the next start.
+    void setStatusError(const QString &text);
+    // The recording-health text after the file size (rates, backlog, disk
+    // space); an empty text hides it. Hidden by the stop.
+    void setRecordingHealth(const QString &text);
 
     // Enabled channels over all cards, as the last start counted them.
     int enabledChannels() const;
@@ -107,6 +122,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    QLayout *buildStatusRow();
+    void showStorageProgress();
+    void setLegendOverRange(const std::vector<uint16_t> &marks);
     QWidget *buildLegendFrame();
     QString cardHeader(int card, ViUInt16 intfType, ViUInt16 fcNumber);
     void askSyncMethodIfHostsDiffer();

@@ -141,11 +141,18 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
 
     // A viewed file keeps its FFT options usable (tab 3) during a run.
     QTabWidget *tabs = parent->mainTabs;
+    // Disabling the page in front would bring up whichever neighbour is
+    // still enabled (the spectrum, the plug-ins): a run is watched, and a
+    // refused start explained, on the waveforms.
+    const int current = tabs->currentIndex();
+    if (current >= 2 && current != 4)
+        tabs->setCurrentIndex(0);
     for (int t = 2; t < tabs->count(); ++t)
         if (t != 4 && !(fileMode && t == 3))
             tabs->setTabEnabled(t, false);
     for (nv6842fp_chCfg *panel : qAsConst(parent->chPanels))
         panel->outOfRange->setValue(0);
+    setLegendOverRange({});
 
     double newFreq = 0;
     if (fileMode) {
@@ -218,6 +225,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
 void nv6842fp_Waveform::startDAQ()
 {
     acquiring = true;
+    setStatusError(QString());
     acqSettings settings;
     if (!prepareAcquisition(&settings))
         return;
@@ -237,7 +245,7 @@ void nv6842fp_Waveform::startDAQ()
             // (and, streaming, than the file's header records).
             stopDAQ();
             parent->userBreak();
-            setStage(gl_state, gl_errors, acqSetupFailedText());
+            setStatusError(acqSetupFailedText());
             return;
         }
         publishStage(0, 0, gl_scanBacklog);

@@ -7,6 +7,7 @@
 #include "acqState.h"
 #include "acqTexts.h"
 #include "chLabel.h"
+#include "fittingLabel.h"
 #include "myQwtPlotPicker.h"
 #include "measurement.h"
 #include "nv6842.h"
@@ -47,10 +48,13 @@ void nv6842fp_Waveform::timerSlot()
 acqReporter nv6842fp_Waveform::refreshReporter()
 {
     // A failing call of the refresh cycle stops the timer before it is shown;
-    // the start buttons stay as they are.
+    // the start buttons stay as they are, and the status row says why
+    // nothing moves any more until the stop.
     return [this](ViStatus status, const char *call) {
-        if (status < VI_SUCCESS)
+        if (status < VI_SUCCESS) {
             refreshTimer->stop();
+            setStatusError(nv6842fp_App::driverFailureText(status, call));
+        }
         reportDriver(status, call);
     };
 }
@@ -101,6 +105,8 @@ bool nv6842fp_Waveform::markOverRange()
     for (int j = 0; j < cardCount && j < int(marks.size()); ++j)
         for (int i = 0; i < 16; ++i)
             parent->chPanels[j * 16 + i]->outOfRange->setValue((marks[size_t(j)] >> i) & 1);
+    // The channel panels' lamps are on a page disabled while acquiring.
+    setLegendOverRange(marks);
     return true;
 }
 
@@ -226,8 +232,12 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
             showBlock();
         else if (!fetchBlock())
             return;
-        if ((gl_errors & 1) && !markOverRange())
-            return;
+        if (gl_errors & 1) {
+            if (!markOverRange())
+                return;
+        } else {
+            setLegendOverRange({}); // every channel is back in range
+        }
         if (!storage) {
             if (parent->contButton->isChecked()) {
                 const ViStatus status = nv6842_startMultAcquisition(d_vi);
@@ -251,22 +261,23 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 
     bool fatal = false;
     errorText = acqErrorText(gl_errors, &fatal);
+    const bool overflow = fatal && (gl_errors & 0x0040);
+    // Asked before the stop, which forgets the stream; the count of blocks in
+    // its file is final only once the stop has drained the ring.
+    const bool storingToFile = streamPrepared && contParams.storing;
     if (fatal) {
         stopDAQ();
         parent->userBreak();
     }
-    // Kept current even while the page is not in front (or the window minimised).
-    if (storage) {
-        infoLabel->setText(acqStorageInfoText(bytesWritten, gl_scanBacklog));
-        setTextColour(infoLabel, acqBacklogHigh(gl_scanBacklog) ? QColor(255, 128, 0) : QColor(Qt::black));
-    }
     // A streaming failure is shown as soon as it happens, not only at stop.
-    const QString streamError = storage && contParams.failed() ? contParams.errorText() : QString();
-    if (!streamError.isEmpty() && errorText.isEmpty())
-        errorText = streamError;
-    if (!blockReadError.isEmpty() && !fatal)
-        errorText = blockReadError;
+    if (storage)
+        showStorageProgress();
+    else
+        setStatusError(blockReadError);
     setStage(gl_state, gl_errors, errorText);
+    // The stage text names the overflow; what it cost is said once per run.
+    if (overflow)
+        showWarning(acqOverflowLostText(storingToFile, contParams.blocksStored));
     if (ready && storage && firstBlockDone)
         parent->userBreak();
 }
@@ -304,4 +315,5 @@ void nv6842fp_Waveform::stopDAQ()
     stateLabel->setText(acqStageText(7));
     setTextColour(stateLabel, Qt::blue);
     infoLabel->hide();
+    healthLabel->hide();
 }

@@ -60,6 +60,19 @@ bool acqBacklogHigh(int32_t scanBacklog)
     return scanBacklog > 16384;
 }
 
+QString acqStoringStoppedText(int64_t blocks, uint64_t bytes)
+{
+    return QStringLiteral("Storing stopped: %1 blocks (%2) are in the file.").arg(blocks).arg(acqFileSizeText(bytes));
+}
+
+QString acqOverflowLostText(bool storing, int64_t blocksInFile)
+{
+    if (!storing)
+        return QStringLiteral("Acquired data was lost in a FIFO overflow.");
+    return QStringLiteral("Acquired data was lost in a FIFO overflow: the file holds the %1 blocks written before it.")
+        .arg(blocksInFile);
+}
+
 QString acqShortBlockText(int32_t got, int32_t scans)
 {
     return QStringLiteral("%1 of %2 scans were read").arg(got).arg(scans);

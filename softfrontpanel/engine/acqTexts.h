@@ -1,5 +1,6 @@
 // Texts of the acquisition status row, without widgets: stage names, the
-// error text of the driver's error bits, the file-size line of streaming.
+// error text of the driver's error bits, the file-size line of streaming and
+// what a failure kept.
 //
 // Use: after each refresh the panel shows acqStageText(gl_state), followed by
 // "  [" + text + "]" when acqErrorText(gl_errors, &fatal) is not empty, and
@@ -39,6 +40,16 @@ QString acqStorageInfoText(uint64_t bytes, int32_t scanBacklog);
 
 // The backlog is shown highlighted (RGB 255, 128, 0) above 16384 scans.
 bool acqBacklogHigh(int32_t scanBacklog);
+
+// Streaming to the file ended by an error while the acquisition goes on:
+// "Storing stopped: %1 blocks (%2) are in the file." (blocks written, the
+// size text of the bytes written).
+QString acqStoringStoppedText(int64_t blocks, uint64_t bytes);
+
+// The warning after a FIFO overflow. Storing to a file: "Acquired data was
+// lost in a FIFO overflow: the file holds the %1 blocks written before it.";
+// otherwise "Acquired data was lost in a FIFO overflow."
+QString acqOverflowLostText(bool storing, int64_t blocksInFile);
 
 // A block-mode read that delivered fewer scans than the block holds:
 // "%1 of %2 scans were read" (got, scans), as streaming words it.

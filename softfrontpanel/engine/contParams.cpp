@@ -137,6 +137,7 @@ contPrepareResult contParams_t::prepare(const contStreamSettings &s)
     }
     copyRequested = false;
     copyValid = false;
+    blocksStored = 0;
     writeSlot = 0;
     readSlot = 0;
     file = nullptr;
@@ -323,6 +324,7 @@ void storageTask(contParams_t *params)
             p.running = false;
             break;
         }
+        ++p.blocksStored;
         p.readSlot = (r + 1) % contRingSlots;
     }
     if (std::fclose(p.file) != 0)

@@ -12,7 +12,8 @@
 //   nv6842_startMultAcquisitionEx(d_vi, scans, dataCallback, &contParams)  (or a timed start)
 //   every refresh: contTakeDisplayCopy(contParams, data) -> a new block to show;
 //                  contParams.failed() -> show errorText() at once (streaming has ended,
-//                  the acquisition and the display go on until the stop)
+//                  the acquisition and the display go on until the stop), and what
+//                  the file kept: blocksStored and bytesWritten
 //   stop:  contLeaveCallbacks(contParams);  nv6842_stopMultAcquisition(d_vi);
 //          QString text = contParams.finish();   // drains the ring, closes the file, frees
 //          (or contEndStreaming(), which does the three)
@@ -78,6 +79,10 @@ struct contParams_t {
     int32_t format = contBinary;
     bool stopAfterFirst = false;
     bool timestamps = false;
+
+    // Complete blocks the storage task has written to the file in this run;
+    // final once finish() has returned.
+    std::atomic<int64_t> blocksStored{0};
 
     // Blocks to acquire, 0 = until stopped: later callbacks read nothing, so
     // that a recording of N blocks holds exactly N.

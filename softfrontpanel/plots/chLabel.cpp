@@ -3,6 +3,9 @@
 #include "plotHelpers.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
 
 namespace {
 chLabel::ColourChooser &colourChooser()
@@ -39,12 +42,13 @@ chLabel::chLabel(int chIdx, QWidget *parent)
     // frame; sixteen legends per row then no longer fit a small window.
     setIndent(0);
     setMargin(0);
-    sfpPlots::setHelp(this, QStringLiteral("This legend shows which color is used to plot the "
-                                           "Channel %1 waveform from Function Card #%2. Right "
-                                           "click to change the color, left click to bold the "
-                                           "waveform")
-                                .arg(chIdx % 16 + 1)
-                                .arg(chIdx / 16 + 1));
+    help = QStringLiteral("This legend shows which color is used to plot the "
+                          "Channel %1 waveform from Function Card #%2. Right "
+                          "click to change the color, left click to bold the "
+                          "waveform")
+               .arg(chIdx % 16 + 1)
+               .arg(chIdx / 16 + 1);
+    sfpPlots::setHelp(this, help);
     refreshLook();
 }
 
@@ -59,6 +63,30 @@ void chLabel::setChEnabled(bool on)
     if (!on)
         width = 1;
     refreshLook();
+}
+
+QString chLabel::overRangeToolTip()
+{
+    return QStringLiteral("Over range");
+}
+
+QColor chLabel::overRangeBackground()
+{
+    return QColor(255, 205, 205);
+}
+
+void chLabel::setOverRange(bool on)
+{
+    if (on == overRange)
+        return;
+    overRange = on;
+    if (on) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, overRangeBackground());
+        setPalette(pal);
+    }
+    setAutoFillBackground(on);
+    setToolTip(on ? overRangeToolTip() : help);
 }
 
 void chLabel::setColour(const QColor &colour)
@@ -83,6 +111,18 @@ void chLabel::refreshLook()
     }
     setFrameStyle(QFrame::Panel | (width == 3 ? QFrame::Sunken : QFrame::Raised));
     setTextColour(chColour);
+}
+
+void chLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!overRange)
+        return;
+    // A bar as well as the tint: the tint alone is faint behind light colours.
+    QPainter painter(this);
+    const QRect inside = contentsRect();
+    const int bar = std::max(2, inside.height() / 8);
+    painter.fillRect(QRect(inside.left(), inside.bottom() + 1 - bar, inside.width(), bar), QColor(Qt::red));
 }
 
 QColor chLabel::askColour()

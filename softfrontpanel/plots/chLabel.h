@@ -33,6 +33,13 @@ public:
 
     // Enabling shows the colour; disabling also resets the width to 1.
     virtual void setChEnabled(bool on);
+    // Marks the channel as over range while acquiring: a pale red background
+    // with a red bar along the bottom, and the tool tip overRangeToolTip();
+    // apart from the frame and text colour, which tell enabled and bold.
+    void setOverRange(bool on);
+    bool isOverRange() const { return overRange; }
+    static QString overRangeToolTip();
+    static QColor overRangeBackground();
     void setColour(const QColor &colour);
 
     // The colour dialog is modal; tests (and only they) answer it through a
@@ -52,6 +59,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     // Opens "Select Color" on the current colour; invalid when cancelled.
     QColor askColour();
     // Frame and text colour for the current state.
@@ -62,6 +70,10 @@ protected:
     QColor chColour;
     int width = 1;
     bool enabled = false;
+
+private:
+    QString help; // tool tip and What's This
+    bool overRange = false;
 };
 
 #endif
