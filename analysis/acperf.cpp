@@ -13,6 +13,11 @@
 
 namespace {
 
+// Longer transforms keep no buffers for the next block: theirs cost far
+// more than the page faults of fresh ones, and every worker would hold
+// hundreds of MB.
+constexpr long long largestKeptLength = 1 << 22;
+
 // Kept out of line so the sum stays in a register: inlined, it went
 // through memory on every step.
 __attribute__((noinline)) double weightedSum(const double *window, const double *samples, int N)
@@ -78,11 +83,16 @@ void acperf::measure(const double *samples)
 
     spectrum.resize(static_cast<size_t>(length / 2 + 1));
     fftForwardReal(x.data(), spectrum.data(), static_cast<size_t>(length));
+    const bool keep = length <= largestKeptLength;
+    if (!keep)
+        std::vector<double>().swap(x);
     const double scale = static_cast<double>(bins / P) * coherentGain;
     // |X| from its parts: std::norm goes through hypot, a call per bin.
     const double *parts = reinterpret_cast<const double *>(spectrum.data());
     for (size_t k = 0; k < magnitudes.size(); ++k)
         magnitudes[k] = std::sqrt(parts[2 * k] * parts[2 * k] + parts[2 * k + 1] * parts[2 * k + 1]) / scale;
+    if (!keep)
+        std::vector<std::complex<double>>().swap(spectrum);
 
     // One search gives both the peak and the fundamental: the first largest
     // bin from 5 P up.

@@ -7,8 +7,20 @@
 
 namespace {
 
+std::size_t bytesOf(const CachedWindow &window)
+{
+    return window.values.size() * sizeof(double);
+}
+
+std::size_t bytesOf(const std::vector<double> &values)
+{
+    return values.size() * sizeof(double);
+}
+
 // A few entries of each kind, most recently used first: the display and
 // the measurement each want one length, a change of padding a few more.
+// Long blocks at a large padding make entries of tens of MB, so the
+// entries also keep within a memory budget; the newest always stays.
 template <typename Key, typename Value>
 class RecentCache
 {
@@ -24,7 +36,7 @@ public:
         }
         std::shared_ptr<const Value> value = make();
         entries.insert(entries.begin(), Entry(key, value));
-        if (entries.size() > capacity)
+        while (entries.size() > 1 && (entries.size() > capacity || bytes() > budget))
             entries.pop_back();
         return value;
     }
@@ -44,6 +56,16 @@ public:
 private:
     using Entry = std::pair<Key, std::shared_ptr<const Value>>;
     static constexpr std::size_t capacity = 6;
+    static constexpr std::size_t budget = std::size_t(64) << 20;
+
+    std::size_t bytes() const
+    {
+        std::size_t total = 0;
+        for (const Entry &entry : entries)
+            total += bytesOf(*entry.second);
+        return total;
+    }
+
     std::mutex mutex;
     std::vector<Entry> entries;
 };
