@@ -5,13 +5,11 @@
 #include "sineFitter.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 const char measurementMessageTitle[] = "Trellin 6842 Soft Front Panel";
