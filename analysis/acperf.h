@@ -14,6 +14,10 @@
 #ifndef ACPERF_H
 #define ACPERF_H
 
+#include "analysisSettings.h"
+#include "spectralDetails.h"
+
+#include <memory>
 #include <vector>
 
 class acperf
@@ -24,6 +28,10 @@ public:
     // "Zero padding factor must be >= 1" when P < 1 and with
     // "Failed to allocate memory for FFT" when the spectrum cannot be held.
     acperf(int N, const double *times, const double *samples, double fs, int P);
+    // The same with other analysis settings: the fundamental's span (F)
+    // follows settings.fundamentalBins; acFigures uses the rest. Throws as
+    // above; settings are assumed checked (checkAnalysisSettings).
+    acperf(int N, const double *times, const double *samples, double fs, int P, const AnalysisSettings &settings);
 
     int N() const { return count; }
     int P() const { return padding; }
@@ -37,7 +45,7 @@ public:
     // the bins it has accounted for.
     const std::vector<double> &mag() const { return magnitudes; }
     // Bin frequencies in Hz, built by accumulation: 0, df, 2 df, ...
-    const std::vector<double> &binFreq() const { return frequencies; }
+    const std::vector<double> &binFreq() const { return *frequencies; }
 
     // The largest bin at or above 5 P (the region below belongs to DC) and
     // its magnitude; bin 0 and 0 when there is none.
@@ -55,16 +63,24 @@ public:
     // with the noise of the band's cleared bins estimated from the rest.
     // Changes mag(), so call it once per object. Always returns true.
     bool acFigures(double *thdDb, double *sinad, double *snr, double *sfdr, double *enob);
+    // The same, and, when details is given, the harmonic and spur details
+    // with levels in dBFS of fullScaleVolts (see spectralDetails.h).
+    bool acFigures(double *thdDb, double *sinad, double *snr, double *sfdr, double *enob, SpectralDetails *details,
+                   double fullScaleVolts = defaultFullScaleVolts);
 
     // The bins acFigures() found outside every tone's span, from which the
     // noise is estimated; 0 (short blocks, many harmonics): SNR, SINAD and
     // ENOB could not be measured and are NaN.
     int noiseBinCount() const { return noiseBins; }
 
-private:
     // The fundamental frequency refined from its span: the power-weighted
-    // centre of the bins peak-h ... peak+h; 0 when there is no peak.
+    // centre of the bins peak-h ... peak+h (the fundamental's half-span of
+    // the settings), in Hz; fundamentalFrequency() when there is no peak.
+    // Call it before acFigures, which clears those bins.
     double interpolatedFundamental() const;
+
+private:
+    void measure(const double *samples);
 
     int count;
     int padding;
@@ -72,9 +88,12 @@ private:
     int bins = 0;
     double binWidth = 0.0;
     int halfWidth;
+    AnalysisSettings rules;
     const double *sampleTimes;
+    double noiseBandwidth = 0.0; // of the window, in unpadded bins
     std::vector<double> magnitudes;
-    std::vector<double> frequencies;
+    // Shared by every spectrum of the same length and rate.
+    std::shared_ptr<const std::vector<double>> frequencies;
     int peakIndex = 0;
     double peakMagnitude = 0.0;
     double rmsFundamental = 0.0;

@@ -1,16 +1,15 @@
 #include "channelMeasurement.h"
 
 #include "acperf.h"
+#include "channelWorkers.h"
 #include "sineFitter.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 const char measurementMessageTitle[] = "Trellin 6842 Soft Front Panel";
@@ -35,18 +34,7 @@ double ChannelFigures::*const columnMembers[measurementColumnCount] = {
 template <typename Work>
 void forEachChannel(const std::vector<int> &list, int threads, Work work)
 {
-    std::atomic<size_t> next{0};
-    auto worker = [&] {
-        for (size_t i = next++; i < list.size(); i = next++)
-            work(list[i]);
-    };
-    const size_t workers = std::min(list.size(), static_cast<size_t>(std::max(threads, 1)));
-    std::vector<std::thread> pool;
-    for (size_t t = 1; t < workers; ++t)
-        pool.emplace_back(worker);
-    worker();
-    for (std::thread &thread : pool)
-        thread.join();
+    runOnWorkers(list.size(), threads, [&](size_t i) { work(list[i]); });
 }
 
 int bitsBelow(uint16_t mask, int channel)
@@ -97,10 +85,17 @@ void locateCardSamples(const double *data, int scans, const uint16_t *masks, int
     }
 }
 
+CardMeasurement::CardMeasurement()
+{
+    std::fill(std::begin(leakageBins), std::end(leakageBins), std::numeric_limits<double>::quiet_NaN());
+}
+
 CardMeasurement measureCard(const CardMeasurementInput &input)
 {
     CardMeasurement result;
     result.mask = input.mask;
+    result.settings = input.settings;
+    result.hasDetails = input.details;
     const int N = input.scans;
     for (int k = 0; k < measurementChannelCount; ++k)
         if (input.samples[k]) {
@@ -123,7 +118,7 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
             channels.push_back(k);
     int threads = input.threads;
     if (threads <= 0)
-        threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        threads = availableCores();
 
     // Every object first: a failure to make one is reported before any fit
     // has run, and then nothing is shown. Of several failures the
@@ -149,7 +144,7 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
     };
     forEachChannel(channels, threads, [&](int k) {
         guarded(k, [&] {
-            spectra[k].reset(new acperf(N, t.data(), input.samples[k], input.rateHz, input.padding));
+            spectra[k].reset(new acperf(N, t.data(), input.samples[k], input.rateHz, input.padding, input.settings));
             fitters[k].reset(new sineFitter(N, t.data(), input.samples[k]));
         });
     });
@@ -160,6 +155,10 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
                 ChannelFigures &figures = result.figures[k];
                 double f = spectra[k]->fundamentalFrequency();
                 const bool tone = f > 0.0;
+                // Before acFigures, which clears the fundamental's bins.
+                const double interpolated = spectra[k]->interpolatedFundamental();
+                if (tone && input.settings.fitStart == FitStart::interpolated)
+                    f = interpolated;
                 double amplitude = 0, mean = 0, phase = 0, rms = 0;
                 if (!tone) {
                     // No tone to start from: a fit at 0 Hz has no sine
@@ -176,8 +175,11 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
                     figures.rms = rms;
                     figures.frequency = f;
                     result.phase[k] = phase;
+                    if (input.iterations == 0)
+                        result.leakageBins[k] = (interpolated - f) * N / input.rateHz;
                 }
-                spectra[k]->acFigures(&figures.thdDb, &figures.sinad, &figures.snr, &figures.sfdr, &figures.enob);
+                spectra[k]->acFigures(&figures.thdDb, &figures.sinad, &figures.snr, &figures.sfdr, &figures.enob,
+                                      input.details ? &result.details[k] : nullptr, input.fullScaleVolts[k]);
                 if (spectra[k]->noiseBinCount() == 0)
                     for (int column : {sinadColumn, snrColumn, enobColumn})
                         setFigureMissing(figures, column);
@@ -201,7 +203,10 @@ CardMeasurement measureCard(const CardMeasurementInput &input)
         for (int k = 0; k < measurementChannelCount; ++k) {
             result.figures[k] = ChannelFigures();
             result.phase[k] = 0.0;
+            result.details[k] = SpectralDetails();
+            result.leakageBins[k] = std::numeric_limits<double>::quiet_NaN();
         }
+        result.hasDetails = false;
         result.fitFailed = false;
     }
     return result;

@@ -14,6 +14,9 @@
 #ifndef CHANNELMEASUREMENT_H
 #define CHANNELMEASUREMENT_H
 
+#include "analysisSettings.h"
+#include "spectralDetails.h"
+
 #include <cstdint>
 #include <string>
 
@@ -64,6 +67,16 @@ struct CardMeasurementInput
     // Samples of each channel (N values, volts, borrowed), null when the
     // channel has none (disabled, or N < 1).
     const double *samples[measurementChannelCount] = {};
+    // The rules of the spectral figures (defaults: the panel's own) and
+    // whether the harmonic and spur details are wanted; their dBFS are
+    // relative to each channel's full scale (peak volts for its gain).
+    AnalysisSettings settings;
+    bool details = false;
+    double fullScaleVolts[measurementChannelCount] = {
+        defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts,
+        defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts,
+        defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts,
+        defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts, defaultFullScaleVolts};
 };
 
 // Sets input.mask and input.samples for card `card` (0-based) of a block laid
@@ -74,6 +87,8 @@ void locateCardSamples(const double *data, int scans, const uint16_t *masks, int
 
 struct CardMeasurement
 {
+    CardMeasurement();
+
     uint16_t mask = 0;
     bool computed = false;  // false when N < 10: every figure is 0
     // Non-empty when the analysis threw (an acperf or fitter could not be
@@ -83,6 +98,15 @@ struct CardMeasurement
     int referenceChannel = -1; // lowest-numbered channel with samples
     double phase[measurementChannelCount] = {}; // fitted phase, radians
     ChannelFigures figures[measurementChannelCount]; // phaseUs filled by settleCardMeasurement
+    // The settings the figures were computed with, and the details of each
+    // channel with a fit when input.details was set.
+    AnalysisSettings settings;
+    bool hasDetails = false;
+    SpectralDetails details[measurementChannelCount];
+    // Under the 3-parameter fit: how far the interpolated fundamental lies
+    // from the fit's frequency, in unpadded bins (fs / N); NaN for a
+    // channel without a fit, and for every channel under the 4-parameter fit.
+    double leakageBins[measurementChannelCount];
 
     bool enabled(int channel) const { return (mask >> channel) & 1; }
 };
@@ -94,6 +118,8 @@ struct CardMeasurement
 // that refuses its arguments leaves that channel's five fit values at 0 and
 // sets fitFailed. A channel without a fundamental (a constant, or no bin
 // above the DC region) gets no fit: its five fit values and THD are missing.
+// The fit starts at the largest bin's frequency or, with
+// settings.fitStart interpolated, at the interpolated fundamental.
 // Phases in microseconds come from settleCardMeasurement().
 CardMeasurement measureCard(const CardMeasurementInput &input);
 

@@ -37,6 +37,17 @@ std::vector<double> spectrumFrequencies(int scans, int padding, double rateHz);
 bool amplitudeSpectrumDb(const double *samples, const double *window, int scans, int padding,
                          std::vector<double> &dB);
 
+// The same spectrum as power ratios re 1 V peak, power[k] = (|X[k]| / T /
+// (S / N))^2, so that 10 log10(power[k]) is the dB value above: what the
+// averaging of spectrumAveraging.h works on. Returns false with power
+// empty as amplitudeSpectrumDb does.
+bool amplitudeSpectrumPower(const double *samples, const double *window, int scans, int padding,
+                            std::vector<double> &power);
+
+// dB[k] = max(10 log10(power[k]), spectrumFloorDb) for k < count, as fast and
+// as accurate as spectrumPowerToDb; power and dB may be the same array.
+void spectrumRatioToDb(const double *power, double *dB, std::size_t count);
+
 // dB[k] = max(10 log10(|X[k]|^2 / scaleSquared), spectrumFloorDb) for k < count,
 // accurate to about 1e-12 dB: the step of amplitudeSpectrumDb that turns
 // bins into decibels. A loop without calls, so that it vectorises; the

@@ -3,7 +3,9 @@
 // Reported: amplitude R = hypot(A, B) in volts, offset C in volts, phase in
 // radians (atan2(A, B), in (-pi, pi]: the model is R sin(2 pi f t + phase)), and
 // the RMS of the fitted signal R sin(2 pi f t + phase) + C over the sample
-// times, in volts.
+// times, in volts. The regressors cos and sin of 2 pi f t live in buffers of
+// the calling thread, reused by its next fit: fitters on different threads
+// are independent, one fitter is used by one thread at a time.
 #ifndef SINEFITTER_H
 #define SINEFITTER_H
 

@@ -3,6 +3,7 @@
 // writer. Figures are checked against the sines the blocks were built from.
 #include "channelMeasurement.h"
 #include "datafile_writer.h"
+#include "detailsText.h"
 #include "measurementText.h"
 #include "test_analysis_signals.h"
 
@@ -439,6 +440,43 @@ private slots:
         QCOMPARE(lines.size(), 7); // the last line ends with a line end
     }
 
+    // --details: the harmonic table of each channel with the settings used,
+    // in JSON and as a second CSV table (the file of the test above).
+    void toolDetails()
+    {
+        const QString path = dir.filePath("sines.bin6842");
+        const QStringList settings{"--harmonics", "5", "--band", "0:20000"};
+        const Run json = sfpmeasure(QStringList{path, "--card", "2", "--format", "json", "--details", "--blocks", "1"} + settings);
+        QCOMPARE(json.exitCode, 0);
+        const QJsonObject root = QJsonDocument::fromJson(json.out).object();
+        QCOMPARE(root.value("settings").toObject().value("harmonics").toInt(), 5);
+        QCOMPARE(root.value("settings").toObject().value("bandHighHz").toDouble(), 20000.0);
+        const QJsonArray rows = root.value("blocks").toArray().at(0).toObject().value("channels").toArray();
+        QCOMPARE(rows.size(), 2);
+        const double amplitudes[] = {0.5, 2.0}; // channels 3 and 9 at 1000 Hz
+        for (int i = 0; i < 2; ++i) {
+            const QJsonObject details = rows.at(i).toObject().value("details").toObject();
+            QVERIFY(std::fabs(details.value("fundamentalDbfs").toDouble() - 20 * std::log10(amplitudes[i] / 10)) < 0.01);
+            const QJsonArray harmonics = details.value("harmonics").toArray();
+            QCOMPARE(harmonics.size(), 4);
+            for (int n = 2; n <= 5; ++n)
+                QVERIFY(std::fabs(harmonics.at(n - 2).toObject().value("frequencyHz").toDouble() - 1000.0 * n) < 0.125);
+        }
+
+        AnalysisSettings expected;
+        expected.harmonics = 5;
+        expected.bandHighHz = 20000.0;
+        const Run csv = sfpmeasure(QStringList{path, "--details", "--blocks", "1"} + settings);
+        QCOMPARE(csv.exitCode, 0);
+        const QList<QByteArray> lines = csv.out.split('\n');
+        const int second = lines.indexOf(QByteArray(analysisSettingsLine(expected).c_str()));
+        QVERIFY2(second > 6, csv.out.constData());
+        QCOMPARE(lines.value(second - 1), lines.value(1)); // the scans and rate line
+        QVERIFY(lines.value(second + 2).startsWith("Channel, H2 (Hz), H2 (dBc), H2 (dBFS), H3 (Hz)"));
+        QCOMPARE(lines.value(second + 3).split(',').size(), 1 + detailsColumnCount(5));
+        QVERIFY(lines.value(second + 3).startsWith("1,2000.000,"));
+    }
+
     void toolExitCodes_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -451,6 +489,11 @@ private slots:
         QTest::newRow("format xml") << QStringList{"FILE", "--format", "xml"} << 1;
         QTest::newRow("card 66 of 65") << QStringList{"FILE", "--card", "66"} << 1;
         QTest::newRow("block 4 of 3") << QStringList{"FILE", "--blocks", "2:4"} << 1;
+        QTest::newRow("31 harmonics") << QStringList{"FILE", "--harmonics", "31"} << 1;
+        QTest::newRow("band upside down") << QStringList{"FILE", "--band", "5000:20"} << 1;
+        QTest::newRow("band not a number") << QStringList{"FILE", "--band", "20:high"} << 1;
+        QTest::newRow("DC 101 bins") << QStringList{"FILE", "--dc-bins", "101"} << 1;
+        QTest::newRow("start in the middle") << QStringList{"FILE", "--start", "middle"} << 1;
         QTest::newRow("missing file") << QStringList{"MISSING"} << 2;
         QTest::newRow("not a data file") << QStringList{"TEXT"} << 2;
     }

@@ -2,6 +2,7 @@
 // one card's channels for the blocks of a stored binary file, per block or
 // averaged, as the panel's clipboard text (CSV) or as JSON.
 #include "channelMeasurement.h"
+#include "detailsText.h"
 #include "measurementText.h"
 #include "storedfile.h"
 #include "storedfile_blockio.h"
@@ -19,7 +20,10 @@ namespace {
 
 const char usageText[] =
     "Usage: sfpmeasure FILE [--blocks FIRST[:LAST]] [--card N] [--padding P]\n"
-    "                  [--iterations I] [--average] [--format csv|json]\n"
+    "                  [--iterations I] [--average] [--format csv|json] [--details]\n"
+    "                  [--harmonics N|all] [--aliased] [--band LOW:HIGH]\n"
+    "                  [--dc-bins B] [--harmonic-bins B] [--fundamental-bins B]\n"
+    "                  [--start largest|interpolated]\n"
     "       sfpmeasure --help\n"
     "\n"
     "Measures the channels of one card in a stored data file (.bin6842) of the\n"
@@ -41,6 +45,26 @@ const char usageText[] =
     "                         the file and show \"-\", as does a figure that\n"
     "                         could not be measured); json: one object, figures\n"
     "                         that are not finite or not measured as null\n"
+    "  --details              also the harmonic and spur details of every channel:\n"
+    "                         per harmonic its frequency, dBc and dBFS, the worst\n"
+    "                         other spur, noise floor, noise density and THD+N,\n"
+    "                         with the settings used (csv: a second table after\n"
+    "                         each table; json: a \"details\" object per channel)\n"
+    "\n"
+    "Analysis settings (the defaults are the panel's own rules; bins are\n"
+    "unpadded bins, fs / N):\n"
+    "  --harmonics N|all      highest harmonic counted, 2 to 30 (default all below\n"
+    "                         the Nyquist frequency, at most 30)\n"
+    "  --aliased              harmonics above the Nyquist frequency count, folded\n"
+    "  --band LOW:HIGH        analysis band in Hz, HIGH may be \"nyquist\" (default\n"
+    "                         0:nyquist): noise, spurs and harmonics in it only\n"
+    "  --dc-bins B            bins 0 to B belong to DC, 0 to 100 (default 7)\n"
+    "  --harmonic-bins B      half-span of each harmonic, 1 to 100 (default 7)\n"
+    "  --fundamental-bins B   half-span of the fundamental, 1 to 100 (default 7)\n"
+    "  --start largest|interpolated\n"
+    "                         the fit's start frequency: the largest bin (default)\n"
+    "                         or interpolated from the spectrum, with which the\n"
+    "                         3-parameter fit reads a tone between bins right\n"
     "\n"
     "Only enabled channels are listed. Phases are relative to the card's first\n"
     "enabled channel. Analysis failures are reported on standard error; the\n"
@@ -73,6 +97,8 @@ struct Options
     int iterations = 0;
     bool average = false;
     bool json = false;
+    bool details = false;
+    AnalysisSettings settings;
 };
 
 bool parseBlocks(const std::string &range, Options &options)
@@ -109,6 +135,33 @@ int parseOptions(int argc, char **argv, Options &options, bool *help)
             return 0;
         } else if (argument == "--average") {
             options.average = true;
+        } else if (argument == "--details") {
+            options.details = true;
+        } else if (argument == "--aliased") {
+            options.settings.aliasedHarmonics = true;
+        } else if (argument == "--harmonics") {
+            if (!value(&text))
+                return usageError("--harmonics needs 2 to 30, or all");
+            if (text == "all")
+                options.settings.harmonics = 0;
+            else if (parseNumber(text, 0, 1000, &number) && number != 0)
+                options.settings.harmonics = int(number);
+            else
+                return usageError("--harmonics needs 2 to 30, or all");
+        } else if (argument == "--band") {
+            if (!value(&text) || !parseAnalysisBand(text, options.settings.bandLowHz, options.settings.bandHighHz))
+                return usageError("--band needs LOW:HIGH in Hz, HIGH a number or nyquist");
+        } else if (argument == "--dc-bins" || argument == "--harmonic-bins" || argument == "--fundamental-bins") {
+            if (!value(&text) || !parseNumber(text, 0, 1000, &number))
+                return usageError(argument + " needs a number of bins");
+            int &bins = argument == "--dc-bins"         ? options.settings.dcBins
+                        : argument == "--harmonic-bins" ? options.settings.harmonicBins
+                                                        : options.settings.fundamentalBins;
+            bins = int(number);
+        } else if (argument == "--start") {
+            if (!value(&text) || (text != "largest" && text != "interpolated"))
+                return usageError("--start needs largest or interpolated");
+            options.settings.fitStart = text == "interpolated" ? FitStart::interpolated : FitStart::largestBin;
         } else if (argument == "--blocks") {
             if (!value(&text) || !parseBlocks(text, options))
                 return usageError("--blocks needs FIRST[:LAST], block numbers from 1");
@@ -140,6 +193,9 @@ int parseOptions(int argc, char **argv, Options &options, bool *help)
     }
     if (!options.path)
         return usageError("no FILE given");
+    const std::string refused = checkAnalysisSettings(options.settings);
+    if (!refused.empty())
+        return usageError(refused);
     return 0;
 }
 
@@ -180,7 +236,112 @@ struct Table
     std::string label; // "1" or "1:10" for an average
     uint16_t mask = 0;
     ChannelFigures figures[measurementChannelCount];
+    SpectralDetails details[measurementChannelCount];
 };
+
+// The details summed over the blocks for --average: each figure, per
+// harmonic order too, with the number of blocks that had it. A figure
+// missing from any block has no mean, as with the table's figures.
+struct DetailsSum
+{
+    static constexpr int tail = 9, perHarmonic = 3;
+    double tailSum[tail] = {};
+    int tailCount[tail] = {};
+    double harmonicSum[analysisMaxHarmonics + 1][perHarmonic] = {};
+    int harmonicCount[analysisMaxHarmonics + 1][perHarmonic] = {};
+    bool aliased[analysisMaxHarmonics + 1] = {};
+    bool inBand[analysisMaxHarmonics + 1] = {};
+
+    static void add(double value, double &sum, int &count)
+    {
+        if (std::isfinite(value)) {
+            sum += value;
+            ++count;
+        }
+    }
+
+    void add(const SpectralDetails &d)
+    {
+        const double values[tail] = {d.fundamentalHz, d.fundamentalDbfs, d.spurHz, d.spurDbc, d.noiseFloorDbfs,
+                                     d.noiseDensityDbfsPerHz, d.noiseDensityVoltsPerRootHz, d.thdPlusNoiseDb,
+                                     d.thdPlusNoisePercent};
+        for (int i = 0; i < tail; ++i)
+            add(values[i], tailSum[i], tailCount[i]);
+        for (const HarmonicLevel &h : d.harmonics) {
+            const double levels[perHarmonic] = {h.frequencyHz, h.dBc, h.dBFS};
+            for (int i = 0; i < perHarmonic; ++i)
+                add(levels[i], harmonicSum[h.order][i], harmonicCount[h.order][i]);
+            aliased[h.order] = h.aliased;
+            inBand[h.order] = h.inBand;
+        }
+    }
+
+    SpectralDetails mean(int blocks) const
+    {
+        auto average = [blocks](double sum, int count) { return count == blocks ? sum / blocks : notMeasured; };
+        double values[tail];
+        for (int i = 0; i < tail; ++i)
+            values[i] = average(tailSum[i], tailCount[i]);
+        SpectralDetails d;
+        d.fundamentalHz = values[0], d.fundamentalDbfs = values[1], d.spurHz = values[2], d.spurDbc = values[3];
+        d.noiseFloorDbfs = values[4], d.noiseDensityDbfsPerHz = values[5], d.noiseDensityVoltsPerRootHz = values[6];
+        d.thdPlusNoiseDb = values[7], d.thdPlusNoisePercent = values[8];
+        for (int order = 2; order <= analysisMaxHarmonics; ++order)
+            if (harmonicCount[order][0] > 0) {
+                HarmonicLevel h;
+                h.order = order;
+                h.frequencyHz = average(harmonicSum[order][0], harmonicCount[order][0]);
+                h.dBc = average(harmonicSum[order][1], harmonicCount[order][1]);
+                h.dBFS = average(harmonicSum[order][2], harmonicCount[order][2]);
+                h.aliased = aliased[order];
+                h.inBand = inBand[order];
+                d.harmonics.push_back(h);
+            }
+        return d;
+    }
+};
+
+// The details table of one table, as --details prints it in CSV.
+std::string detailsCsv(const Table &table, int scans, double rateHz, const AnalysisSettings &settings)
+{
+    CardMeasurement m;
+    m.mask = table.mask;
+    m.settings = settings;
+    for (int k = 0; k < measurementChannelCount; ++k)
+        m.details[k] = table.details[k];
+    return detailsClipboardText(scans, rateHz, m);
+}
+
+std::string jsonDetails(const SpectralDetails &d)
+{
+    std::string text = "{\"fundamentalHz\": " + jsonNumber(d.fundamentalHz)
+                       + ", \"fundamentalDbfs\": " + jsonNumber(d.fundamentalDbfs) + ", \"harmonics\": [";
+    const char *separator = "";
+    for (const HarmonicLevel &h : d.harmonics) {
+        text += separator;
+        text += "{\"order\": " + std::to_string(h.order) + ", \"frequencyHz\": " + jsonNumber(h.frequencyHz)
+                + ", \"dBc\": " + jsonNumber(h.dBc) + ", \"dBFS\": " + jsonNumber(h.dBFS)
+                + ", \"aliased\": " + (h.aliased ? "true" : "false") + ", \"inBand\": " + (h.inBand ? "true" : "false")
+                + "}";
+        separator = ", ";
+    }
+    return text + "], \"spurHz\": " + jsonNumber(d.spurHz) + ", \"spurDbc\": " + jsonNumber(d.spurDbc)
+           + ", \"noiseFloorDbfs\": " + jsonNumber(d.noiseFloorDbfs)
+           + ", \"nsdDbfsPerHz\": " + jsonNumber(d.noiseDensityDbfsPerHz)
+           + ", \"nsdVoltsPerRootHz\": " + jsonNumber(d.noiseDensityVoltsPerRootHz)
+           + ", \"thdPlusNDb\": " + jsonNumber(d.thdPlusNoiseDb)
+           + ", \"thdPlusNPercent\": " + jsonNumber(d.thdPlusNoisePercent) + "}";
+}
+
+std::string jsonSettings(const AnalysisSettings &s)
+{
+    return std::string("{\"harmonics\": ") + (s.harmonics ? std::to_string(s.harmonics) : std::string("\"all\""))
+           + ", \"aliasedHarmonics\": " + (s.aliasedHarmonics ? "true" : "false")
+           + ", \"harmonicBins\": " + std::to_string(s.harmonicBins) + ", \"dcBins\": " + std::to_string(s.dcBins)
+           + ", \"fundamentalBins\": " + std::to_string(s.fundamentalBins)
+           + ", \"bandLowHz\": " + jsonNumber(s.bandLowHz) + ", \"bandHighHz\": " + jsonNumber(s.bandHighHz)
+           + ", \"fitStart\": " + (s.fitStart == FitStart::interpolated ? "\"interpolated\"" : "\"largest\"") + "}";
+}
 
 void printCsv(const Table &table, int scans, double rateHz, bool average)
 {
@@ -196,7 +357,7 @@ void printCsv(const Table &table, int scans, double rateHz, bool average)
                 measurementClipboardText(scans, rateHz, rows).c_str());
 }
 
-std::string jsonChannels(const Table &table)
+std::string jsonChannels(const Table &table, bool details)
 {
     std::string text = "[";
     const char *separator = "";
@@ -206,6 +367,8 @@ std::string jsonChannels(const Table &table)
             text += "\n      {\"channel\": " + std::to_string(k + 1);
             for (int column = 0; column < measurementColumnCount; ++column)
                 text += std::string(", \"") + jsonKeys[column] + "\": " + jsonNumber(figureColumn(table.figures[k], column));
+            if (details)
+                text += ", \"details\": " + jsonDetails(table.details[k]);
             text += "}";
             separator = ",";
         }
@@ -254,6 +417,7 @@ int measure(const Options &options)
     std::vector<Table> tables;
     Table sum;
     sum.mask = info.channelMask[card];
+    DetailsSum detailsSums[measurementChannelCount];
     bool messageFlag = false; // as the panel's, over the blocks in order
     for (unsigned long long block = first; block <= last; ++block) {
         if (readStoredBlockFrom(file, info, int64_t(block - 1), raw, nullptr, nullptr) != 1) {
@@ -275,6 +439,8 @@ int measure(const Options &options)
         input.padding = options.padding;
         input.iterations = options.iterations;
         input.threads = 0; // channels on every core: batch runs over long files
+        input.settings = options.settings;
+        input.details = options.details;
         locateCardSamples(volts.data(), scans, info.channelMask, card, input);
         CardMeasurement m = measureCard(input);
         settleCardMeasurement(m, messageFlag);
@@ -290,6 +456,9 @@ int measure(const Options &options)
         table.mask = m.mask;
         for (int k = 0; k < measurementChannelCount; ++k) {
             table.figures[k] = m.figures[k];
+            table.details[k] = m.details[k];
+            if (options.details && options.average)
+                detailsSums[k].add(m.details[k]);
             for (int column = 0; column < measurementColumnCount; ++column)
                 setFigureColumn(sum.figures[k], column,
                                 figureColumn(sum.figures[k], column) + figureColumn(m.figures[k], column));
@@ -306,6 +475,8 @@ int measure(const Options &options)
         for (ChannelFigures &figures : sum.figures)
             for (int column = 0; column < measurementColumnCount; ++column)
                 setFigureColumn(figures, column, figureColumn(figures, column) / count);
+        for (int k = 0; k < measurementChannelCount; ++k)
+            sum.details[k] = detailsSums[k].mean(int(last - first + 1));
         sum.label = std::to_string(first) + ":" + std::to_string(last);
         tables.push_back(sum);
     }
@@ -315,20 +486,24 @@ int measure(const Options &options)
             if (i)
                 std::printf("\n");
             printCsv(tables[i], scans, info.rateHz, options.average);
+            if (options.details)
+                std::printf("\n%s", detailsCsv(tables[i], scans, info.rateHz, options.settings).c_str());
         }
     } else {
         std::printf("{\n  \"file\": %s,\n  \"card\": %d,\n  \"scans\": %d,\n  \"rateHz\": %s,\n  \"padding\": %d,\n"
                     "  \"iterations\": %d,\n",
                     jsonString(options.path).c_str(), options.card, scans, jsonNumber(info.rateHz).c_str(),
                     options.padding, options.iterations);
+        if (options.details)
+            std::printf("  \"settings\": %s,\n", jsonSettings(options.settings).c_str());
         if (options.average) {
             std::printf("  \"average\": {\"first\": %llu, \"last\": %llu, \"channels\": %s}\n}\n", first, last,
-                        jsonChannels(tables.front()).c_str());
+                        jsonChannels(tables.front(), options.details).c_str());
         } else {
             std::printf("  \"blocks\": [");
             for (size_t i = 0; i < tables.size(); ++i)
                 std::printf("%s\n    {\"block\": %s, \"channels\": %s}", i ? "," : "", tables[i].label.c_str(),
-                            jsonChannels(tables[i]).c_str());
+                            jsonChannels(tables[i], options.details).c_str());
             std::printf("\n  ]\n}\n");
         }
     }
