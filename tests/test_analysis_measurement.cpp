@@ -446,7 +446,7 @@ private slots:
     {
         const QString path = dir.filePath("sines.bin6842");
         const QStringList settings{"--harmonics", "5", "--band", "0:20000"};
-        const Run json = sfpmeasure(QStringList{path, "--card", "2", "--format", "json", "--details", "--blocks", "1"} + settings);
+        const Run json = sfpmeasure(QStringList{path, "--card", "65", "--format", "json", "--details", "--blocks", "1"} + settings);
         QCOMPARE(json.exitCode, 0);
         const QJsonObject root = QJsonDocument::fromJson(json.out).object();
         QCOMPARE(root.value("settings").toObject().value("harmonics").toInt(), 5);
