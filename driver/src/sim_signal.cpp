@@ -39,14 +39,84 @@ double angle(uint64_t phase)
 }
 
 // Approximately normal noise of unit variance from one hash: the sum of four
-// 16-bit uniforms (Irwin-Hall), centred and scaled.
+// 16-bit uniforms (Irwin-Hall), centred and scaled. The uniforms are
+// (h_i + 0.5) / 65536; their sum minus 2 is exactly (sum of h_i - 131070) / 65536,
+// so it is formed in integers and scaled once, with the same result as
+// adding four doubles.
 double unitNoise(uint64_t key, int64_t scan)
 {
     const uint64_t h = splitmix64(key + static_cast<uint64_t>(scan) * 0xD1B54A32D192ED03ULL);
-    double sum = 0;
-    for (int i = 0; i < 4; ++i)
-        sum += (static_cast<double>((h >> (16 * i)) & 0xFFFF) + 0.5) / 65536.0;
-    return (sum - 2.0) * 1.7320508075688772;
+    const int64_t sum = static_cast<int64_t>((h & 0xFFFF) + ((h >> 16) & 0xFFFF) + ((h >> 32) & 0xFFFF) + (h >> 48));
+    return static_cast<double>(sum - 131070) * (1.7320508075688772 / 65536.0);
+}
+
+// The waves of one cycle as functions of the phase (2^64 = one cycle), all
+// oriented like the sine: rising through 0 at phase 0 (the square starts its
+// high half there). The cheap ones read the top 32 bits of the phase, so
+// every value is an integer times a power of two, exact in a double.
+struct SineWave {
+    static double at(uint64_t phase) { return std::sin(angle(phase)); }
+};
+
+struct TriangleWave {
+    static double at(uint64_t phase)
+    {
+        // A quarter cycle ahead, the triangle is 1 - |v - 1/2| * 4 with v in [0, 1).
+        const int64_t v = static_cast<uint32_t>((phase >> 32) + 0x40000000u);
+        const int64_t distance = v - 0x80000000LL;
+        return static_cast<double>(0x40000000LL - (distance < 0 ? -distance : distance)) * 0x1p-30;
+    }
+};
+
+struct SquareWave {
+    static double at(uint64_t phase) { return (phase >> 63) ? -1.0 : 1.0; }
+};
+
+struct RampWave {
+    static double at(uint64_t phase)
+    {
+        return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(phase >> 32))) * 0x1p-31;
+    }
+};
+
+template <class Wave> bool generateWave(const ChannelPlan &p, int64_t first, int32_t count, double *out)
+{
+    // Locals, since stores to out could otherwise alias the plan's doubles
+    // and force a reload per sample.
+    const double offset = p.offset, amplitude = p.amplitude, gain = p.gain;
+    const uint64_t increment = p.increment;
+    uint64_t phase = p.phase0 + static_cast<uint64_t>(first) * increment;
+    if (!p.hasHarmonics && p.noiseRms == 0 && !p.mayClip) {
+        // The wave alone, which cannot reach full scale: no per-sample branch.
+        for (int32_t i = 0; i < count; ++i, phase += increment)
+            out[i] = gain * (offset + amplitude * Wave::at(phase));
+        return false;
+    }
+    const double noiseRms = p.noiseRms;
+    bool clipped = false;
+    for (int32_t i = 0; i < count; ++i, phase += increment) {
+        double x = offset + amplitude * Wave::at(phase);
+        if (p.hasHarmonics)
+            for (int k = 2; k <= maxHarmonic; ++k)
+                if (p.harmonics[k] != 0)
+                    x += p.harmonics[k] * Wave::at(phase * static_cast<uint64_t>(k));
+        if (noiseRms != 0)
+            x += noiseRms * unitNoise(p.noiseKey, first + i);
+        double v = gain * x;
+        // Rounding is monotonic, so |v| never exceeds gain times the plan's
+        // peak: without mayClip no sample can pass full scale.
+        if (p.mayClip) {
+            if (v > fullScaleVolts) {
+                v = fullScaleVolts;
+                clipped = true;
+            } else if (v < -fullScaleVolts) {
+                v = -fullScaleVolts;
+                clipped = true;
+            }
+        }
+        out[i] = v;
+    }
+    return clipped;
 }
 
 } // namespace
@@ -61,6 +131,7 @@ ChannelPlan makeChannelPlan(const SignalSpec &signal, int carrierOrdinal, int po
     p.vrefVolts = vrefVolts;
     p.offset = signal.offset;
     p.amplitude = signal.amplitude;
+    p.wave = signal.wave;
     p.phase0 = cyclesToPhase(signal.phaseDeg / 360.0);
     p.increment = cyclesToPhase(signal.freqHz / rateHz);
     p.harmonics = signal.harmonics;
@@ -93,26 +164,17 @@ bool generateChannel(const ChannelPlan &p, int64_t first, int32_t count, double 
             out[i] = v;
         return clipped;
     }
-    uint64_t phase = p.phase0 + static_cast<uint64_t>(first) * p.increment;
-    for (int32_t i = 0; i < count; ++i, phase += p.increment) {
-        double x = p.offset + p.amplitude * std::sin(angle(phase));
-        if (p.hasHarmonics)
-            for (int k = 2; k <= maxHarmonic; ++k)
-                if (p.harmonics[k] != 0)
-                    x += p.harmonics[k] * std::sin(angle(phase * static_cast<uint64_t>(k)));
-        if (p.noiseRms != 0)
-            x += p.noiseRms * unitNoise(p.noiseKey, first + i);
-        double v = p.gain * x;
-        if (v > fullScaleVolts) {
-            v = fullScaleVolts;
-            clipped = true;
-        } else if (v < -fullScaleVolts) {
-            v = -fullScaleVolts;
-            clipped = true;
-        }
-        out[i] = v;
+    switch (p.wave) {
+    case Wave::Triangle:
+        return generateWave<TriangleWave>(p, first, count, out);
+    case Wave::Square:
+        return generateWave<SquareWave>(p, first, count, out);
+    case Wave::Ramp:
+        return generateWave<RampWave>(p, first, count, out);
+    case Wave::Sine:
+        break;
     }
-    return clipped;
+    return generateWave<SineWave>(p, first, count, out);
 }
 
 int64_t scanOffsetNs(double rateHz, int64_t scan)

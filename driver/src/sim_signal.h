@@ -22,6 +22,7 @@ struct ChannelPlan {
     double vrefVolts = 0;
     double offset = 0;
     double amplitude = 0;
+    Wave wave = Wave::Sine;
     uint64_t phase0 = 0;   // start phase, 2^64 = one cycle
     uint64_t increment = 0; // phase advance per scan, 2^64 = one cycle
     std::array<double, maxHarmonic + 1> harmonics{};
