@@ -281,6 +281,8 @@ void TestSimBlock::dataEqualsFormulaOnSeveralCards()
         {"VXI0::2::INSTR", 1, 0, 7, 1, 2},
         {"VXI0::2::INSTR", 2, 1, 2, 2, 2},
         {"VXI0::2::INSTR", 2, 1, 16, 1, 1},
+        // The sine of FC 1 channel 1 on another carrier: same phase and frequency, its own noise.
+        {"TCPIP0::127.0.0.2::INSTR", 1, 2, 1, 1, 2},
         {"TCPIP0::127.0.0.2::INSTR", 1, 2, 3, 1, 5},
     };
     for (const EnabledChannel &c : channels)
