@@ -228,8 +228,8 @@ void generateChannels(const std::vector<ChannelPlan> &plans, int64_t first, int3
             continue;
         }
         const ChannelPlan &lead = plans[sines[g]];
-        for (int32_t start = 0; start < count; start += chunk) {
-            const int32_t n = std::min(chunk, count - start);
+        for (int64_t start = 0; start < count; start += chunk) {
+            const auto n = static_cast<int32_t>(std::min<int64_t>(chunk, count - start));
             uint64_t phase = lead.phase0 + static_cast<uint64_t>(first + start) * lead.increment;
             for (int32_t i = 0; i < n; ++i, phase += lead.increment)
                 unit[static_cast<std::size_t>(i)] = SineWave::at(phase);
