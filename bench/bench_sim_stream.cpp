@@ -1,9 +1,14 @@
-// Streams 8 cards x 16 channels at 50 kS/s through the simulator's callback
+// Streams N cards x 16 channels at 50 kS/s through the simulator's callback
 // for a while and reports blocks, samples per second, overflows and the
-// process CPU time as a share of one core.
+// process CPU time as a share of one core. The cards sit on as many VXI
+// carriers (slots 2, 3, ...) as needed, 8 to a carrier; the optional signal
+// keys go into a 'signal' statement of every card, so the cost of each wave
+// can be compared.
 //
-// Usage: bench_sim_stream [seconds] [scans per block]
+// Usage: bench_sim_stream [seconds] [scans per block] [cards] ['signal keys']
+//   bench_sim_stream 5 5000 64 'wave=triangle noise=0'
 #include "nv6842.h"
+#include "trellin_sim.h"
 
 #include <sys/resource.h>
 
@@ -75,15 +80,35 @@ int main(int argc, char **argv)
 {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     const int scans = argc > 2 ? std::atoi(argv[2]) : 5000;
-    const int cards = 8;
+    const int cards = argc > 3 ? std::atoi(argv[3]) : 8;
+    const std::string signalKeys = argc > 4 ? argv[4] : "";
     const double rate = 50000;
-    setenv("TRELLIN_SIM", "carrier vxi slot=2; fc 1; fc 2; fc 3; fc 4; fc 5; fc 6; fc 7; fc 8", 1);
-
+    if (seconds <= 0 || scans <= 0 || cards < 1 || cards > nv6842_MAX_CARDS) {
+        std::fprintf(stderr, "usage: bench_sim_stream [seconds] [scans per block] [cards 1..%d] ['signal keys']\n",
+                     nv6842_MAX_CARDS);
+        return 1;
+    }
+    const int cardsPerCarrier = 8;
+    std::string config;
     std::string descriptors;
     std::vector<ViInt16> fcNumbers;
     for (int k = 0; k < cards; ++k) {
-        descriptors += (k ? "," : "") + std::string("VXI0::2::INSTR");
-        fcNumbers.push_back(static_cast<ViInt16>(k + 1));
+        const int slot = 2 + k / cardsPerCarrier;
+        const int fc = 1 + k % cardsPerCarrier;
+        if (fc == 1)
+            config += "carrier vxi slot=" + std::to_string(slot) + "\n";
+        config += "fc " + std::to_string(fc) + "\n";
+        if (!signalKeys.empty())
+            config += "signal " + signalKeys + "\n";
+        descriptors += (k ? "," : "") + std::string("VXI0::") + std::to_string(slot) + "::INSTR";
+        fcNumbers.push_back(static_cast<ViInt16>(fc));
+    }
+    setenv("TRELLIN_SIM", config.c_str(), 1);
+    char reason[512] = {};
+    if (trellinSimConfigError(nullptr, reason, sizeof reason)) {
+        // The simulator would quietly fall back to its default system.
+        std::fprintf(stderr, "bench_sim_stream: the signal keys are not valid: %s\n", reason);
+        return 1;
     }
     ViSession vi = VI_NULL;
     if (!ok(nv6842_multInit(&descriptors[0], fcNumbers.data(), VI_TRUE, VI_TRUE, &vi), "nv6842_multInit"))
@@ -133,5 +158,10 @@ int main(int argc, char **argv)
     std::printf("FIFO overflow      : %s (largest backlog seen %d scans)\n",
                 (errors & nv6842_ERR_FIFO_OVERFLOW) ? "yes" : "no", maxBacklog);
     std::printf("CPU time           : %.2f s = %.1f %% of one core\n", cpu, 100.0 * cpu / wall);
+    // What keeping pace costs, also when a busy machine let the stream fall behind.
+    const double signalSeconds = static_cast<double>(blocks) * scans / rate;
+    if (blocks > 0)
+        std::printf("CPU per signal s   : %.3f s = %.1f %% of one core in real time (%.1f ns per sample)\n",
+                    cpu / signalSeconds, 100.0 * cpu / signalSeconds, 1e9 * cpu / samples);
     return (errors & nv6842_ERR_FIFO_OVERFLOW) || stream.failedReads || stream.discontinuities ? 2 : 0;
 }

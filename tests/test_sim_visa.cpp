@@ -221,6 +221,10 @@ void TestSimVisa::configurationValidity_data()
     QTest::newRow("rate too low") << QByteArray("carrier vxi slot=1; fc 1 rate=1e-300:1") << true;
     QTest::newRow("rate too high") << QByteArray("carrier vxi slot=1; fc 1 rate=1:2e9") << true;
     QTest::newRow("frequency too high") << QByteArray("carrier vxi slot=1; fc 1; signal freq=1e10") << true;
+    QTest::newRow("every wave")
+        << QByteArray("carrier vxi slot=1; fc 1; signal ch=1 wave=sine; signal ch=2 wave=triangle\n"
+                      "signal ch=3 wave=square; signal ch=4 wave=ramp") << false;
+    QTest::newRow("unknown wave") << QByteArray("carrier vxi slot=1; fc 1; signal wave=sawtooth") << true;
     QTest::newRow("address") << QByteArray("carrier lxi ip=10.0.255.1") << false;
     QTest::newRow("address overflowing int") << QByteArray("carrier lxi ip=4294967297.0.0.1") << true;
     QTest::newRow("address part too big") << QByteArray("carrier lxi ip=10.256.0.1") << true;

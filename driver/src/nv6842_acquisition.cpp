@@ -353,9 +353,11 @@ ViStatus Acquisition::read(ViInt32 scans, ViInt32 *scansRead, ViReal64 *data, Vi
     // Generated outside the lock: the callback thread reads while the
     // program's thread polls the stage.
     std::vector<uint16_t> clippedBits(channelErrors.size(), 0);
+    std::vector<uint8_t> clippedPlans;
+    generateChannels(*plans, first, static_cast<int32_t>(n), data, clippedPlans);
     for (std::size_t o = 0; o < plans->size(); ++o) {
         const ChannelPlan &plan = (*plans)[o];
-        if (generateChannel(plan, first, static_cast<int32_t>(n), data + o * static_cast<std::size_t>(n)))
+        if (clippedPlans[o])
             clippedBits[plan.cardIndex] |= static_cast<uint16_t>(1u << plan.channel);
     }
     if (seconds || nanoseconds) {

@@ -417,6 +417,8 @@ private:
                     s.phaseDeg = parseReal(key, value);
                 else if (key == "noise")
                     s.noiseRms = std::fabs(parseReal(key, value));
+                else if (key == "wave")
+                    s.wave = parseWave(value);
                 else if (key.size() == 2 && key[0] == 'h' && key[1] >= '2' && key[1] <= '9')
                     s.harmonics[key[1] - '0'] = parseReal(key, value);
                 else
@@ -547,6 +549,19 @@ private:
         if (std::fabs(hz) > maxFrequencyHz)
             throw ConfigError("freq=" + value + " is beyond 1e9 Hz");
         return hz;
+    }
+
+    static Wave parseWave(const std::string &value)
+    {
+        if (value == "sine")
+            return Wave::Sine;
+        if (value == "triangle")
+            return Wave::Triangle;
+        if (value == "square")
+            return Wave::Square;
+        if (value == "ramp")
+            return Wave::Ramp;
+        throw ConfigError("wave=" + value + " must be sine, triangle, square or ramp");
     }
 
     static std::string nonEmpty(const std::string &key, const std::string &value)

@@ -18,8 +18,14 @@ constexpr int channelsPerCard = 16;
 constexpr int maxPositions = 8;
 constexpr int maxHarmonic = 9;
 
+// Shape of a channel's input over one cycle (see SIMULATOR.md). The sine
+// costs a sin() per sample and harmonic; the others are a few integer
+// operations on the scan's phase.
+enum class Wave { Sine, Triangle, Square, Ramp };
+
 // Input signal of one channel, in volts before the channel's gain.
 struct SignalSpec {
+    Wave wave = Wave::Sine;
     double freqHz = 0;
     double amplitude = 0;
     double offset = 0;

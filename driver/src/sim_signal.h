@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace trellin::sim {
 
@@ -22,6 +23,7 @@ struct ChannelPlan {
     double vrefVolts = 0;
     double offset = 0;
     double amplitude = 0;
+    Wave wave = Wave::Sine;
     uint64_t phase0 = 0;   // start phase, 2^64 = one cycle
     uint64_t increment = 0; // phase advance per scan, 2^64 = one cycle
     std::array<double, maxHarmonic + 1> harmonics{};
@@ -37,6 +39,11 @@ TRELLIN_SIM_API ChannelPlan makeChannelPlan(const SignalSpec &signal, int carrie
 // Writes count samples (volts after gain, saturated at +-10 V) for scans
 // first, first+1, ...; returns true when any sample was saturated.
 TRELLIN_SIM_API bool generateChannel(const ChannelPlan &plan, int64_t first, int32_t count, double *out);
+// Writes count samples of every plan, plan after plan (plan o at out + o * count),
+// each exactly as generateChannel would; clipped[o] becomes 1 when any sample
+// of plan o was saturated. Sines of the same phase and frequency are computed once.
+TRELLIN_SIM_API void generateChannels(const std::vector<ChannelPlan> &plans, int64_t first, int32_t count,
+                                      double *out, std::vector<uint8_t> &clipped);
 // Time of a scan after the trigger, nanoseconds.
 TRELLIN_SIM_API int64_t scanOffsetNs(double rateHz, int64_t scan);
 
