@@ -1,7 +1,8 @@
 // The decimating curve against Qwt's own curve: a single-sample spike among
 // a million samples is drawn where the scale maps put it, few samples draw
 // exactly as QwtPlotCurve draws them, many draw within one pixel of it, and
-// the fast closest-sample search answers as closestPoint() does.
+// symbols still trace the line where there are too many samples to mark
+// each, and the fast closest-sample search answers as closestPoint() does.
 #include "decimatedCurve.h"
 
 #include <QImage>
@@ -112,6 +113,8 @@ private slots:
     void manySamplesDrawWithinOnePixel();
     void columnExtremesKeptInOrder();
     void zoomedInDrawsRealSamples();
+    void decimatedSymbolsTraceTheEnvelope_data();
+    void decimatedSymbolsTraceTheEnvelope();
     void emptySymbolDrawsNothing();
     void closestSampleAsClosestPoint();
 };
@@ -198,7 +201,7 @@ void TestPlotsCurve::manySamplesDrawWithinOnePixel()
     noisySine(40000, x, y, 11);
     decimatedCurve ours;
     QwtPlotCurve qwt;
-    style(ours, 4);
+    style(ours, 0);
     style(qwt, 0);
     ours.setSamples(x, y);
     qwt.setSamples(x, y);
@@ -258,6 +261,64 @@ void TestPlotsCurve::zoomedInDrawsRealSamples()
     const QImage a = render(ours, maps);
     QCOMPARE(ours.lastDecimatedPoints(), 0);
     QCOMPARE(a, render(qwt, maps));
+}
+
+void TestPlotsCurve::decimatedSymbolsTraceTheEnvelope_data()
+{
+    QTest::addColumn<int>("symbolSize");
+    QTest::newRow("small") << 2;
+    QTest::newRow("medium") << 4;
+    QTest::newRow("large") << 8;
+}
+
+void TestPlotsCurve::decimatedSymbolsTraceTheEnvelope()
+{
+    // 100 samples per pixel column, swinging 0.2 either side of a slow sine:
+    // in every column the extremes lie on the envelope sin(t) +- 0.2. With an
+    // invisible line, whatever is lit are symbols, and they must follow both
+    // envelopes along the whole width and nowhere else.
+    QFETCH(int, symbolSize);
+    const int n = 40000;
+    auto centre = [n](double i) { return 0.5 * std::sin(2 * M_PI * i / n); };
+    QVector<double> x(n), y(n);
+    for (int i = 0; i < n; ++i) {
+        x[i] = i;
+        y[i] = centre(i) + (i % 2 ? 0.2 : -0.2);
+    }
+    decimatedCurve curve;
+    style(curve, symbolSize);
+    curve.setPen(QPen(Qt::NoPen));
+    curve.setSamples(x, y);
+    const Maps maps = mapsFor(QSize(400, 200), 0, n - 1);
+    const QImage image = render(curve, maps);
+    QVERIFY(curve.lastDecimatedPoints() > 0);
+
+    const int reach = symbolSize / 2 + 1;
+    auto envelopeRow = [&](int column, double side) {
+        return int(std::lround(maps.y.transform(centre(maps.x.invTransform(column)) + side)));
+    };
+    auto nearEnvelope = [&](int px, int py) {
+        for (int c = px - reach; c <= px + reach; ++c)
+            for (double side : {-0.2, 0.2})
+                if (std::abs(py - envelopeRow(c, side)) <= reach)
+                    return true;
+        return false;
+    };
+    int stray = 0;
+    for (int py = 0; py < image.height(); ++py)
+        for (int px = 0; px < image.width(); ++px)
+            stray += lit(image, px, py) && !nearEnvelope(px, py) ? 1 : 0;
+    QCOMPARE(stray, 0);
+    for (double side : {-0.2, 0.2}) {
+        int covered = 0;
+        for (int px = 0; px < image.width(); ++px) {
+            bool found = false;
+            for (int d = -reach; d <= reach && !found; ++d)
+                found = lit(image, px, envelopeRow(px, side) + d);
+            covered += found ? 1 : 0;
+        }
+        QVERIFY2(covered >= image.width() * 9 / 10, qPrintable(QString::number(covered)));
+    }
 }
 
 void TestPlotsCurve::emptySymbolDrawsNothing()
