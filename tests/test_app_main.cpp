@@ -1,5 +1,6 @@
 // The 6842 main window on the simulated instrument: tabs and pages per card,
-// fitting a small screen with many cards, the voltage-reference table and the
+// fitting a small screen with many cards, an acquisition page without
+// horizontal scrolling, the voltage-reference table and the
 // nearest reference, apply-to-all and calibrate-all as the driver received
 // them, error reports, the stored-file preset and the saved synchronisation
 // method.
@@ -12,6 +13,7 @@
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_syncMethodDialog.h"
+#include "nv9471fp_PTPalarm.h"
 #include "nv9471fp_digitCtrl.h"
 #include "nv9471fp_app.h"
 #include "nv9471fp_fcEnterAddress.h"
@@ -24,6 +26,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -203,6 +207,45 @@ private slots:
         QVERIFY(w->rect().contains(inWindow));
         QVERIFY(w->rect().contains(QRect(w->closeButton->mapTo(w.get(), QPoint(0, 0)),
                                          w->closeButton->size())));
+    }
+
+    // The "Acquisition" page of an LXI card, with the PTP alarm, needs no
+    // horizontal scrolling at the window's own size and maximised on a
+    // 1024 x 768 screen. The font is a virtual X server's desktop font: the
+    // offscreen platform's own (12 pt) is larger than a desktop's.
+    void acquisitionPageFitsTheWindow_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("own size") << QSize(940, 680);
+        QTest::newRow("maximised on 1024 x 768") << QSize(1024, 768);
+    }
+    void acquisitionPageFitsTheWindow()
+    {
+        QFETCH(QSize, size);
+        struct DesktopFont {
+            const QFont own = QApplication::font();
+            DesktopFont() { QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9)); }
+            ~DesktopFont() { QApplication::setFont(own); }
+        } desktopFont;
+        MessageRecorder recorder;
+        Window w = realWindow(recorder, {{"TCPIP0::127.0.0.2::INSTR", 1}});
+        QVERIFY(w->daq->ptpAlarm);
+        w->resize(size);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->mainTabs->setCurrentIndex(3);
+        auto *area = qobject_cast<QScrollArea *>(w->mainTabs->currentWidget());
+        QVERIFY(area);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(area->widget()->width(), area->viewport()->width());
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        QWidget *triggers = w->daq->trgSrc[0]->parentWidget();
+        const QList<QWidget *> named = {triggers, w->daq->trgLevel, w->daq->ptpAlarm->nowButton,
+                                        w->daq->ptpAlarm->nowPlusButton};
+        for (QWidget *control : named) {
+            const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(area->viewport()->rect().contains(shown), control->metaObject()->className());
+        }
     }
 
     // A carrier's table longer than vrefs holds: the first 20 values are offered.
