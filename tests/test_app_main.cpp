@@ -1,9 +1,9 @@
 // The 6842 main window on the simulated instrument: tabs and pages per card,
-// fitting a small screen with many cards, an acquisition page without
-// horizontal scrolling, the voltage-reference table and the
-// nearest reference, apply-to-all and calibrate-all as the driver received
-// them, error reports, the stored-file preset and the saved synchronisation
-// method.
+// fitting a small screen with many cards, a card list beside many card tabs,
+// an acquisition page without horizontal scrolling, the voltage-reference
+// table and the nearest reference, apply-to-all and calibrate-all as the
+// driver received them, error reports, the stored-file preset and the saved
+// synchronisation method.
 #include "fpOutputTrigger.h"
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
@@ -207,6 +207,39 @@ private slots:
         QVERIFY(w->rect().contains(inWindow));
         QVERIFY(w->rect().contains(QRect(w->closeButton->mapTo(w.get(), QPoint(0, 0)),
                                          w->closeButton->size())));
+    }
+
+    // Many cards: a list beside the card tabs, and beside the plug-in tabs
+    // (demo mode gives each card a demo unit), reaches any page at once, and
+    // it and the tabs follow each other; a few cards have only the tabs.
+    void cardSelectorBesideTheTabs_data()
+    {
+        QTest::addColumn<int>("cards");
+        QTest::newRow("8") << 8;
+        QTest::newRow("64") << 64;
+    }
+    void cardSelectorBesideTheTabs()
+    {
+        QFETCH(int, cards);
+        MessageRecorder recorder;
+        Window w = demoWindow(cards);
+        QVERIFY(w->scuTabs);
+        QCOMPARE(w->scuTabs->count(), cards);
+        QCOMPARE(w->fcSelector != nullptr, cards > 8);
+        for (QTabWidget *tabs : {w->fcTabs, w->scuTabs}) {
+            auto *selector = qobject_cast<QComboBox *>(tabs->cornerWidget(Qt::TopRightCorner));
+            QCOMPARE(selector != nullptr, cards > 8);
+            if (!selector)
+                continue;
+            QCOMPARE(selector->count(), cards);
+            for (int k = 0; k < cards; ++k)
+                QCOMPARE(selector->itemText(k), tabs->tabText(k));
+            selector->setCurrentIndex(49);
+            QCOMPARE(tabs->currentIndex(), 49);
+            tabs->setCurrentIndex(10);
+            QCOMPARE(selector->currentIndex(), 10);
+        }
+        QCOMPARE(w->fcTabs->cornerWidget(Qt::TopRightCorner), w->fcSelector);
     }
 
     // The "Acquisition" page of an LXI card, with the PTP alarm, needs no
