@@ -1,9 +1,8 @@
 // The 6842 main window on the simulated instrument: tabs and pages per card,
-// fitting a small screen with many cards, a card list beside many card tabs,
-// an acquisition page without horizontal scrolling, the voltage-reference
-// table and the nearest reference, apply-to-all and calibrate-all as the
-// driver received them, error reports, the stored-file preset and the saved
-// synchronisation method.
+// fitting a small screen with many cards, the voltage-reference table and the
+// nearest reference, apply-to-all and calibrate-all as the driver received
+// them, error reports, the stored-file preset and the saved synchronisation
+// method; a list beside many card tabs, an acquisition page that fits.
 #include "fpOutputTrigger.h"
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
@@ -26,8 +25,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -209,9 +208,8 @@ private slots:
                                          w->closeButton->size())));
     }
 
-    // Many cards: a list beside the card tabs, and beside the plug-in tabs
-    // (demo mode gives each card a demo unit), reaches any page at once, and
-    // it and the tabs follow each other; a few cards have only the tabs.
+    // Many cards: a list beside the card tabs, and beside the plug-in tabs (a
+    // demo unit per card), reaches any page at once, in step with the tabs.
     void cardSelectorBesideTheTabs_data()
     {
         QTest::addColumn<int>("cards");
@@ -224,8 +222,6 @@ private slots:
         MessageRecorder recorder;
         Window w = demoWindow(cards);
         QVERIFY(w->scuTabs);
-        QCOMPARE(w->scuTabs->count(), cards);
-        QCOMPARE(w->fcSelector != nullptr, cards > 8);
         for (QTabWidget *tabs : {w->fcTabs, w->scuTabs}) {
             auto *selector = qobject_cast<QComboBox *>(tabs->cornerWidget(Qt::TopRightCorner));
             QCOMPARE(selector != nullptr, cards > 8);
@@ -242,10 +238,8 @@ private slots:
         QCOMPARE(w->fcTabs->cornerWidget(Qt::TopRightCorner), w->fcSelector);
     }
 
-    // The "Acquisition" page of an LXI card, with the PTP alarm, needs no
-    // horizontal scrolling at the window's own size and maximised on a
-    // 1024 x 768 screen. The font is a virtual X server's desktop font: the
-    // offscreen platform's own (12 pt) is larger than a desktop's.
+    // The "Acquisition" page of an LXI card fits, in a virtual X server's
+    // desktop font (the offscreen platform's 12 pt is larger than a desktop's).
     void acquisitionPageFitsTheWindow_data()
     {
         QTest::addColumn<QSize>("size");
@@ -255,11 +249,9 @@ private slots:
     void acquisitionPageFitsTheWindow()
     {
         QFETCH(QSize, size);
-        struct DesktopFont {
-            const QFont own = QApplication::font();
-            DesktopFont() { QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9)); }
-            ~DesktopFont() { QApplication::setFont(own); }
-        } desktopFont;
+        const QFont appFont = QApplication::font();
+        QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(appFont); });
         MessageRecorder recorder;
         Window w = realWindow(recorder, {{"TCPIP0::127.0.0.2::INSTR", 1}});
         QVERIFY(w->daq->ptpAlarm);
@@ -270,12 +262,10 @@ private slots:
         auto *area = qobject_cast<QScrollArea *>(w->mainTabs->currentWidget());
         QVERIFY(area);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCOMPARE(area->widget()->width(), area->viewport()->width());
-        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
-        QWidget *triggers = w->daq->trgSrc[0]->parentWidget();
-        const QList<QWidget *> named = {triggers, w->daq->trgLevel, w->daq->ptpAlarm->nowButton,
-                                        w->daq->ptpAlarm->nowPlusButton};
-        for (QWidget *control : named) {
+        QCOMPARE(area->widget()->width(), area->viewport()->width()); // nothing to scroll
+        for (QWidget *control : QWidgetList{w->daq->trgSrc[0]->parentWidget(), w->daq->trgLevel,
+                                            w->daq->ptpAlarm->nowButton,
+                                            w->daq->ptpAlarm->nowPlusButton}) {
             const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
             QVERIFY2(area->viewport()->rect().contains(shown), control->metaObject()->className());
         }

@@ -13,7 +13,6 @@
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
 
-#include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 
 #include <QCheckBox>
@@ -320,37 +319,6 @@ private slots:
         for (size_t k = 0; k < curve->dataSize(); ++k)
             QVERIFY(std::isfinite(curve->sample(int(k)).y()));
         QCOMPARE(curve->sample(bins - 1).x(), (bins - 1) * rate / (scans * padding));
-    }
-
-    void everySymbolSizeShowsAtTheDefaultLength()
-    {
-        // The default block has more samples than the canvas has pixel
-        // columns; each larger choice must still add to what is drawn.
-        MessageRecorder recorder;
-        Window w = demoModeWindow(recorder, 1);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->singleButton->click();
-        QVERIFY(waitForEnd(w.get()));
-        nv6842fp_Waveform *wave = w->waveform;
-        QWidget *canvas = wave->plot->canvas();
-        QVERIFY(wave->scans > 2 * canvas->width());
-        auto drawn = [&](int item) {
-            wave->symbolSize->setCurrentIndex(item);
-            wave->symbolSizeSlot();
-            return canvas->grab().toImage();
-        };
-        const QImage line = drawn(0);
-        int previous = 0;
-        for (int item = 1; item < wave->symbolSize->count(); ++item) {
-            const QImage marked = drawn(item);
-            int added = 0;
-            for (int y = 0; y < line.height(); ++y)
-                for (int x = 0; x < line.width(); ++x)
-                    added += marked.pixel(x, y) != line.pixel(x, y) ? 1 : 0;
-            QVERIFY2(added > previous, qPrintable(wave->symbolSize->itemText(item)));
-            previous = added;
-        }
     }
 
     void closingStopsARunningAcquisition()
