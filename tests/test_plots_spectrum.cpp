@@ -290,7 +290,6 @@ void TestPlotsSpectrum::readoutKeepsItsShape_data()
 {
     QTest::addColumn<int>("width");
     QTest::newRow("narrow") << 600;
-    QTest::newRow("default") << 900;
     QTest::newRow("wide") << 1600;
 }
 
