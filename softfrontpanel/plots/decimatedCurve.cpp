@@ -12,7 +12,8 @@
 #include <qwt_symbol.h>
 
 namespace {
-// a below b, where a value that is not a number counts as neither.
+// a below b, where any number is below a value that is not one: a stretch's
+// extremes are numbers whenever it holds one.
 bool lower(double a, double b)
 {
     return a < b || (std::isnan(b) && !std::isnan(a));
