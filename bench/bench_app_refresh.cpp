@@ -2,9 +2,10 @@
 // stored file: the block read, the time plot drawn and painted at once, the
 // display spectrum computed on the pool and handed back. Median times for 16
 // channels per card x 8192 scans of clean sines and of full-scale noise,
-// with one and eight cards, at zero padding "Off".
+// with one and eight cards, at zero padding "Off", with the "Symbols:"
+// choice given (default "None").
 //
-// Usage: bench_app_refresh [rounds]   (default 40)
+// Usage: bench_app_refresh [rounds] [None|Small|Medium|Large]   (default 40 None)
 #include "test_app_window.h"
 
 #include "nv6842fp_App.h"
@@ -16,6 +17,7 @@
 #include <qwt_plot.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSlider>
@@ -57,7 +59,7 @@ double median(std::vector<double> v)
 }
 
 // Prints "plot ms, plot + spectra ms" medians of one case.
-bool runCase(const QString &dir, int cards, bool noise, int rounds)
+bool runCase(const QString &dir, int cards, bool noise, int rounds, const QString &symbols)
 {
     const QString path = dir + QStringLiteral("/bench.bin6842");
     if (!writeFile(path, cards, noise))
@@ -70,6 +72,11 @@ bool runCase(const QString &dir, int cards, bool noise, int rounds)
         return false;
     window->mainTabs->setCurrentIndex(0);
     nv6842fp_Waveform *wave = window->waveform;
+    const int symbolItem = wave->symbolSize->findText(symbols);
+    if (symbolItem < 0)
+        return false;
+    wave->symbolSize->setCurrentIndex(symbolItem);
+    wave->symbolSizeSlot();
     // Repetitive viewing, driven by hand instead of the timer.
     window->contButton->setChecked(true);
     wave->startDAQ();
@@ -110,13 +117,15 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     sfp::setMessageCard(&gl_fc);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
+    const QString symbols = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("None");
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
+    std::printf("symbols: %s\n", qPrintable(symbols));
     std::printf("%5s %-6s %14s %22s\n", "cards", "signal", "plot (ms)", "plot + spectra (ms)");
     for (const int cards : {1, 8})
         for (const bool noise : {false, true})
-            if (!runCase(dir.path(), cards, noise, rounds)) {
+            if (!runCase(dir.path(), cards, noise, rounds, symbols)) {
                 std::printf("%5d %s: failed\n", cards, noise ? "noise" : "sines");
                 return 1;
             }

@@ -2,8 +2,9 @@
 // full block of 10,240,000 values), once with the decimating curve and once
 // with QwtPlotCurve, and reports the median time per replot and the peak
 // memory. The curves share one x vector, as the waveform panel's time axis.
+// A symbol size in pixels (default 0: none) gives every curve ellipse symbols.
 //
-// Usage: bench_plots_curve [curves] [samples per curve] [replots] [both|decimated|plain]
+// Usage: bench_plots_curve [curves] [samples per curve] [replots] [both|decimated|plain] [symbol size]
 #include "decimatedCurve.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_renderer.h>
+#include <qwt_symbol.h>
 
 namespace {
 
@@ -34,7 +36,7 @@ long peakKiB()
 
 template <class Curve>
 double medianReplotMs(const QVector<double> &x, const std::vector<QVector<double>> &ys,
-                      int replots, int *points)
+                      int replots, int symbolSize, int *points)
 {
     QwtPlot plot;
     plot.resize(1000, 600);
@@ -42,7 +44,11 @@ double medianReplotMs(const QVector<double> &x, const std::vector<QVector<double
     plot.setAxisScale(QwtPlot::yLeft, -10.24, 10.24);
     for (size_t c = 0; c < ys.size(); ++c) {
         auto *curve = new Curve;
-        curve->setPen(QPen(QColor::fromHsvF(c / 17.0, 0.9, 0.9), 1));
+        const QColor colour = QColor::fromHsvF(c / 17.0, 0.9, 0.9);
+        curve->setPen(QPen(colour, 1));
+        if (symbolSize > 0)
+            curve->setSymbol(new QwtSymbol(QwtSymbol::Ellipse, QBrush(colour), QPen(colour),
+                                           QSize(symbolSize, symbolSize)));
         curve->setSamples(x, ys[c]);
         curve->attach(&plot);
     }
@@ -79,6 +85,7 @@ int main(int argc, char **argv)
     const int samples = argc > 2 ? std::atoi(argv[2]) : 640000;
     const int replots = argc > 3 ? std::atoi(argv[3]) : 5;
     const QString which = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("both");
+    const int symbolSize = argc > 5 ? std::atoi(argv[5]) : 0;
 
     QVector<double> x(samples);
     for (int i = 0; i < samples; ++i)
@@ -91,20 +98,20 @@ int main(int argc, char **argv)
             ys[size_t(c)][i] = (1 + c % 8) * std::sin(2 * M_PI * (10 + c) * x[i])
                                + 0.05 * ((noise >> 16) / 65536.0 - 0.5);
         }
-    std::printf("%d curves x %d samples, %d replots each, plot 1000 x 600\n", curves, samples,
-                replots);
+    std::printf("%d curves x %d samples, %d replots each, plot 1000 x 600, symbols %d px\n", curves,
+                samples, replots, symbolSize);
     std::printf("data: %.1f MB (x shared), peak RSS so far %.1f MB\n",
                 (curves + 1.0) * samples * 8 / 1e6, peakKiB() / 1024.0);
 
     double decimated = 0, plain = 0;
     if (which != QLatin1String("plain")) {
         int points = 0;
-        decimated = medianReplotMs<decimatedCurve>(x, ys, replots, &points);
+        decimated = medianReplotMs<decimatedCurve>(x, ys, replots, symbolSize, &points);
         std::printf("decimatedCurve: %8.1f ms per replot (%d points drawn), peak RSS %.1f MB\n",
                     decimated, points, peakKiB() / 1024.0);
     }
     if (which != QLatin1String("decimated")) {
-        plain = medianReplotMs<QwtPlotCurve>(x, ys, replots, nullptr);
+        plain = medianReplotMs<QwtPlotCurve>(x, ys, replots, symbolSize, nullptr);
         std::printf("QwtPlotCurve:   %8.1f ms per replot, peak RSS %.1f MB\n", plain,
                     peakKiB() / 1024.0);
     }

@@ -2,7 +2,7 @@
 // fitting a small screen with many cards, the voltage-reference table and the
 // nearest reference, apply-to-all and calibrate-all as the driver received
 // them, error reports, the stored-file preset and the saved synchronisation
-// method.
+// method; a list beside many card tabs, an acquisition page that fits.
 #include "fpOutputTrigger.h"
 #include "messagerecorder.h"
 #include "nv6842_fc.h"
@@ -12,6 +12,7 @@
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_syncMethodDialog.h"
+#include "nv9471fp_PTPalarm.h"
 #include "nv9471fp_digitCtrl.h"
 #include "nv9471fp_app.h"
 #include "nv9471fp_fcEnterAddress.h"
@@ -24,6 +25,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -167,6 +170,7 @@ private slots:
         }
         QCOMPARE(w->fpOutTrg.size(), cards);
         QCOMPARE(w->applyAllFcButton != nullptr, cards > 1);
+        QVERIFY(!w->fcSelector && !w->fcTabs->cornerWidget() && !w->scuTabs->cornerWidget());
         QStringList buttons;
         for (const QPushButton *b : w->fcTabs->findChildren<QPushButton *>())
             buttons << b->text();
@@ -203,6 +207,61 @@ private slots:
         QVERIFY(w->rect().contains(inWindow));
         QVERIFY(w->rect().contains(QRect(w->closeButton->mapTo(w.get(), QPoint(0, 0)),
                                          w->closeButton->size())));
+    }
+
+    // 64 cards: a list beside the card tabs, and beside the plug-in tabs (a
+    // demo unit per card), reaches any page at once, in step with the tabs.
+    void cardSelectorBesideTheTabs()
+    {
+        const int cards = 64;
+        MessageRecorder recorder;
+        Window w = demoWindow(cards);
+        QVERIFY(w->scuTabs);
+        for (QTabWidget *tabs : {w->fcTabs, w->scuTabs}) {
+            auto *selector = qobject_cast<QComboBox *>(tabs->cornerWidget(Qt::TopRightCorner));
+            QVERIFY(selector);
+            QCOMPARE(selector->count(), cards);
+            for (int k = 0; k < cards; ++k)
+                QCOMPARE(selector->itemText(k), tabs->tabText(k));
+            selector->setCurrentIndex(49);
+            QCOMPARE(tabs->currentIndex(), 49);
+            tabs->setCurrentIndex(10);
+            QCOMPARE(selector->currentIndex(), 10);
+        }
+        QCOMPARE(w->fcTabs->cornerWidget(Qt::TopRightCorner), w->fcSelector);
+    }
+
+    // The "Acquisition" page of an LXI card fits, in a virtual X server's
+    // desktop font (the offscreen platform's 12 pt is larger than a desktop's).
+    void acquisitionPageFitsTheWindow_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("own size") << QSize(940, 680);
+        QTest::newRow("maximised on 1024 x 768") << QSize(1024, 768);
+    }
+    void acquisitionPageFitsTheWindow()
+    {
+        QFETCH(QSize, size);
+        const QFont appFont = QApplication::font();
+        QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(appFont); });
+        MessageRecorder recorder;
+        Window w = realWindow(recorder, {{"TCPIP0::127.0.0.2::INSTR", 1}});
+        QVERIFY(w->daq->ptpAlarm);
+        w->resize(size);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->mainTabs->setCurrentIndex(3);
+        auto *area = qobject_cast<QScrollArea *>(w->mainTabs->currentWidget());
+        QVERIFY(area);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(area->widget()->width(), area->viewport()->width()); // nothing to scroll
+        for (QWidget *control : QWidgetList{w->daq->trgSrc[0]->parentWidget(), w->daq->trgLevel,
+                                            w->daq->ptpAlarm->nowButton,
+                                            w->daq->ptpAlarm->nowPlusButton}) {
+            const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(area->viewport()->rect().contains(shown), control->metaObject()->className());
+        }
     }
 
     // A carrier's table longer than vrefs holds: the first 20 values are offered.

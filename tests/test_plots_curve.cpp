@@ -1,7 +1,8 @@
 // The decimating curve against Qwt's own curve: a single-sample spike among
 // a million samples is drawn where the scale maps put it, few samples draw
 // exactly as QwtPlotCurve draws them, many draw within one pixel of it, and
-// the fast closest-sample search answers as closestPoint() does.
+// symbols still trace the line where there are too many samples to mark
+// each, and the fast closest-sample search answers as closestPoint() does.
 #include "decimatedCurve.h"
 
 #include <QImage>
@@ -112,6 +113,8 @@ private slots:
     void manySamplesDrawWithinOnePixel();
     void columnExtremesKeptInOrder();
     void zoomedInDrawsRealSamples();
+    void decimatedSymbolsTraceTheEnvelope_data();
+    void decimatedSymbolsTraceTheEnvelope();
     void emptySymbolDrawsNothing();
     void closestSampleAsClosestPoint();
 };
@@ -198,7 +201,7 @@ void TestPlotsCurve::manySamplesDrawWithinOnePixel()
     noisySine(40000, x, y, 11);
     decimatedCurve ours;
     QwtPlotCurve qwt;
-    style(ours, 4);
+    style(ours, 0);
     style(qwt, 0);
     ours.setSamples(x, y);
     qwt.setSamples(x, y);
@@ -258,6 +261,60 @@ void TestPlotsCurve::zoomedInDrawsRealSamples()
     const QImage a = render(ours, maps);
     QCOMPARE(ours.lastDecimatedPoints(), 0);
     QCOMPARE(a, render(qwt, maps));
+}
+
+void TestPlotsCurve::decimatedSymbolsTraceTheEnvelope_data()
+{
+    QTest::addColumn<int>("symbolSize");
+    QTest::newRow("small") << 2;
+    QTest::newRow("medium") << 4;
+    QTest::newRow("large") << 8;
+}
+
+void TestPlotsCurve::decimatedSymbolsTraceTheEnvelope()
+{
+    // The default length on the default canvas width: a slow sine, every third
+    // sample 0.2 above it and every third 0.2 below, so every stretch of two
+    // columns has its extremes on the envelopes. The line is invisible: the
+    // symbols must lie along both envelopes over the width, and nowhere else.
+    QFETCH(int, symbolSize);
+    const int n = 2048;
+    auto envelope = [n](double i, double side) { return 0.5 * std::sin(2 * M_PI * i / n) + side; };
+    const double sides[3] = {0.2, 0, -0.2};
+    QVector<double> x(n), y(n);
+    for (int i = 0; i < n; ++i) {
+        x[i] = i;
+        y[i] = envelope(i, sides[i % 3]);
+    }
+    decimatedCurve curve;
+    style(curve, symbolSize);
+    curve.setPen(QPen(Qt::NoPen));
+    curve.setSamples(x, y);
+    const Maps maps = mapsFor(QSize(700, 200), 0, n - 1);
+    const QImage image = render(curve, maps);
+    // A symbol's half size, and a pixel for the envelope's slope and rounding.
+    const int reach = symbolSize / 2 + 2;
+    int stray = 0, columns[2] = {0, 0};
+    for (int px = 0; px < image.width(); ++px) {
+        bool near[2] = {false, false};
+        for (int py = 0; py < image.height(); ++py) {
+            if (!lit(image, px, py))
+                continue;
+            bool onEnvelope = false;
+            for (int side : {0, 1}) {
+                const double edge = envelope(maps.x.invTransform(px), side ? 0.2 : -0.2);
+                const bool here = std::abs(py - maps.y.transform(edge)) <= reach;
+                near[side] = near[side] || here;
+                onEnvelope = onEnvelope || here;
+            }
+            stray += onEnvelope ? 0 : 1;
+        }
+        columns[0] += near[0];
+        columns[1] += near[1];
+    }
+    QCOMPARE(stray, 0);
+    QVERIFY2(columns[0] >= 630 && columns[1] >= 630,
+             qPrintable(QStringLiteral("%1, %2").arg(columns[0]).arg(columns[1])));
 }
 
 void TestPlotsCurve::emptySymbolDrawsNothing()

@@ -2,13 +2,14 @@
 // snapping to the nearest sample (points computed from the plot's own scale
 // maps), new data moving snapped markers, zoom and autoscale, the frequency
 // range of a spectrum update, axis precision, and the axis dialogs opened by
-// clicking an axis.
+// clicking an axis; the read-out keeps its shape whatever it reads.
 #include "axisConfigFft.h"
 #include "chLabelFft.h"
 #include "messagerecorder.h"
 #include "myQwtPlotPickerFft.h"
 #include "myXQwtScaleDraw.h"
 #include "myYQwtScaleDraw.h"
+#include "partsLabel.h"
 #include "plot_voltage.h"
 #include "test_connect_modal.h"
 
@@ -102,6 +103,8 @@ private slots:
     void markersAtSameX();
     void newDataMovesSnappedMarkers();
     void freeMarkerAtPointer();
+    void readoutKeepsItsShape_data();
+    void readoutKeepsItsShape();
     void zoomUnchecksAutoscale();
     void frequencyRange();
     void precision_data();
@@ -281,6 +284,54 @@ void TestPlotsSpectrum::freeMarkerAtPointer()
     QCOMPARE(pv.marker[1]->yValue(), pv.plot->canvasMap(QwtPlot::yLeft).invTransform(p.y()));
     QVERIFY(pv.markerTitle[1].isEmpty());
     QVERIFY(!pv.markerText().contains(QLatin1Char('[')));
+}
+
+void TestPlotsSpectrum::readoutKeepsItsShape_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("narrow") << 600;
+    QTest::newRow("wide") << 1600;
+}
+
+void TestPlotsSpectrum::readoutKeepsItsShape()
+{
+    // Whatever the markers read, the plot below the read-out stays where it
+    // is, and the lines break only where a part of the read-out ends: after
+    // the first marker, after the bar, before "dMagnitude".
+    QFETCH(int, width);
+    Fixture fx;
+    QVERIFY(fx.exposed);
+    plot_voltage &pv = *fx.pv;
+    pv.resize(width, 600);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QRect plotPlace = pv.plot->geometry(); // both markers at 0.0 Hz, 0.0 dB
+    const struct { double x0, y0, x1, y1; const char *title0, *title1; } readings[] = {
+        {24999.9, -299.9, 12.5, -3.1, "Ch 16", "Ch 9"}, {120, -60.2, 4100, -8, "", "Ch 1"}};
+    for (const auto &r : readings) {
+        pv.marker[0]->setValue(r.x0, r.y0);
+        pv.marker[1]->setValue(r.x1, r.y1);
+        pv.markerTitle[0] = QString::fromLatin1(r.title0);
+        pv.markerTitle[1] = QString::fromLatin1(r.title1);
+        pv.markerMoved(QPoint(-1, 0));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(pv.plot->geometry(), plotPlace);
+
+        const QString text = pv.markerText();
+        const QList<int> partEnds = {int(text.indexOf(QLatin1String("), (")) + 3),
+                                     int(text.indexOf(QLatin1String("  |  ")) + 5),
+                                     int(text.indexOf(QLatin1String("dMagnitude = ")))};
+        int at = 0;
+        for (const QString &line : pv.markerLabel->lines()) {
+            QVERIFY2(at == 0 || partEnds.contains(at), qPrintable(line));
+            QVERIFY2(text.midRef(at).startsWith(line), qPrintable(line));
+            QVERIFY(pv.markerLabel->fontMetrics().horizontalAdvance(line)
+                    <= pv.markerLabel->contentsRect().width());
+            at += line.size();
+            while (at < text.size() && text[at] == QLatin1Char(' '))
+                ++at;
+        }
+        QCOMPARE(at, text.size());
+    }
 }
 
 void TestPlotsSpectrum::zoomUnchecksAutoscale()

@@ -68,6 +68,23 @@ void makeScrollingTabs(QTabWidget *tabs)
     tabs->tabBar()->setExpanding(false);
 }
 
+// A few of many tabs show at a time: a list of them beside the tabs reaches
+// any one at once. The list follows the tabs, and the tabs follow the list.
+QComboBox *addTabSelector(QTabWidget *tabs, const QString &help)
+{
+    auto *selector = new QComboBox;
+    selector->setMaxVisibleItems(16);
+    for (int i = 0; i < tabs->count(); ++i)
+        selector->addItem(tabs->tabText(i));
+    selector->setCurrentIndex(tabs->currentIndex());
+    setHelp(selector, help);
+    tabs->setCornerWidget(selector, Qt::TopRightCorner);
+    QObject::connect(selector, QOverload<int>::of(&QComboBox::currentIndexChanged), tabs,
+                     &QTabWidget::setCurrentIndex);
+    QObject::connect(tabs, &QTabWidget::currentChanged, selector, &QComboBox::setCurrentIndex);
+    return selector;
+}
+
 } // namespace
 
 nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoaded,
@@ -166,6 +183,9 @@ QWidget *nv6842fp_App::buildFunctionCardsPage(int cards)
         // opening many cards costs time in proportion to their number.
         QCoreApplication::sendPostedEvents();
     }
+    if (cards > cardsWithoutSelector)
+        fcSelector = addTabSelector(fcTabs, QStringLiteral("Shows the page of the function card "
+                                                          "chosen"));
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(fcTabs);
     if (cards > 1) {
@@ -281,6 +301,9 @@ void nv6842fp_App::addPluginPages()
                                          scu->headerText1(), scu->headerText2());
         }
     }
+    if (scuTabs && scuTabs->count() > cardsWithoutSelector)
+        addTabSelector(scuTabs, QStringLiteral("Shows the page of the signal-conditioning unit "
+                                               "chosen"));
     if (scuTabs)
         mainTabs->addTab(scuTabs, QStringLiteral("SCUs"));
 }

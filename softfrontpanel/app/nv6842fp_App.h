@@ -76,6 +76,11 @@ public:
     QVector<nv9471fp_scu *> scuManagers;    // per card, owned
     acqConfig *acqDialog = nullptr;
     QPushButton *applyAllFcButton = nullptr; // only with several cards
+    // Beside the card tabs, only with more than cardsWithoutSelector cards:
+    // item k shows card k's tab. The plug-in pages get such a list too when
+    // there are more of them.
+    QComboBox *fcSelector = nullptr;
+    static constexpr int cardsWithoutSelector = 8;
     QTabWidget *scuTabs = nullptr;           // only when a plug-in page exists
 
     // "%s failed due to [%s]": the call's source text and the driver's text

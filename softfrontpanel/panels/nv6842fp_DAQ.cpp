@@ -34,17 +34,24 @@ nv6842fp_DAQ::nv6842fp_DAQ(QWidget *mainWindow, ViSession d_vi_, int demoMode_, 
       vrefCount(vrefs_ ? vrefCount_ : 0)
 {
     const instEnv_t *cardZero = demoMode ? nullptr : readCardZeroRecord();
+    // The groups keep their natural height at the top of their column, and
+    // the page stays narrow enough for the window's own size.
     auto *leftColumn = new QVBoxLayout;
     leftColumn->addWidget(buildAcquisitionGroup(cardZero));
     leftColumn->addWidget(buildVrefGroup());
+    leftColumn->addStretch();
+    auto *rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(buildTriggerGroup());
+    rightColumn->addStretch();
     auto *topRow = new QHBoxLayout;
     topRow->addLayout(leftColumn);
-    topRow->addWidget(buildTriggerGroup());
+    topRow->addLayout(rightColumn);
     auto *fftRow = new QHBoxLayout;
     fftRow->addWidget(buildFftGroup());
     fftRow->addStretch();
 
     auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(6, 6, 6, 6);
     page->addLayout(topRow);
     page->addLayout(fftRow);
     page->addStretch();
@@ -139,6 +146,9 @@ QWidget *nv6842fp_DAQ::buildTriggerGroup()
     }
     if (lxiCarrier) {
         ptpAlarm = new nv9471fp_PTPalarm(QString(), true, 10, true, group);
+        // Beside the date and time the buttons would make this column wider
+        // than the window leaves for it.
+        ptpAlarm->moveButtonsBelowEntry();
         ptpAlarm->setEnabled(false);
         auto *indented = new QHBoxLayout;
         indented->addSpacing(40);

@@ -11,6 +11,15 @@
 #include <qwt_scale_map.h>
 #include <qwt_symbol.h>
 
+namespace {
+// a below b, where any number is below a value that is not one: a stretch's
+// extremes are numbers whenever it holds one.
+bool lower(double a, double b)
+{
+    return a < b || (std::isnan(b) && !std::isnan(a));
+}
+} // namespace
+
 decimatedCurve::decimatedCurve(const QString &title) : QwtPlotCurve(title) {}
 
 decimatedCurve::RawSamples decimatedCurve::rawSamples() const
@@ -83,6 +92,39 @@ void decimatedCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap,
         line += QPointF(px, py);
     };
 
+    // Too many samples to mark each: every stretch of pixel columns as wide
+    // as the symbol marks its lowest and its highest sample, so the symbols
+    // trace the same envelope as the line; a mark that would overlap the one
+    // before (the end of one stretch and the start of the next on a slope)
+    // is left out, so the symbols stay apart.
+    const QwtSymbol *mark = symbol();
+    const bool marking = mark && mark->style() != QwtSymbol::NoSymbol && !mark->size().isEmpty();
+    const QSizeF markSize = marking ? QSizeF(mark->size()) : QSizeF(1, 1);
+    const double stretchWidth = std::max(1.0, markSize.width());
+    const QRectF markRect = canvasRect.adjusted(-markSize.width(), -markSize.height(),
+                                                markSize.width(), markSize.height());
+    QPolygonF marks;
+    double stretch = 0;
+    int stretchMin = -1, stretchMax = -1;
+    auto markSample = [&](int i) {
+        if (i < 0 || !std::isfinite(raw.y[i]))
+            return;
+        QPointF point(xMap.transform(raw.x[i]), yMap.transform(raw.y[i]));
+        if (align)
+            point = QPointF(qRound(point.x()), qRound(point.y()));
+        if (!markRect.contains(point))
+            return;
+        if (!marks.isEmpty() && std::fabs(point.x() - marks.last().x()) < markSize.width()
+            && std::fabs(point.y() - marks.last().y()) < markSize.height())
+            return;
+        marks += point;
+    };
+    auto endStretch = [&] {
+        markSample(std::min(stretchMin, stretchMax));
+        markSample(std::max(stretchMin, stretchMax));
+        stretchMin = stretchMax = -1;
+    };
+
     // Sorted x makes each pixel column a run of samples: find the run's end
     // by bisection, then one tight pass over its y values.
     const bool rising = (xMap.p2() - xMap.p1()) * (xMap.s2() - xMap.s1()) >= 0;
@@ -110,8 +152,20 @@ void decimatedCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap,
         add(std::min(iMin, iMax));
         add(std::max(iMin, iMax));
         add(runPast - 1);
+        if (marking) {
+            const double here = std::floor(column / stretchWidth);
+            if (stretchMin >= 0 && here != stretch)
+                endStretch();
+            stretch = here;
+            if (stretchMin < 0 || lower(raw.y[iMin], raw.y[stretchMin]))
+                stretchMin = iMin;
+            if (stretchMax < 0 || lower(raw.y[stretchMax], raw.y[iMax]))
+                stretchMax = iMax;
+        }
         i = runPast;
     }
+    if (marking && stretchMin >= 0)
+        endStretch();
 
     painter->save();
     painter->setPen(pen());
@@ -122,6 +176,8 @@ void decimatedCurve::drawSeries(QPainter *painter, const QwtScaleMap &xMap,
     decimatedPoints = line.size();
     QwtPainter::drawPolyline(painter, line);
     painter->restore();
+    if (!marks.isEmpty())
+        mark->drawSymbols(painter, marks);
 }
 
 void decimatedCurve::drawSymbols(QPainter *painter, const QwtSymbol &symbol,

@@ -7,9 +7,10 @@
 //
 // Rule: when the samples inside the visible x range number more than
 // decimationThreshold() (2 by default) per pixel of the canvas width, the
-// line is decimated and no symbols are drawn (they would merge into a band);
-// otherwise the curve is drawn as a QwtPlotCurve would, symbols on the real
-// samples. A symbol of empty size is never drawn.
+// line is decimated and symbols, one on each would merge into a band, mark
+// the lowest and the highest sample of every stretch of pixel columns as
+// wide as the symbol; otherwise the curve is drawn as a QwtPlotCurve would,
+// symbols on every real sample. A symbol of empty size is never drawn.
 //
 // The x values must be sorted (rising); time and frequency axes are. Sharing
 // one x vector between many curves costs no copy when the samples are given

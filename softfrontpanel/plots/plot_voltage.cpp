@@ -6,6 +6,7 @@
 #include "myQwtPlotPickerFft.h"
 #include "myXQwtScaleDraw.h"
 #include "myYQwtScaleDraw.h"
+#include "partsLabel.h"
 #include "plotHelpers.h"
 
 #include <QAbstractButton>
@@ -48,9 +49,14 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     buildPlot(xTitle, yTitle);
     buildMarkers();
 
-    markerLabel = new QLabel(this);
-    // The read-out is long: it wraps in a narrow window instead of widening it.
-    markerLabel->setWordWrap(true);
+    markerLabel = new partsLabel(this);
+    // The read-out is long: it wraps, between its parts, in a narrow window
+    // instead of widening it. Its room is that of a read-out of the largest
+    // values expected (the highest sampling rate's Nyquist frequency, the
+    // y axis' lowest magnitude, channel 16).
+    const QString widestPrefix = QStringLiteral("[Ch 16] ");
+    markerLabel->setWidestParts(
+        markerReadoutParts({25000, widestPrefix, -300}, {25000, widestPrefix, -300}));
     setHelp(markerLabel, QStringLiteral("In order to set/move the markers hold Ctrl key and "
                                         "click the right and left mouse buttons."));
     snapBox = new QCheckBox(QStringLiteral("Snap to Sample"), this);
@@ -381,24 +387,29 @@ int plot_voltage::nearestSampleAt(const QwtPlotCurve *curve, double x)
     return int(std::fabs(curve->sample(hi).x() - x) < std::fabs(curve->sample(lo).x() - x) ? hi : lo);
 }
 
+QStringList plot_voltage::markerReadoutParts(const MarkerReading &left,
+                                             const MarkerReading &right)
+{
+    auto hz = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" Hz"); };
+    auto db = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" dB"); };
+    // The lines may break after each of these parts only.
+    return {QStringLiteral("Markers: (%1, %2%3), ").arg(hz(left.x), left.prefix, db(left.y)),
+            QStringLiteral("(%1, %2%3)  |  ").arg(hz(right.x), right.prefix, db(right.y)),
+            QStringLiteral("df = %1, ").arg(hz(std::fabs(left.x - right.x))),
+            QStringLiteral("dMagnitude = %1").arg(db(std::fabs(left.y - right.y)))};
+}
+
 void plot_voltage::updateMarkerText()
 {
     const int left = marker[0]->xValue() < marker[1]->xValue() ? 0 : 1;
-    const int right = 1 - left;
-    auto hz = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" Hz"); };
-    auto db = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" dB"); };
-    auto prefix = [this](int m) {
-        return markerTitle[m].isEmpty() ? QString()
-                                        : QStringLiteral("[") + markerTitle[m] + QStringLiteral("] ");
+    auto reading = [this](int m) {
+        return MarkerReading{marker[m]->xValue(),
+                             markerTitle[m].isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("[") + markerTitle[m] + QStringLiteral("] "),
+                             marker[m]->yValue()};
     };
-    const QString text =
-        QStringLiteral("Markers: (%1, %2%3), (%4, %5%6)  |  ")
-            .arg(hz(marker[left]->xValue()), prefix(left), db(marker[left]->yValue()),
-                 hz(marker[right]->xValue()), prefix(right), db(marker[right]->yValue()))
-        + QStringLiteral("df = %1, dMagnitude = %3")
-              .arg(hz(std::fabs(marker[0]->xValue() - marker[1]->xValue())),
-                   db(std::fabs(marker[0]->yValue() - marker[1]->yValue())));
-    markerLabel->setText(text);
+    markerLabel->setParts(markerReadoutParts(reading(left), reading(1 - left)));
 }
 
 void plot_voltage::zoomed(QRectF)

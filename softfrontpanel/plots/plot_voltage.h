@@ -28,6 +28,7 @@ class chLabelFft;
 class myQwtPlotPickerFft;
 class myXQwtScaleDraw;
 class myYQwtScaleDraw;
+class partsLabel;
 
 class plot_voltage : public QWidget
 {
@@ -71,7 +72,7 @@ public:
     int markerSample[2] = {0, 0};
     QCheckBox *snapBox;
     QComboBox *symbolSize;
-    QLabel *markerLabel;
+    partsLabel *markerLabel; // the marker read-out
     QVector<QPushButton *> allButtons;
     QVector<QPushButton *> noneButtons;
 
@@ -103,6 +104,14 @@ private:
     void applyXPrecision(double lower, double upper);
     void applyYPrecision(double lower, double upper);
     void updateMarkerText();
+    // One marker in the read-out: frequency (Hz), "[title] " or empty, magnitude (dB).
+    struct MarkerReading {
+        double x;
+        QString prefix;
+        double y;
+    };
+    // The read-out of two markers, left one first, in the parts it may break between.
+    static QStringList markerReadoutParts(const MarkerReading &left, const MarkerReading &right);
     // The sample of a spectrum curve nearest frequency x; -1 when x lies
     // outside the curve by more than half a bin.
     static int nearestSampleAt(const QwtPlotCurve *curve, double x);

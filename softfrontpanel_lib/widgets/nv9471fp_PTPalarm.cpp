@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
@@ -134,29 +135,38 @@ nv9471fp_PTPalarm::nv9471fp_PTPalarm(const QString &title, bool showNow, int now
     entry->addWidget(minuteSpin);
     entry->addWidget(secondSpin);
     entry->addWidget(new QLabel(QStringLiteral(" UTC"), this));
-    entry->addSpacing(10);
+    // The buttons are a layout of their own at the end of the entry row, so
+    // that an owner short of width can move them under it.
+    buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonLead = new QSpacerItem(10, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    buttonRow->addItem(buttonLead);
     if (showNow) {
         nowButton = new QPushButton(QStringLiteral("Now"), this);
         fitButtonWidth(nowButton, 40);
-        entry->addWidget(nowButton);
+        buttonRow->addWidget(nowButton);
         connect(nowButton, &QPushButton::clicked, this, &nv9471fp_PTPalarm::setNowSlot);
     }
     if (nowPlusSeconds > 0) {
         nowPlusButton = new QPushButton(QStringLiteral("Now+%1s").arg(nowPlusSeconds), this);
         fitButtonWidth(nowPlusButton, 55);
-        entry->addWidget(nowPlusButton);
+        buttonRow->addWidget(nowPlusButton);
         connect(nowPlusButton, &QPushButton::clicked, this, &nv9471fp_PTPalarm::setNowPlusSlot);
     }
+    entryRow = entry;
+    entry->addLayout(buttonRow);
     rows->addLayout(entry);
 
+    if (titleLabel) {
+        int spacing = entry->spacing();
+        if (spacing < 0)
+            spacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
+        titleIndent = titleLabel->fontMetrics().horizontalAdvance(title) + spacing;
+    }
     if (showCountdown) {
         auto *countdownRow = new QHBoxLayout;
-        if (titleLabel) {
-            int spacing = entry->spacing();
-            if (spacing < 0)
-                spacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
-            countdownRow->addSpacing(titleLabel->fontMetrics().horizontalAdvance(title) + spacing);
-        }
+        if (titleIndent > 0)
+            countdownRow->addSpacing(titleIndent);
         countdownLabel = new QLabel(this);
         countdownRow->addWidget(countdownLabel);
         rows->addLayout(countdownRow);
@@ -165,6 +175,17 @@ nv9471fp_PTPalarm::nv9471fp_PTPalarm(const QString &title, bool showNow, int now
         connect(requestTimer, &QTimer::timeout, this, &nv9471fp_PTPalarm::requestCurrentTime);
         requestTimer->start(500);
     }
+}
+
+void nv9471fp_PTPalarm::moveButtonsBelowEntry()
+{
+    if (buttonsBelow)
+        return;
+    buttonsBelow = true;
+    entryRow->removeItem(buttonRow);
+    buttonLead->changeSize(titleIndent, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    buttonRow->addStretch();
+    static_cast<QVBoxLayout *>(layout())->insertLayout(1, buttonRow);
 }
 
 void nv9471fp_PTPalarm::setNowSlot()

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QWidget>
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QSpacerItem;
 class QSpinBox;
 class QTimer;
 
@@ -49,6 +51,9 @@ public:
     // The countdown line, empty without one.
     QString countdownText() const;
     void setShowDistance(bool show) { showDistance = show; }
+    // Moves "Now" and "Now+" from the end of the entry row to a row of their
+    // own under it (above the countdown), for an owner with little width.
+    void moveButtonsBelowEntry();
 
     // Card time minus UTC in seconds; set by the owner before every
     // setAlarmTime or showCurrentTime.
@@ -81,6 +86,12 @@ private:
     bool showCountdown = false;
     bool showDistance = true;
     int nowPlusSeconds = 0;
+
+    QHBoxLayout *entryRow = nullptr;
+    QHBoxLayout *buttonRow = nullptr;  // owned by entryRow or by the widget's layout
+    QSpacerItem *buttonLead = nullptr; // owned by buttonRow
+    int titleIndent = 0;               // pixels: the title and its spacing
+    bool buttonsBelow = false;
 };
 
 #endif
