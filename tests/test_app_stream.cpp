@@ -31,7 +31,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -279,14 +281,14 @@ private slots:
     void refusedStart_data()
     {
         QTest::addColumn<QString>("name");   // in a fresh directory; "" = cancel the dialog
-        QTest::addColumn<QStringList>("texts"); // the boxes; %1 the path, %2 its directory
+        QTest::addColumn<QStringList>("texts"); // the boxes; %1 the path, %2 its directory, %3 the system's reason
         QTest::newRow("cancelled") << QString() << QStringList();
         QTest::newRow("missing directory")
             << QStringLiteral("missing/run.bin6842") << QStringList{"Directory: \"%2\" does not exist."};
         // A directory of that name exists (overwrite? yes) but cannot be written.
         QTest::newRow("cannot open") << QStringLiteral("taken.bin6842")
                                      << QStringList{"File already exists, overwrite?",
-                                                    "Cannot open file: \"%1\" for writing."};
+                                                    "Cannot open file: \"%1\" for writing.\n%3"};
     }
 
     void refusedStart()
@@ -314,7 +316,8 @@ private slots:
         QCOMPARE(watch->acted, 1);
         QStringList expected;
         for (const QString &t : texts)
-            expected << QString(t).replace("%1", path).replace("%2", dir.filePath("missing"));
+            expected << QString(t).replace("%1", path).replace("%2", dir.filePath("missing"))
+                                  .replace("%3", QString::fromLocal8Bit(std::strerror(EISDIR)));
         QCOMPARE(recorder.texts(), expected);
         if (!texts.isEmpty()) {
             QCOMPARE(recorder.last().icon, QMessageBox::Critical);

@@ -337,7 +337,8 @@ bool nv6842fp_Waveform::prepareStreaming()
         parent->userBreak();
         return false;
     case contPrepareResult::CannotOpen:
-        nv6842fp_cardBox(parent, QMessageBox::Critical, contOpenFailedText(settings.fileName));
+        nv6842fp_cardBox(parent, QMessageBox::Critical,
+                         contOpenFailedText(settings.fileName, contParams.openError));
         parent->userBreak();
         return false;
     }
