@@ -58,18 +58,23 @@ struct SourceSettings {
     double thr2 = -0.125;
 };
 
-void setSource(nv6842fp_chCfg *panel, const SourceSettings &s)
+void setAnalogTrigger(nv6842fp_chCfg *panel, const SourceSettings &s)
 {
-    panel->source->setCurrentIndex(s.sourceIndex);
-    panel->gain->setCurrentIndex(s.gainIndex);
-    panel->enable->setChecked(true);
-    panel->filter->setChecked(true);
     panel->atMode->setCurrentIndex(s.atMode);
     panel->atComp->setCurrentIndex(s.atComp);
     panel->atHyst->setCurrentIndex(s.atHyst);
     panel->setAT();
     panel->athr1->setValue(s.thr1);
     panel->athr2->setValue(s.thr2);
+}
+
+void setSource(nv6842fp_chCfg *panel, const SourceSettings &s)
+{
+    panel->source->setCurrentIndex(s.sourceIndex);
+    panel->gain->setCurrentIndex(s.gainIndex);
+    panel->enable->setChecked(true);
+    panel->filter->setChecked(true);
+    setAnalogTrigger(panel, s);
 }
 
 QString chanLine(ViSession vi, int channel)
@@ -269,13 +274,22 @@ private slots:
 
     // From the second card: every other channel of both cards, the other
     // channels of the card shown too; analog triggers exist on the first card
-    // only. The output triggers follow the card shown on every card.
+    // only, which keeps its own. The output triggers follow the card shown on
+    // every card.
     void applyToAllFunctionCards()
     {
         MessageRecorder recorder;
         Window w = twoCards(recorder);
         const ViSession vi = w->d_vi;
         const SourceSettings s;
+        SourceSettings kept;
+        kept.atMode = 1;
+        kept.atComp = 0;
+        kept.atHyst = 0;
+        kept.thr1 = 0.5;
+        kept.thr2 = 0;
+        for (int ch = 0; ch < 16; ++ch)
+            setAnalogTrigger(w->chPanels[ch], kept);
         setSource(w->chPanels[16 + 5], s);
         w->fcTabs->setCurrentIndex(1);
         QCOMPARE(w->fcLabel->text(), QStringLiteral("FC #2"));
@@ -294,7 +308,8 @@ private slots:
         checkConfigured(lines, "nv6842_setMultChanConfig", range(1, 32, 22),
                         [vi](int ch) { return chanLine(vi, ch); });
         checkConfigured(lines, "nv6842_setMultATRIConfig", range(1, 16),
-                        [vi, s](int ch) { return atLine(vi, ch, s); });
+                        [vi, kept](int ch) { return atLine(vi, ch, kept); });
+        QCOMPARE(w->chPanels[3]->atMode->currentIndex(), kept.atMode);
         const fpOutputTrigger *first = w->fpOutTrg[0];
         QCOMPARE(first->outputTrigger1->currentIndex(), 2);
         QVERIFY(first->outputTrigger1negate->isChecked());

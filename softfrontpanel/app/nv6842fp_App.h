@@ -101,6 +101,7 @@ private:
     ViSession cardSession(int card, const char *call);
     // Copies the settings of one channel panel to another and sends them.
     void copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
+    void copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
     // The enabled channels and the common gain of the card shown, or a warning.
     bool calibrationSelection(int card, quint16 &mask, int &gainIdx);
 };

@@ -46,6 +46,16 @@ void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
         to.filter->setChecked(from.filter->isChecked());
     }
     to.setChEnable(from.enable->isChecked() ? 1 : 0);
+    // Only the first card has an analog trigger: a later card's fixed
+    // "Disabled" would switch off the first card's triggers.
+    if (from.d_fc == 0)
+        copyAnalogTrigger(from, to);
+    to.setChCfg();
+    to.setAT();
+}
+
+void nv6842fp_App::copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
+{
     to.atMode->setCurrentIndex(from.atMode->currentIndex());
     to.atComp->setCurrentIndex(from.atComp->currentIndex());
     to.atHyst->setCurrentIndex(from.atHyst->currentIndex());
@@ -59,8 +69,6 @@ void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
         to.athr1->setValue(from.athr1->doublevalue());
         to.athr2->setValue(from.athr2->doublevalue());
     }
-    to.setChCfg();
-    to.setAT();
 }
 
 void nv6842fp_App::applyToAllChan()
