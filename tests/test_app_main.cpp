@@ -253,6 +253,26 @@ private slots:
         QCOMPARE(recorder.count(), 1); // the connection question only
     }
 
+    // A failing read of the first card's subtype is reported once for all
+    // channel panels, at start and on later changes (each card's About page
+    // reads its own subtype); the range stays 10 V / gain.
+    void subtypeFailureReportedOnce()
+    {
+        qputenv("TRELLIN_SIM", "default; fail call=nv6842_getSubType status=0xBFFC0801 count=always");
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        const auto subtypeBoxes = [&recorder] {
+            return recorder.texts().filter("nv6842_getSubType(fc_vi, subtype) failed").size();
+        };
+        QCOMPARE(subtypeBoxes(), 1 + w->cards());
+        for (nv6842fp_chCfg *panel : {w->chPanels[0], w->chPanels[7], w->chPanels[20]}) {
+            panel->gain->setCurrentIndex(3);
+            emit panel->gain->activated(3);
+        }
+        QCOMPARE(subtypeBoxes(), 1 + w->cards());
+        QCOMPARE(w->chPanels[7]->athr1->maximum(), 1.0);
+    }
+
     void applyToAllChannels()
     {
         MessageRecorder recorder;

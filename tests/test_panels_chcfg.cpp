@@ -35,6 +35,8 @@ public:
     ViSession hostSession() const override { return vi; }
     int hostDemoMode() const override { return demo; }
     void setChannelLegendsEnabled(int chIdx, bool enabled) override { legendCalls.append({chIdx, enabled}); }
+    nv6842fp_firstCardSubtype &firstCardSubtype() override { return subtype; }
+    nv6842fp_firstCardSubtype subtype;
 };
 
 // A session on the default system's VXI carrier: cards FC 1 and FC 2.

@@ -62,6 +62,7 @@ public:
     ViSession hostSession() const override { return d_vi; }
     int hostDemoMode() const override { return demoMode; }
     void setChannelLegendsEnabled(int chIdx, bool enabled) override;
+    nv6842fp_firstCardSubtype &firstCardSubtype() override { return firstSubtype; }
 
     QTabWidget *mainTabs = nullptr;
     nv6842fp_Waveform *waveform = nullptr;
@@ -92,6 +93,7 @@ protected:
 
 private:
     int cardTotal = 0;
+    nv6842fp_firstCardSubtype firstSubtype;
     void readCardTables();
     QWidget *buildFunctionCardsPage(int cards);
     QWidget *buildCardPage(int card);

@@ -222,8 +222,11 @@ void nv6842fp_chCfg::setAT()
     athr1->setEnabled(enables.threshold1);
     athr2->setEnabled(enables.threshold2);
 
-    const double limit =
-        nv6842fp::thresholdLimit(gain->currentData().toInt(), demoMode ? 1 : thresholdFactor());
+    const int factor = demoMode ? 1
+                                : parent->firstCardSubtype().factor(d_vi, [this](ViStatus status, const char *call) {
+                                      reportStatus(status, call);
+                                  });
+    const double limit = nv6842fp::thresholdLimit(gain->currentData().toInt(), factor);
     {
         // A clamped threshold must not re-enter here: the call below sends both values once.
         const QSignalBlocker quiet1(athr1);
@@ -238,25 +241,6 @@ void nv6842fp_chCfg::setAT()
         d_vi, ViInt16(d_ch + 1), ViInt16(atMode->currentIndex()), ViInt16(atHyst->currentIndex()),
         ViInt16(atComp->currentIndex()), ViReal64(athr1->doublevalue()), athr2->doublevalue());
     reportStatus(status, atriConfigCall);
-}
-
-int nv6842fp_chCfg::thresholdFactor()
-{
-    // The first card's subtype does not change during the session.
-    if (subtypeFactor > 0)
-        return subtypeFactor;
-    ViSession fc_vi = 0;
-    ViStatus status = nv6842_getMultFCsession(d_vi, 0, &fc_vi);
-    reportStatus(status, "nv6842_getMultFCsession(d_vi, 0, &fc_vi)");
-    if (status < VI_SUCCESS)
-        return 1;
-    ViChar subtype[8] = {};
-    status = nv6842_getSubType(fc_vi, subtype);
-    reportStatus(status, "nv6842_getSubType(fc_vi, subtype)");
-    if (status < VI_SUCCESS)
-        return 1;
-    subtypeFactor = nv6842fp::subtypeFactor(subtype);
-    return subtypeFactor;
 }
 
 void nv6842fp_chCfg::calibrate()
