@@ -619,6 +619,49 @@ private slots:
         QVERIFY(journal().filter(QRegularExpression("^nv6842_startMultAcquisition(Ex)?\\(")).isEmpty());
     }
 
+    // A reset during a run would stop the card under the panel: Reset Device
+    // is greyed from the start (a waiting timed start included) to the stop.
+    void resetDisabledWhileAcquiring_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::addColumn<bool>("timed");
+        QTest::newRow("repetitive blocks") << false << false;
+        QTest::newRow("streaming") << true << false;
+        QTest::newRow("waiting for the alarm") << false << true;
+    }
+
+    void resetDisabledWhileAcquiring()
+    {
+        QFETCH(bool, storage);
+        QFETCH(bool, timed);
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = timed ? lxiAlarmWindow(recorder) : storageWindow(recorder);
+        QVERIFY(w);
+        w->daq->storeToFile->setChecked(storage);
+        if (timed)
+            w->daq->setAlarm(30 * 365 * 86400);
+        std::shared_ptr<ModalWatch> watch;
+        if (storage)
+            watch = answerSettings(dir.filePath("run.bin6842"));
+        QVERIFY(w->resetButton->isEnabled());
+        bool looked = false, acquiring = false, resetEnabled = true;
+        QTimer::singleShot(300, w.get(), [&] {
+            looked = true;
+            acquiring = w->waveform->isAcquiring();
+            resetEnabled = w->resetButton->isEnabled();
+            w->contButton->click();
+        });
+        // The timers have the window as context; this one ends a wait that the stop missed.
+        QTimer::singleShot(3000, w.get(), [&] { nv6842_stopMultAcquisition(w->d_vi); });
+        w->contButton->click();
+        QVERIFY(QTest::qWaitFor([&] { return looked; }, 5000));
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY(acquiring);
+        QVERIFY(!resetEnabled);
+        QVERIFY(w->resetButton->isEnabled());
+    }
+
     void pastAlarmTimeIsRefused_data()
     {
         QTest::addColumn<bool>("storage");

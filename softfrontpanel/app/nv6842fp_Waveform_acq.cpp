@@ -217,6 +217,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
 void nv6842fp_Waveform::startDAQ()
 {
     acquiring = true;
+    emit acquiringChanged(true);
     acqSettings settings;
     if (!prepareAcquisition(&settings))
         return;

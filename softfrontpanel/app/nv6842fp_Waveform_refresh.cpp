@@ -287,6 +287,7 @@ void nv6842fp_Waveform::stopDAQ()
     if (!acquiring)
         return;
     acquiring = false;
+    emit acquiringChanged(false);
     // No callback reads a block after this; the ring stays until finish().
     contLeaveCallbacks(contParams);
     // A viewed file leaves nothing to configure: those pages stay disabled.
