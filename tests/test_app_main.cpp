@@ -340,6 +340,60 @@ private slots:
         QCOMPARE(recorder.count(), 1);
     }
 
+    // Reset Device brings back the cards' defaults; the window then sends
+    // what its panels show: every channel, the first card's analog triggers,
+    // each card's output triggers and the voltage reference. A failed reset
+    // changed nothing and sends nothing.
+    void resetResendsThePanels_data()
+    {
+        QTest::addColumn<QByteArray>("sim");
+        QTest::newRow("reset") << QByteArray();
+        QTest::newRow("reset fails") << QByteArray("default; fail call=nv6842_multReset status=0xBFFC0801");
+    }
+    void resetResendsThePanels()
+    {
+        QFETCH(QByteArray, sim);
+        qputenv("TRELLIN_SIM", sim);
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        const ViSession vi = w->d_vi;
+        const SourceSettings s;
+        setSource(w->chPanels[2], s);
+        setSource(w->chPanels[16 + 4], s);
+        w->fpOutTrg[1]->outputTrigger1->setCurrentIndex(5); // "Acquisition in Progress", code 6
+        w->fpOutTrg[1]->outputTrigger1negate->setChecked(true);
+        w->daq->vrefCombo->setCurrentIndex(2);
+        journal();
+        w->resetButton->click();
+        const QStringList lines = journal();
+        QCOMPARE(lines.value(0), QStringLiteral("nv6842_multReset(%1, 1)").arg(vi));
+        if (!sim.isEmpty()) {
+            QCOMPARE(lines.size(), 1);
+            QCOMPARE(recorder.count(), 2); // the connection question and the failure
+            return;
+        }
+        // Channel 1 of each card is enabled from the start, the others are off.
+        checkConfigured(lines, "nv6842_setMultChanConfig", range(1, 32), [vi](int ch) {
+            if (ch == 3 || ch == 21)
+                return chanLine(vi, ch);
+            return QStringLiteral("nv6842_setMultChanConfig(%1, %2, %3, 1, 0)").arg(vi).arg(ch).arg(ch % 16 == 1 ? 1 : 0);
+        });
+        const SourceSettings off{0, 0, 0, 0, 0, 0.0, 0.0};
+        checkConfigured(lines, "nv6842_setMultATRIConfig", range(1, 16),
+                        [vi, s, off](int ch) { return atLine(vi, ch, ch == 3 ? s : off); });
+        const ViSession fc1 = cardSessionOf(vi, 0), fc2 = cardSessionOf(vi, 1);
+        QCOMPARE(lines.filter(QRegularExpression("^nv6842_set(OTRIConfig|FPTrigPolarity)\\(")),
+                 (QStringList{QStringLiteral("nv6842_setOTRIConfig(%1, 0, 0, 0, 0, 0, 0, 0)").arg(fc1),
+                              QStringLiteral("nv6842_setFPTrigPolarity(%1, %2, %2, %2)").arg(fc1).arg(nv6842_HIGH),
+                              QStringLiteral("nv6842_setOTRIConfig(%1, 0, 0, 6, 0, 0, 0, 0)").arg(fc2),
+                              QStringLiteral("nv6842_setFPTrigPolarity(%1, %2, %3, %3)")
+                                  .arg(fc2).arg(nv6842_LOW).arg(nv6842_HIGH)}));
+        // Both cards sit on the same carrier, whose reference each of them sets.
+        const QString vref = QStringLiteral("setVoltRefOutput(0, %1)").arg(QString::asprintf("%.17g", vrefs[2]));
+        QCOMPARE(lines.filter("setVoltRefOutput("), (QStringList{vref, vref}));
+        QCOMPARE(recorder.count(), 1); // the connection question
+    }
+
     // Enabled channels (bit c) and gain index per channel of the first card:
     // the warning, or the mask and gain the driver receives.
     void calibrateAll_data()

@@ -6,6 +6,7 @@
 #ifndef NV6842FP_APP_H
 #define NV6842FP_APP_H
 
+#include "acqSetup.h"
 #include "nv6842fp_chCfg.h"
 #include "nv9471fp_AppFC.h"
 #include "storedfile.h"
@@ -57,6 +58,9 @@ public:
     // Number of cards the pages were built for.
     int cards() const { return cardTotal; }
 
+    // What each card's output-trigger group shows, card by card.
+    std::vector<acqOutputTrigger> outputTriggerSettings() const;
+
     // nv6842fp_chCfgHost
     QWidget *hostWidget() override { return this; }
     ViSession hostSession() const override { return d_vi; }
@@ -90,6 +94,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Sends every channel panel's configuration and analog trigger, the
+    // output triggers and the voltage reference to the cards again.
+    void deviceWasReset() override;
 
 private:
     int cardTotal = 0;

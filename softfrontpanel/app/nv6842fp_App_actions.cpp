@@ -5,6 +5,7 @@
 
 #include "fpOutputTrigger.h"
 #include "nv6842.h"
+#include "nv6842fp_DAQ.h"
 #include "nv6842fp_channelRules.h"
 #include "nv9471.h"
 #include "nv9471fp_digitCtrl.h"
@@ -104,6 +105,30 @@ void nv6842fp_App::applyToAllFC()
         group->outputTrigger2negate->setChecked(outputs.outputTrigger2negate->isChecked());
         group->outputTriggerChange();
     }
+}
+
+std::vector<acqOutputTrigger> nv6842fp_App::outputTriggerSettings() const
+{
+    std::vector<acqOutputTrigger> settings;
+    for (const fpOutputTrigger *out : fpOutTrg)
+        settings.push_back({out->outputTrigger1->currentData().toInt(), out->outputTrigger2->currentData().toInt(),
+                            out->outputTrigger1negate->isChecked(), out->outputTrigger2negate->isChecked()});
+    return settings;
+}
+
+void nv6842fp_App::deviceWasReset()
+{
+    // The reset left one channel enabled and every trigger off; the cards
+    // are to do what the panels show.
+    BusyCursor busy;
+    for (nv6842fp_chCfg *panel : qAsConst(chPanels)) {
+        panel->setChCfg();
+        panel->setAT();
+    }
+    acqProgramOutputTriggers(d_vi, outputTriggerSettings(),
+                             [this](ViStatus status, const char *call) { displayError(status, call); });
+    if (vrefCount > 0)
+        daq->setVref(daq->vrefCombo->currentIndex());
 }
 
 bool nv6842fp_App::calibrationSelection(int card, quint16 &mask, int &gainIdx)

@@ -10,7 +10,6 @@
 #include "acqTexts.h"
 #include "windowFunction.h"
 #include "chLabel.h"
-#include "fpOutputTrigger.h"
 #include "measurement.h"
 #include "nv6842.h"
 #include "nv6842fp_App.h"
@@ -205,10 +204,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     settings->fixedSynch = fixedSynch;
     settings->contChecked = parent->contButton->isChecked();
     settings->chanMask = std::vector<quint16>(chanMask.begin(), chanMask.end());
-    for (const fpOutputTrigger *out : qAsConst(parent->fpOutTrg))
-        settings->outputTriggers.push_back(
-            {out->outputTrigger1->currentData().toInt(), out->outputTrigger2->currentData().toInt(),
-             out->outputTrigger1negate->isChecked(), out->outputTrigger2negate->isChecked()});
+    settings->outputTriggers = parent->outputTriggerSettings();
     if (daq->ptpAlarm)
         settings->startTime = daq->ptpAlarm->alarmTime();
     return true;
