@@ -9,6 +9,7 @@
 #include "nv6842fp_App.h"
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_DAQ.h"
+#include "nv6842fp_channelRules.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_syncMethodDialog.h"
@@ -21,6 +22,7 @@
 #include "test_app_window.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -440,7 +442,7 @@ private slots:
         w->calibrateAll();
         QStringList calls = journal().filter("nv6842_calibrateChannels");
         if (warning.isEmpty()) {
-            QCOMPARE(recorder.count(), 0);
+            QCOMPARE(recorder.texts(), QStringList{nv6842fp::cardCalibrationDoneText(1)});
             QCOMPARE(calls, QStringList{QStringLiteral("nv6842_calibrateChannels(%1, %2")
                                             .arg(fcVi)
                                             .arg(call)});
@@ -460,9 +462,12 @@ private slots:
                 QCOMPARE(calls, QStringList());
                 continue;
             }
-            QCOMPARE(recorder.count(), 1);
-            QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP"));
-            QCOMPARE(recorder.last().defaultButton, QMessageBox::No);
+            // The question, and after storing its confirmation.
+            QCOMPARE(recorder.count(), answer == QMessageBox::Yes ? 2 : 1);
+            QCOMPARE(recorder.boxes[0].title, QStringLiteral("Trellin 6842 SFP"));
+            QCOMPARE(recorder.boxes[0].defaultButton, QMessageBox::No);
+            if (answer == QMessageBox::Yes)
+                QCOMPARE(recorder.last().text, nv6842fp::calibrationStoredText(1));
             const QString gain = call.section(QLatin1String(", "), 1).chopped(1);
             QCOMPARE(calls, answer == QMessageBox::Yes
                                 ? QStringList{QStringLiteral("nv6842_storeCalibData(%1, %2)")
@@ -470,6 +475,99 @@ private slots:
                                                   .arg(gain)}
                                 : QStringList());
         }
+    }
+
+    // The card calibrates for 600 ms: its box is shown and painted
+    // meanwhile, and every report (a failure, or the confirmation of a
+    // calibration or a store that went through) comes after the box and the
+    // busy cursor are gone.
+    void calibrationBoxAndReports_data()
+    {
+        QTest::addColumn<QByteArray>("fail"); // an injected failure
+        QTest::addColumn<QString>("action");  // "channel", "card" or "store"
+        QTest::addColumn<QString>("report");  // empty: the action's confirmation
+        QTest::addColumn<bool>("painted");    // the card calibrated under the box
+        const QString failed = QStringLiteral("%1 failed due to [%2]\nDo you want to exit?")
+                                   .arg("%1", driverText(ViStatus(0xBFFC0801)));
+        const QString calibrated = failed.arg("nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
+                                              "VI_NULL, VI_NULL, VI_NULL)");
+        QTest::newRow("channel") << QByteArray() << "channel" << QString() << true;
+        QTest::newRow("card") << QByteArray() << "card" << QString() << true;
+        QTest::newRow("card fails") << QByteArray("nv6842_calibrateChannels") << "card" << calibrated << false;
+        QTest::newRow("store") << QByteArray() << "store" << QString() << false;
+        QTest::newRow("store fails") << QByteArray("nv6842_storeCalibData") << "store"
+                                     << failed.arg("nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])")
+                                     << false;
+    }
+    void calibrationBoxAndReports()
+    {
+        QFETCH(QByteArray, fail);
+        QFETCH(QString, action);
+        QFETCH(QString, report);
+        QFETCH(bool, painted);
+        qputenv("TRELLIN_SIM", "default; calibration ms=600"
+                                   + (fail.isEmpty() ? QByteArray() : "; fail call=" + fail + " status=0xBFFC0801"));
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        QVERIFY(w);
+        if (action == "store")
+            w->calibrateAll(); // the coefficients to store
+        recorder.clear();
+        recorder.answerStandard(QMessageBox::Yes); // store them
+        bool reportedUnderBox = false;
+        recorder.onBox = [&reportedUnderBox](const sfp::MessageRequest &) {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                reportedUnderBox |= qobject_cast<QDialog *>(widget) && widget->isVisible();
+            reportedUnderBox |= QApplication::overrideCursor() != nullptr;
+        };
+        // Looks at the box every 20 ms: once it is seen, its text is to be
+        // painted again, and a later look must find it painted while shown.
+        QLabel *label = nullptr;
+        int paints = 0;
+        bool paintedMeanwhile = false;
+        struct PaintCounter : QObject {
+            int *paints;
+            explicit PaintCounter(int *count) : paints(count) {}
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                *paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter(&paints);
+        QTimer look;
+        look.setInterval(20);
+        connect(&look, &QTimer::timeout, w.get(), [&] {
+            QDialog *box = nullptr;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (widget->isVisible() && widget->windowTitle() == QLatin1String("Trellin 6842 calibration"))
+                    box = qobject_cast<QDialog *>(widget);
+            if (!box)
+                return;
+            if (!label) {
+                label = box->findChild<QLabel *>();
+                label->installEventFilter(&counter);
+                label->update();
+            } else if (paints > 0) {
+                paintedMeanwhile = true;
+            }
+        });
+        look.start();
+        if (action == "channel")
+            w->chPanels[0]->calibrate();
+        else if (action == "card")
+            w->calibrateAll();
+        else
+            w->storeCalibToEEPROM();
+        look.stop();
+
+        const QString done = action == "channel" ? nv6842fp::channelCalibrationDoneText(1, 1)
+                           : action == "card"    ? nv6842fp::cardCalibrationDoneText(1)
+                                                 : nv6842fp::calibrationStoredText(1);
+        QCOMPARE(recorder.texts().filter(QRegularExpression("^(?!Are you sure)")),
+                 QStringList{report.isEmpty() ? done : report});
+        QVERIFY(!reportedUnderBox);
+        QCOMPARE(paintedMeanwhile, painted);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void displayError_data()

@@ -3,6 +3,7 @@
 // enabling rules, threshold ranges by gain and subtype, the first-card-only
 // analog trigger, demo mode, failure reports and the channel calibration.
 #include "messagerecorder.h"
+#include "nv6842fp_channelRules.h"
 #include "nv6842fp_chCfg.h"
 #include "nv9471fp_digitCtrl.h"
 #include "nv9471fp_led.h"
@@ -472,7 +473,7 @@ void TestPanelsChCfg::calibrateSendsMaskAndGain()
                                         .arg(gain)});
     QVERIFY(panel->findChildren<QDialog *>().isEmpty());
     QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(boxes.texts(), QStringList{nv6842fp::channelCalibrationDoneText(fc + 1, ch + 1)});
 
     // A disabled channel is never calibrated.
     panel->enable->setChecked(false);
@@ -508,6 +509,7 @@ void TestPanelsChCfg::calibrateFailureAfterTheDialog()
 void TestPanelsChCfg::calibrateInDemoModeWaits()
 {
     trellinSimJournalClear();
+    MessageRecorder boxes;
     Host host;
     host.demo = 1;
     nv6842fp_chCfg panel(&host, 0, 0);
@@ -517,6 +519,7 @@ void TestPanelsChCfg::calibrateInDemoModeWaits()
     QVERIFY2(timer.elapsed() >= 1990, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(journal(), QStringList());
     QVERIFY(panel.findChildren<QDialog *>().isEmpty());
+    QCOMPARE(boxes.texts(), QStringList{nv6842fp::channelCalibrationDoneText(1, 1)});
 }
 
 QTEST_MAIN(TestPanelsChCfg)

@@ -1,11 +1,13 @@
 // The main window's actions over several channel panels: copying one
-// channel's settings to others, and calibrating or storing the calibration
-// of all enabled channels of the card shown.
+// channel's settings to others, sending them all again after a reset, and
+// calibrating or storing the calibration of all enabled channels of the card
+// shown.
 #include "nv6842fp_App.h"
 
 #include "fpOutputTrigger.h"
 #include "nv6842.h"
 #include "nv6842fp_DAQ.h"
+#include "nv6842fp_calibrationBox.h"
 #include "nv6842fp_channelRules.h"
 #include "nv9471.h"
 #include "nv9471fp_digitCtrl.h"
@@ -15,12 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
-#include <QDialog>
-#include <QLabel>
 #include <QTabWidget>
-#include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -158,33 +155,34 @@ void nv6842fp_App::calibrateAll()
     if (k < 0 || k >= cards() || !calibrationSelection(k, chMask, gainIdx))
         return;
 
-    BusyCursor busy;
-    auto dialog = std::make_unique<QDialog>(this);
-    dialog->setModal(true);
-    dialog->setWindowTitle(QStringLiteral("Trellin 6842 calibration"));
-    dialog->setWindowIcon(windowIcon());
-    auto *layout = new QVBoxLayout(dialog.get());
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->addWidget(new QLabel(QString::asprintf("Calibration function card no %d all enabled "
-                                                   "channels in progress, please wait...",
-                                                   k + 1)));
-    dialog->adjustSize();
-    centreOnScreen(dialog.get());
-    dialog->show();
-    QApplication::processEvents();
+    nv6842fp_calibrationBox box;
+    box.owner = this;
+    box.text = QString::asprintf("Calibration function card no %d all enabled channels in progress, "
+                                 "please wait...",
+                                 k + 1);
+    box.margin = 20;
+    box.cursor = Qt::BusyCursor;
+    const bool demo = demoMode != 0;
+    const ViSession vi = d_vi;
+    const ViInt16 gain = ViInt16(gainValArr[gainIdx]);
+    ViStatus sessionStatus = VI_SUCCESS;
+    const ViStatus status = nv6842fp_runWithCalibrationBox(box, [=, &sessionStatus]() -> ViStatus {
+        if (demo) {
+            nv9471_delay(2000);
+            return VI_SUCCESS;
+        }
+        ViSession fc_vi = 0;
+        sessionStatus = nv6842_getMultFCsession(vi, ViInt16(k), &fc_vi);
+        if (sessionStatus < VI_SUCCESS)
+            return VI_SUCCESS;
+        return nv6842_calibrateChannels(fc_vi, ViInt16(chMask), gain, VI_NULL, VI_NULL, VI_NULL);
+    });
 
-    if (demoMode) {
-        nv9471_delay(2000);
-    } else {
-        const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
-        if (fc_vi)
-            displayError(nv6842_calibrateChannels(fc_vi, ViInt16(chMask),
-                                                  ViInt16(gainValArr[gainIdx]), VI_NULL, VI_NULL,
-                                                  VI_NULL),
-                         "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
+    displayError(sessionStatus, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
+    displayError(status, "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
                          "VI_NULL, VI_NULL, VI_NULL)");
-    }
-    dialog->hide();
+    if (sessionStatus == VI_SUCCESS && status == VI_SUCCESS)
+        showInfo(nv6842fp::cardCalibrationDoneText(k + 1));
 }
 
 void nv6842fp_App::storeCalibToEEPROM()
@@ -210,7 +208,13 @@ void nv6842fp_App::storeCalibToEEPROM()
     const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
     if (!fc_vi)
         return;
-    BusyCursor busy;
-    displayError(nv6842_storeCalibData(fc_vi, ViInt16(gainValArr[gainIdx])),
-                 "nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])");
+    ViStatus status = VI_SUCCESS;
+    {
+        // A report must not appear under the busy cursor.
+        BusyCursor busy;
+        status = nv6842_storeCalibData(fc_vi, ViInt16(gainValArr[gainIdx]));
+    }
+    displayError(status, "nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])");
+    if (status == VI_SUCCESS)
+        showInfo(nv6842fp::calibrationStoredText(k + 1));
 }
