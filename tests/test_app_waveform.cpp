@@ -299,15 +299,11 @@ private slots:
         QFETCH(bool, removed);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString path = writeStoredFile(dir.filePath("gone.bin6842"), 1000.0, 20, {0x0001}, 2,
-                                             [](int, int, int) { return 0.0; });
         MessageRecorder recorder;
-        Window w = openStoredFile(path);
+        const QString path = dir.filePath("gone.bin6842");
+        Window w = openStoredFile(writeStoredFile(path, 1000.0, 20, {0x0001}, 2, [](int, int, int) { return 0.0; }));
         QVERIFY(w);
-        if (removed)
-            QVERIFY(QFile::remove(path));
-        else
-            QVERIFY(QFile::resize(path, StoredFileInfo.dataOffset + 20 * 8 / 2));
+        QVERIFY(removed ? QFile::remove(path) : QFile::resize(path, StoredFileInfo.dataOffset + 80));
         w->waveform->blockSlider->setValue(2);
         QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Cannot read: \"%1\".\n%2").arg(path, reason)});
         QCOMPARE(recorder.exitCodes, QList<int>{-1});
