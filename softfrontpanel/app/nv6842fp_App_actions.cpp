@@ -117,7 +117,6 @@ void nv6842fp_App::deviceWasReset()
 {
     // The reset left one channel enabled and every trigger off; the cards
     // are to do what the panels show.
-    BusyCursor busy;
     for (nv6842fp_chCfg *panel : qAsConst(chPanels)) {
         panel->setChCfg();
         panel->setAT();
