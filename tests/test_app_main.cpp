@@ -9,6 +9,7 @@
 #include "nv6842fp_App.h"
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_DAQ.h"
+#include "nv6842fp_channelRules.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_syncMethodDialog.h"
@@ -61,18 +62,23 @@ struct SourceSettings {
     double thr2 = -0.125;
 };
 
-void setSource(nv6842fp_chCfg *panel, const SourceSettings &s)
+void setAnalogTrigger(nv6842fp_chCfg *panel, const SourceSettings &s)
 {
-    panel->source->setCurrentIndex(s.sourceIndex);
-    panel->gain->setCurrentIndex(s.gainIndex);
-    panel->enable->setChecked(true);
-    panel->filter->setChecked(true);
     panel->atMode->setCurrentIndex(s.atMode);
     panel->atComp->setCurrentIndex(s.atComp);
     panel->atHyst->setCurrentIndex(s.atHyst);
     panel->setAT();
     panel->athr1->setValue(s.thr1);
     panel->athr2->setValue(s.thr2);
+}
+
+void setSource(nv6842fp_chCfg *panel, const SourceSettings &s)
+{
+    panel->source->setCurrentIndex(s.sourceIndex);
+    panel->gain->setCurrentIndex(s.gainIndex);
+    panel->enable->setChecked(true);
+    panel->filter->setChecked(true);
+    setAnalogTrigger(panel, s);
 }
 
 QString chanLine(ViSession vi, int channel)
@@ -328,13 +334,17 @@ private slots:
 
     // From the second card: every other channel of both cards, the other
     // channels of the card shown too; analog triggers exist on the first card
-    // only. The output triggers follow the card shown on every card.
+    // only, which keeps its own. The output triggers follow the card shown on
+    // every card.
     void applyToAllFunctionCards()
     {
         MessageRecorder recorder;
         Window w = twoCards(recorder);
         const ViSession vi = w->d_vi;
         const SourceSettings s;
+        const SourceSettings kept{0, 0, 1, 0, 0, 0.5, 0.0}; // EDGE at 0.5 V
+        for (int ch = 0; ch < 16; ++ch)
+            setAnalogTrigger(w->chPanels[ch], kept);
         setSource(w->chPanels[16 + 5], s);
         w->fcTabs->setCurrentIndex(1);
         QCOMPARE(w->fcLabel->text(), QStringLiteral("FC #2"));
@@ -353,7 +363,8 @@ private slots:
         checkConfigured(lines, "nv6842_setMultChanConfig", range(1, 32, 22),
                         [vi](int ch) { return chanLine(vi, ch); });
         checkConfigured(lines, "nv6842_setMultATRIConfig", range(1, 16),
-                        [vi, s](int ch) { return atLine(vi, ch, s); });
+                        [vi, kept](int ch) { return atLine(vi, ch, kept); });
+        QCOMPARE(w->chPanels[3]->atMode->currentIndex(), kept.atMode);
         const fpOutputTrigger *first = w->fpOutTrg[0];
         QCOMPARE(first->outputTrigger1->currentIndex(), 2);
         QVERIFY(first->outputTrigger1negate->isChecked());
@@ -362,6 +373,54 @@ private slots:
         QVERIFY(!first->outputTrigger2negate->isChecked());
         QVERIFY(!first->outputTrigger2negate->isEnabled());
         QCOMPARE(recorder.count(), 1);
+    }
+
+    // Reset Device brings back the cards' defaults (channel 1 of each card
+    // on); the window then sends what its panels show: every channel, the
+    // first card's analog triggers, the output triggers and the voltage
+    // reference. A failed reset sends nothing.
+    void resetResendsThePanels_data()
+    {
+        QTest::addColumn<QByteArray>("sim");
+        QTest::newRow("reset") << QByteArray();
+        QTest::newRow("reset fails") << QByteArray("default; fail call=nv6842_multReset status=0xBFFC0801");
+    }
+    void resetResendsThePanels()
+    {
+        QFETCH(QByteArray, sim);
+        qputenv("TRELLIN_SIM", sim);
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        const ViSession vi = w->d_vi;
+        const SourceSettings s;
+        setSource(w->chPanels[2], s);
+        w->fpOutTrg[1]->outputTrigger1->setCurrentIndex(5); // "Acquisition in Progress", code 6
+        w->fpOutTrg[1]->outputTrigger1negate->setChecked(true);
+        w->daq->vrefCombo->setCurrentIndex(2);
+        journal();
+        w->resetButton->click();
+        const QStringList lines = journal();
+        QCOMPARE(lines.value(0), QStringLiteral("nv6842_multReset(%1, 1)").arg(vi));
+        QCOMPARE(recorder.count(), sim.isEmpty() ? 1 : 2); // the connection question, and the failure
+        QVERIFY(sim.isEmpty() || lines.size() == 1);
+        if (!sim.isEmpty())
+            return;
+        checkConfigured(lines, "nv6842_setMultChanConfig", range(1, 32), [vi](int ch) {
+            const QString off = QStringLiteral("nv6842_setMultChanConfig(%1, %2, %3, 1, 0)");
+            return ch == 3 ? chanLine(vi, ch) : off.arg(vi).arg(ch).arg(ch % 16 == 1 ? 1 : 0);
+        });
+        checkConfigured(lines, "nv6842_setMultATRIConfig", range(1, 16), [vi, s](int ch) {
+            return atLine(vi, ch, ch == 3 ? s : SourceSettings{0, 0, 0, 0, 0, 0.0, 0.0});
+        });
+        const QString fc2 = QString::number(cardSessionOf(vi, 1));
+        QCOMPARE(lines.filter(QRegularExpression("^nv6842_set(OTRIConfig|FPTrigPolarity)\\(" + fc2)),
+                 (QStringList{"nv6842_setOTRIConfig(" + fc2 + ", 0, 0, 6, 0, 0, 0, 0)",
+                              QStringLiteral("nv6842_setFPTrigPolarity(%1, %2, %3, %3)")
+                                  .arg(fc2).arg(nv6842_LOW).arg(nv6842_HIGH)}));
+        QCOMPARE(lines.filter("nv6842_setOTRIConfig(").size(), 2);
+        // Both cards sit on one carrier, whose reference each of them sets.
+        const QString vref = QStringLiteral("setVoltRefOutput(0, %1)").arg(QString::asprintf("%.17g", vrefs[2]));
+        QCOMPARE(lines.filter("setVoltRefOutput("), (QStringList{vref, vref}));
     }
 
     // Enabled channels (bit c) and gain index per channel of the first card:
@@ -410,7 +469,7 @@ private slots:
         w->calibrateAll();
         QStringList calls = journal().filter("nv6842_calibrateChannels");
         if (warning.isEmpty()) {
-            QCOMPARE(recorder.count(), 0);
+            QCOMPARE(recorder.texts(), QStringList{nv6842fp::cardCalibrationDoneText(1)});
             QCOMPARE(calls, QStringList{QStringLiteral("nv6842_calibrateChannels(%1, %2")
                                             .arg(fcVi)
                                             .arg(call)});
@@ -430,9 +489,9 @@ private slots:
                 QCOMPARE(calls, QStringList());
                 continue;
             }
-            QCOMPARE(recorder.count(), 1);
-            QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP"));
-            QCOMPARE(recorder.last().defaultButton, QMessageBox::No);
+            QCOMPARE(recorder.count(), answer == QMessageBox::Yes ? 2 : 1); // and the confirmation
+            QCOMPARE(recorder.boxes[0].title, QStringLiteral("Trellin 6842 SFP"));
+            QCOMPARE(recorder.boxes[0].defaultButton, QMessageBox::No);
             const QString gain = call.section(QLatin1String(", "), 1).chopped(1);
             QCOMPARE(calls, answer == QMessageBox::Yes
                                 ? QStringList{QStringLiteral("nv6842_storeCalibData(%1, %2)")
@@ -440,6 +499,52 @@ private slots:
                                                   .arg(gain)}
                                 : QStringList());
         }
+    }
+
+    // The card calibrates for 600 ms under its box, and the window handles
+    // events (paints) meanwhile; the one report (a failure, or the
+    // confirmation of a calibration or store that went through) comes after
+    // the box and the busy cursor are gone.
+    void calibrationBoxAndReports_data()
+    {
+        QTest::addColumn<QByteArray>("fail"); // the call that fails, if any
+        QTest::addColumn<int>("action");      // 0 channel 1, 1 calibrate all, 2 store
+        QTest::newRow("channel") << QByteArray() << 0;
+        QTest::newRow("card") << QByteArray() << 1;
+        QTest::newRow("card fails") << QByteArray("nv6842_calibrateChannels") << 1;
+        QTest::newRow("store") << QByteArray() << 2;
+        QTest::newRow("store fails") << QByteArray("nv6842_storeCalibData") << 2;
+    }
+    void calibrationBoxAndReports()
+    {
+        QFETCH(QByteArray, fail);
+        QFETCH(int, action);
+        qputenv("TRELLIN_SIM", "default; calibration ms=600"
+                                   + (fail.isEmpty() ? QByteArray() : "; fail call=" + fail + " status=0xBFFC0801"));
+        MessageRecorder recorder;
+        Window w = twoCards(recorder);
+        if (action == 2)
+            w->calibrateAll(); // the coefficients to store
+        recorder.clear();
+        recorder.answerStandard(QMessageBox::Yes); // store them
+        bool underBox = false, boxSeenMeanwhile = false;
+        recorder.onBox = [&](const sfp::MessageRequest &) {
+            underBox |= QApplication::activeModalWidget() || QApplication::overrideCursor();
+        };
+        QTimer::singleShot(300, w.get(), [&] { boxSeenMeanwhile = QApplication::activeModalWidget(); });
+        if (action == 0)
+            w->chPanels[0]->calibrate();
+        else if (action == 1)
+            w->calibrateAll();
+        else
+            w->storeCalibToEEPROM();
+        const QString done[] = {nv6842fp::channelCalibrationDoneText(1, 1), nv6842fp::cardCalibrationDoneText(1),
+                                nv6842fp::calibrationStoredText(1)};
+        const QStringList reports = recorder.texts().filter(QRegularExpression("^(?!Are you sure)"));
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(fail.isEmpty() ? reports[0] == done[action] : reports[0].startsWith(fail), qPrintable(reports[0]));
+        QVERIFY(!underBox && !QApplication::overrideCursor());
+        QCOMPARE(boxSeenMeanwhile, action < 2 && fail.isEmpty());
     }
 
     void displayError_data()

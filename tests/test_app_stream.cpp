@@ -33,7 +33,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -274,14 +276,14 @@ private slots:
     void refusedStart_data()
     {
         QTest::addColumn<QString>("name");   // in a fresh directory; "" = cancel the dialog
-        QTest::addColumn<QStringList>("texts"); // the boxes; %1 the path, %2 its directory
+        QTest::addColumn<QStringList>("texts"); // the boxes; %1 the path, %2 its directory, %3 the system's reason
         QTest::newRow("cancelled") << QString() << QStringList();
         QTest::newRow("missing directory")
             << QStringLiteral("missing/run.bin6842") << QStringList{"Directory: \"%2\" does not exist."};
         // A directory of that name exists (overwrite? yes) but cannot be written.
         QTest::newRow("cannot open") << QStringLiteral("taken.bin6842")
                                      << QStringList{"File already exists, overwrite?",
-                                                    "Cannot open file: \"%1\" for writing."};
+                                                    "Cannot open file: \"%1\" for writing.\n%3"};
     }
 
     void refusedStart()
@@ -309,7 +311,8 @@ private slots:
         QCOMPARE(watch->acted, 1);
         QStringList expected;
         for (const QString &t : texts)
-            expected << QString(t).replace("%1", path).replace("%2", dir.filePath("missing"));
+            expected << QString(t).replace("%1", path).replace("%2", dir.filePath("missing"))
+                                  .replace("%3", QString::fromLocal8Bit(std::strerror(EISDIR)));
         QCOMPARE(recorder.texts(), expected);
         if (!texts.isEmpty()) {
             QCOMPARE(recorder.last().icon, QMessageBox::Critical);
@@ -693,6 +696,41 @@ private slots:
         QVERIFY(!w->singleButton->isChecked() && w->singleButton->isEnabled() && w->contButton->isEnabled());
         QCOMPARE(w->waveform->stateLabel->text(), QStringLiteral("End"));
         QVERIFY(journal().filter(QRegularExpression("^nv6842_startMultAcquisition(Ex)?\\(")).isEmpty());
+    }
+
+    // Reset Device is greyed from a start (a waiting timed start included)
+    // to its stop: a reset would stop the cards under the run.
+    void resetDisabledWhileAcquiring_data()
+    {
+        QTest::addColumn<bool>("storage");
+        QTest::addColumn<bool>("timed");
+        QTest::newRow("blocks") << false << false;
+        QTest::newRow("streaming") << true << false;
+        QTest::newRow("waiting for the alarm") << false << true;
+    }
+
+    void resetDisabledWhileAcquiring()
+    {
+        QFETCH(bool, storage);
+        QFETCH(bool, timed);
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = timed ? lxiAlarmWindow(recorder) : storageWindow(recorder);
+        QVERIFY(w && w->resetButton->isEnabled());
+        w->daq->storeToFile->setChecked(storage);
+        if (timed)
+            w->daq->setAlarm(30 * 365 * 86400);
+        const auto watch = storage ? answerSettings(dir.filePath("run.bin6842")) : nullptr;
+        int resetDuringRun = -1; // 1 usable, 0 greyed
+        QTimer::singleShot(300, w.get(), [&] {
+            resetDuringRun = w->waveform->isAcquiring() ? w->resetButton->isEnabled() : -1;
+            w->contButton->click();
+        });
+        QTimer::singleShot(3000, w.get(), [&] { nv6842_stopMultAcquisition(w->d_vi); }); // a wait the stop missed
+        w->contButton->click();
+        QVERIFY(QTest::qWaitFor([&] { return !w->contButton->isChecked(); }, 5000));
+        QCOMPARE(resetDuringRun, 0);
+        QVERIFY(w->resetButton->isEnabled());
     }
 
     void pastAlarmTimeIsRefused_data()

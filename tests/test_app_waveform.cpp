@@ -22,7 +22,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -309,6 +311,31 @@ private slots:
         QVERIFY(!wave->refreshTimer->isActive());
         QCOMPARE(wave->blockSlider->value(), 2);
         QVERIFY(recorder.boxes.isEmpty() && recorder.exitCodes.isEmpty());
+    }
+
+    // A file that goes away or shrinks while it is viewed: the box says why
+    // on its second line, and the process ends.
+    void unreadableFileBlockSaysWhy_data()
+    {
+        QTest::addColumn<bool>("removed"); // else cut to half a block
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("removed") << true << QString::fromLocal8Bit(std::strerror(ENOENT));
+        QTest::newRow("shrunk") << false << QStringLiteral("The file is shorter than its header says.");
+    }
+
+    void unreadableFileBlockSaysWhy()
+    {
+        QFETCH(bool, removed);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        const QString path = dir.filePath("gone.bin6842");
+        Window w = openStoredFile(writeStoredFile(path, 1000.0, 20, {0x0001}, 2, [](int, int, int) { return 0.0; }));
+        QVERIFY(w);
+        QVERIFY(removed ? QFile::remove(path) : QFile::resize(path, StoredFileInfo.dataOffset + 80));
+        w->waveform->blockSlider->setValue(2);
+        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Cannot read: \"%1\".\n%2").arg(path, reason)});
+        QCOMPARE(recorder.exitCodes, QList<int>{-1});
     }
 
     void spectrumOfAStoredSine_data()

@@ -17,6 +17,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 QStringList args(std::initializer_list<const char *> words)
 {
@@ -77,6 +80,13 @@ ViStatus driverRevision(ViChar *text)
 {
     return nv6842_revision_query(VI_NULL, text, nullptr);
 }
+
+// The start-up box: the sentence, then the reason on a line of its own.
+QString unreadableText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot read '%1'.\n%2").arg(path, reason);
+}
+const QString damagedHeader = QStringLiteral("Not a stored data file, or its header is damaged");
 
 const QByteArray header3Cards = "DEVICE=Trellin 6842\n"
                                 "FORMAT=ViReal64\n"
@@ -144,7 +154,7 @@ private slots:
         QVERIFY(a.filePath.isEmpty());
         MessageRecorder recorder;
         QVERIFY(!openStoredFile(a.filePath));
-        QCOMPARE(recorder.last().text, QStringLiteral("Cannot read ''."));
+        QCOMPARE(recorder.last().text, unreadableText(QString(), QString::fromLocal8Bit(std::strerror(ENOENT))));
         QCOMPARE(recorder.exitCodes, QList<int>{-1});
     }
 
@@ -185,7 +195,7 @@ private slots:
         QVERIFY(!openStoredFile(path));
         QCOMPARE(recorder.count(), 1);
         QCOMPARE(recorder.last().title, QStringLiteral("Trellin 6842 SFP"));
-        QCOMPARE(recorder.last().text, QStringLiteral("Cannot read '%1'.").arg(path));
+        QCOMPARE(recorder.last().text, unreadableText(path, damagedHeader));
         QCOMPARE(recorder.last().icon, QMessageBox::Critical);
         QCOMPARE(recorder.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(recorder.exitCodes, QList<int>{-1});
@@ -221,7 +231,9 @@ private slots:
             return;
         }
         QCOMPARE(recorder.count(), 1);
-        QCOMPARE(recorder.last().text, QStringLiteral("Cannot read '%1'.").arg(path));
+        QCOMPARE(recorder.last().text,
+                 unreadableText(path, QStringLiteral("Blocks of %1 values, more than the panel's 10240000")
+                                          .arg(qint64(channels) * scans)));
         QCOMPARE(recorder.exitCodes, QList<int>{-1});
         QCOMPARE(int(demoCardCount), 2);
     }
@@ -231,7 +243,8 @@ private slots:
         MessageRecorder recorder;
         const QString path = QStringLiteral("no/such dir/../file.bin6842");
         QVERIFY(!openStoredFile(path));
-        QCOMPARE(recorder.last().text, QStringLiteral("Cannot read 'no/such dir/../file.bin6842'."));
+        QCOMPARE(recorder.last().text, unreadableText(QStringLiteral("no/such dir/../file.bin6842"),
+                                                      QString::fromLocal8Bit(std::strerror(ENOENT))));
         QCOMPARE(recorder.exitCodes, QList<int>{-1});
     }
 

@@ -123,6 +123,7 @@ private slots:
         QCOMPARE(recorder.last().text, QStringLiteral("call failed\nDo you want to exit?"));
         QCOMPARE(recorder.last().icon, QMessageBox::Critical);
         QCOMPARE(recorder.last().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(recorder.last().defaultButton, QMessageBox::No); // Enter must not end the program
         QVERIFY(recorder.exitCodes.isEmpty());
 
         recorder.answerStandard(QMessageBox::Yes);
@@ -150,23 +151,27 @@ private slots:
     }
 
     // Without a responder a real, modal box appears; closing it from a timer
-    // shows that ask() reports the clicked custom button.
+    // shows that ask() reports the clicked custom button. The box is wide
+    // enough for its title in a bold title-bar font beside the window's icon
+    // and three buttons, each at least a line high.
     void realBoxReportsTheClickedButton()
     {
         const sfptest::RealMessageBoxes real;
         sfp::MessageRequest request;
-        request.title = QStringLiteral("t");
+        request.title = QStringLiteral("Trellin 6842 SFP Error message");
         request.text = QStringLiteral("question");
         request.customButtons = QStringList{QStringLiteral("Auto Find"), QStringLiteral("Other")};
         request.buttons = QMessageBox::Cancel;
         request.defaultCustom = 0;
         bool seen = false;
         QString defaultText;
-        QTimer::singleShot(0, [&seen, &defaultText] {
+        int width = 0;
+        QTimer::singleShot(0, [&seen, &defaultText, &width] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box || !box->defaultButton())
                 return; // left to the watchdog below
             seen = true;
+            width = box->width();
             defaultText = box->defaultButton()->text();
             box->defaultButton()->click();
         });
@@ -183,6 +188,10 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(defaultText, QStringLiteral("Auto Find"));
         QCOMPARE(answer.custom, 0);
+        QFont font = QApplication::font("QMdiSubWindowTitleBar");
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        QVERIFY2(width >= metrics.horizontalAdvance(request.title) + 4 * metrics.height(), qPrintable(QString::number(width)));
     }
 
     void centreKeepsTheSize()

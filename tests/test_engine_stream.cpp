@@ -13,6 +13,8 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -373,8 +375,8 @@ void TestEngineStream::unopenableFile()
     QVERIFY(params.prepare(settings) == contPrepareResult::CannotOpen);
     QVERIFY(!params.storing);
     QVERIFY(params.displayCopy == nullptr && params.blockData[0] == nullptr);
-    QCOMPARE(contOpenFailedText(settings.fileName),
-             "Cannot open file: \"" + settings.fileName + "\" for writing.");
+    QCOMPARE(contOpenFailedText(settings.fileName, params.openError),
+             "Cannot open file: \"" + settings.fileName + "\" for writing.\n" + std::strerror(ENOENT));
 }
 
 QTEST_GUILESS_MAIN(TestEngineStream)

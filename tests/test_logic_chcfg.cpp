@@ -1,6 +1,6 @@
 // The channel panel's widget-free rules: gains, source codes, threshold
 // ranges by gain and subtype, analog-trigger enables and the checks before
-// calibrating several channels together.
+// calibrating several channels together, and the confirmations after.
 #include "nv6842fp_channelRules.h"
 
 #include <QtTest>
@@ -19,6 +19,7 @@ private slots:
     void analogTriggerEnableRule();
     void calibrationSelection_data();
     void calibrationSelection();
+    void calibrationConfirmations();
 };
 
 void TestLogicChCfg::gainTable()
@@ -132,6 +133,13 @@ void TestLogicChCfg::calibrationSelection()
         QCOMPARE(calibrationWarning(selection.result),
                  QString("To calibrate all channels, at least one channel should be enabled"));
     }
+}
+
+void TestLogicChCfg::calibrationConfirmations()
+{
+    QCOMPARE(channelCalibrationDoneText(2, 16), QString("Calibration of channel 16 of FC #2 done."));
+    QCOMPARE(cardCalibrationDoneText(1), QString("Calibration of FC #1 done."));
+    QCOMPARE(calibrationStoredText(3), QString("Calibration coefficients of FC #3 stored to EEPROM."));
 }
 
 QTEST_APPLESS_MAIN(TestLogicChCfg)

@@ -265,6 +265,9 @@ void TestPanelsAcqConfig::checkPathBoxes()
                                      ? QMessageBox::Yes | QMessageBox::No
                                      : QMessageBox::StandardButtons(QMessageBox::Ok);
             QVERIFY2(recorder.boxes.at(i).buttons == buttons, where);
+            // Overwriting is never the answer Enter gives.
+            if (c.icons.at(i) == QMessageBox::Question)
+                QVERIFY2(recorder.boxes.at(i).defaultButton == QMessageBox::No, where);
         }
         // Without the further checks nothing is asked and the path is accepted.
         recorder.clear();

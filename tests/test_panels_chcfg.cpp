@@ -3,6 +3,7 @@
 // enabling rules, threshold ranges by gain and subtype, the first-card-only
 // analog trigger, demo mode, failure reports and the channel calibration.
 #include "messagerecorder.h"
+#include "nv6842fp_channelRules.h"
 #include "nv6842fp_chCfg.h"
 #include "nv9471fp_digitCtrl.h"
 #include "nv9471fp_led.h"
@@ -35,6 +36,8 @@ public:
     ViSession hostSession() const override { return vi; }
     int hostDemoMode() const override { return demo; }
     void setChannelLegendsEnabled(int chIdx, bool enabled) override { legendCalls.append({chIdx, enabled}); }
+    nv6842fp_firstCardSubtype &firstCardSubtype() override { return subtype; }
+    nv6842fp_firstCardSubtype subtype;
 };
 
 // A session on the default system's VXI carrier: cards FC 1 and FC 2.
@@ -403,14 +406,18 @@ void TestPanelsChCfg::failuresAreReported()
                                         driverText(status))});
     }
     {
-        // A failed subtype read leaves the range at 10 V / gain.
-        Cards cards("carrier vxi slot=2; fc 1 subtype=V2; fc 2; fail call=nv6842_getSubType status=0xBFFC0801");
+        // A failed subtype read leaves the range at 10 V / gain; it is the
+        // answer for every panel of the window, reported once.
+        Cards cards("carrier vxi slot=2; fc 1 subtype=V2; fc 2; "
+                    "fail call=nv6842_getSubType status=0xBFFC0801 count=always");
         QVERIFY(cards.ok);
         MessageRecorder boxes;
         auto panel = cards.panel(0, 0);
+        auto other = cards.panel(5, 1);
+        choose(panel->gain, 3);
         QCOMPARE(boxes.texts(),
                  QStringList{failed.arg("nv6842_getSubType(fc_vi, subtype)", driverText(status))});
-        QCOMPARE(panel->athr1->maximum(), 10.0);
+        QCOMPARE(panel->athr1->maximum(), 1.0);
     }
 }
 
@@ -470,7 +477,7 @@ void TestPanelsChCfg::calibrateSendsMaskAndGain()
                                         .arg(gain)});
     QVERIFY(panel->findChildren<QDialog *>().isEmpty());
     QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(boxes.texts(), QStringList{nv6842fp::channelCalibrationDoneText(fc + 1, ch + 1)});
 
     // A disabled channel is never calibrated.
     panel->enable->setChecked(false);
@@ -506,6 +513,7 @@ void TestPanelsChCfg::calibrateFailureAfterTheDialog()
 void TestPanelsChCfg::calibrateInDemoModeWaits()
 {
     trellinSimJournalClear();
+    MessageRecorder boxes;
     Host host;
     host.demo = 1;
     nv6842fp_chCfg panel(&host, 0, 0);
@@ -515,6 +523,7 @@ void TestPanelsChCfg::calibrateInDemoModeWaits()
     QVERIFY2(timer.elapsed() >= 1990, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(journal(), QStringList());
     QVERIFY(panel.findChildren<QDialog *>().isEmpty());
+    QCOMPARE(boxes.texts(), QStringList{nv6842fp::channelCalibrationDoneText(1, 1)});
 }
 
 QTEST_MAIN(TestPanelsChCfg)

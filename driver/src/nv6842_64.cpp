@@ -57,12 +57,8 @@ template <typename... Args> void journal(const char *name, Args... args)
     line += '(';
     const char *separator = "";
     ((line += separator, line += journalArgument(args), separator = ", "), ...);
-    line += ")\n";
-    std::lock_guard<std::mutex> lock(journalMutex);
-    if (journalLines < maxJournalLines) {
-        journalText += line;
-        ++journalLines;
-    }
+    line += ')';
+    journalLine(line);
 }
 
 CardRef cardSession(ViSession vi)
@@ -79,6 +75,20 @@ CardRef cardSession(ViSession vi)
     }
     return ref;
 }
+
+} // namespace
+
+void trellin::sim::journalLine(const std::string &line)
+{
+    std::lock_guard<std::mutex> lock(journalMutex);
+    if (journalLines < maxJournalLines) {
+        journalText += line;
+        journalText += '\n';
+        ++journalLines;
+    }
+}
+
+namespace {
 
 ViStatus invalidSession()
 {

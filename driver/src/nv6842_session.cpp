@@ -21,8 +21,11 @@ std::string hex4(unsigned value)
 
 ViStatus setVoltRefOutput(ViAddr libEnv, ViReal64 volts)
 {
-    TRELLIN_SIM_INJECT("setVoltRefOutput");
     auto *carrier = static_cast<Carrier *>(libEnv);
+    char line[64];
+    std::snprintf(line, sizeof line, "setVoltRefOutput(%d, %.17g)", carrier ? carrier->ordinal : -1, volts);
+    journalLine(line);
+    TRELLIN_SIM_INJECT("setVoltRefOutput");
     if (!carrier || !carrier->hasVref)
         return failWith(nv6842_ERROR_INV_PARAMETER, "The carrier has no voltage reference.");
     // Only the table's values can be selected.

@@ -85,6 +85,10 @@ ViStatus failWith(ViStatus status, const std::string &detail = std::string());
 
 bool isValidGain(int gain);
 
+// Adds one "name(arg, ...)" line to the journal of configuring calls that
+// tests read with trellinSimJournal.
+void journalLine(const std::string &line);
+
 } // namespace trellin::sim
 
 #endif

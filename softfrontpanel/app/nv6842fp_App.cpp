@@ -141,6 +141,9 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     connect(this, &nv9471fp_app::startCont, waveform, &nv6842fp_Waveform::startCont);
     connect(this, &nv9471fp_app::stopCont, waveform, &nv6842fp_Waveform::stopCont);
     connect(mainTabs, &QTabWidget::currentChanged, this, &nv6842fp_App::mainTabChanged);
+    // A reset would stop the cards under a running acquisition.
+    connect(waveform, &nv6842fp_Waveform::acquiringChanged, resetButton,
+            [this](bool acquiring) { resetButton->setEnabled(!acquiring); });
 
     acqDialog = new acqConfig(this);
     acqDialog->adjustSize();

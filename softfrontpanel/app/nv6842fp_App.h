@@ -6,6 +6,7 @@
 #ifndef NV6842FP_APP_H
 #define NV6842FP_APP_H
 
+#include "acqSetup.h"
 #include "nv6842fp_chCfg.h"
 #include "nv9471fp_AppFC.h"
 #include "storedfile.h"
@@ -57,11 +58,15 @@ public:
     // Number of cards the pages were built for.
     int cards() const { return cardTotal; }
 
+    // What each card's output-trigger group shows, card by card.
+    std::vector<acqOutputTrigger> outputTriggerSettings() const;
+
     // nv6842fp_chCfgHost
     QWidget *hostWidget() override { return this; }
     ViSession hostSession() const override { return d_vi; }
     int hostDemoMode() const override { return demoMode; }
     void setChannelLegendsEnabled(int chIdx, bool enabled) override;
+    nv6842fp_firstCardSubtype &firstCardSubtype() override { return firstSubtype; }
 
     QTabWidget *mainTabs = nullptr;
     nv6842fp_Waveform *waveform = nullptr;
@@ -98,9 +103,13 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Sends every channel panel's configuration and analog trigger, the
+    // output triggers and the voltage reference to the cards again.
+    void deviceWasReset() override;
 
 private:
     int cardTotal = 0;
+    nv6842fp_firstCardSubtype firstSubtype;
     void readCardTables();
     QWidget *buildFunctionCardsPage(int cards);
     QWidget *buildCardPage(int card);
@@ -110,6 +119,7 @@ private:
     ViSession cardSession(int card, const char *call);
     // Copies the settings of one channel panel to another and sends them.
     void copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
+    void copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
     // The enabled channels and the common gain of the card shown, or a warning.
     bool calibrationSelection(int card, quint16 &mask, int &gainIdx);
 };

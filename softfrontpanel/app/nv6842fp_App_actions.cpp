@@ -1,10 +1,13 @@
 // The main window's actions over several channel panels: copying one
-// channel's settings to others, and calibrating or storing the calibration
-// of all enabled channels of the card shown.
+// channel's settings to others, sending them all again after a reset, and
+// calibrating or storing the calibration of all enabled channels of the card
+// shown.
 #include "nv6842fp_App.h"
 
 #include "fpOutputTrigger.h"
 #include "nv6842.h"
+#include "nv6842fp_DAQ.h"
+#include "nv6842fp_calibrationBox.h"
 #include "nv6842fp_channelRules.h"
 #include "nv9471.h"
 #include "nv9471fp_digitCtrl.h"
@@ -14,12 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
-#include <QDialog>
-#include <QLabel>
 #include <QTabWidget>
-#include <QVBoxLayout>
-
-#include <memory>
 
 namespace {
 
@@ -46,6 +44,16 @@ void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
         to.filter->setChecked(from.filter->isChecked());
     }
     to.setChEnable(from.enable->isChecked() ? 1 : 0);
+    // Only the first card has an analog trigger: a later card's fixed
+    // "Disabled" would switch off the first card's triggers.
+    if (from.d_fc == 0)
+        copyAnalogTrigger(from, to);
+    to.setChCfg();
+    to.setAT();
+}
+
+void nv6842fp_App::copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
+{
     to.atMode->setCurrentIndex(from.atMode->currentIndex());
     to.atComp->setCurrentIndex(from.atComp->currentIndex());
     to.atHyst->setCurrentIndex(from.atHyst->currentIndex());
@@ -59,8 +67,6 @@ void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
         to.athr1->setValue(from.athr1->doublevalue());
         to.athr2->setValue(from.athr2->doublevalue());
     }
-    to.setChCfg();
-    to.setAT();
 }
 
 void nv6842fp_App::applyToAllChan()
@@ -98,6 +104,29 @@ void nv6842fp_App::applyToAllFC()
     }
 }
 
+std::vector<acqOutputTrigger> nv6842fp_App::outputTriggerSettings() const
+{
+    std::vector<acqOutputTrigger> settings;
+    for (const fpOutputTrigger *out : fpOutTrg)
+        settings.push_back({out->outputTrigger1->currentData().toInt(), out->outputTrigger2->currentData().toInt(),
+                            out->outputTrigger1negate->isChecked(), out->outputTrigger2negate->isChecked()});
+    return settings;
+}
+
+void nv6842fp_App::deviceWasReset()
+{
+    // The reset left one channel enabled and every trigger off; the cards
+    // are to do what the panels show.
+    for (nv6842fp_chCfg *panel : qAsConst(chPanels)) {
+        panel->setChCfg();
+        panel->setAT();
+    }
+    acqProgramOutputTriggers(d_vi, outputTriggerSettings(),
+                             [this](ViStatus status, const char *call) { displayError(status, call); });
+    if (vrefCount > 0)
+        daq->setVref(daq->vrefCombo->currentIndex());
+}
+
 bool nv6842fp_App::calibrationSelection(int card, quint16 &mask, int &gainIdx)
 {
     bool enabled[16];
@@ -125,33 +154,34 @@ void nv6842fp_App::calibrateAll()
     if (k < 0 || k >= cards() || !calibrationSelection(k, chMask, gainIdx))
         return;
 
-    BusyCursor busy;
-    auto dialog = std::make_unique<QDialog>(this);
-    dialog->setModal(true);
-    dialog->setWindowTitle(QStringLiteral("Trellin 6842 calibration"));
-    dialog->setWindowIcon(windowIcon());
-    auto *layout = new QVBoxLayout(dialog.get());
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->addWidget(new QLabel(QString::asprintf("Calibration function card no %d all enabled "
-                                                   "channels in progress, please wait...",
-                                                   k + 1)));
-    dialog->adjustSize();
-    centreOnScreen(dialog.get());
-    dialog->show();
-    QApplication::processEvents();
+    nv6842fp_calibrationBox box;
+    box.owner = this;
+    box.text = QString::asprintf("Calibration function card no %d all enabled channels in progress, "
+                                 "please wait...",
+                                 k + 1);
+    box.margin = 20;
+    box.cursor = Qt::BusyCursor;
+    const bool demo = demoMode != 0;
+    const ViSession vi = d_vi;
+    const ViInt16 gain = ViInt16(gainValArr[gainIdx]);
+    ViStatus sessionStatus = VI_SUCCESS;
+    const ViStatus status = nv6842fp_runWithCalibrationBox(box, [=, &sessionStatus]() -> ViStatus {
+        if (demo) {
+            nv9471_delay(2000);
+            return VI_SUCCESS;
+        }
+        ViSession fc_vi = 0;
+        sessionStatus = nv6842_getMultFCsession(vi, ViInt16(k), &fc_vi);
+        if (sessionStatus < VI_SUCCESS)
+            return VI_SUCCESS;
+        return nv6842_calibrateChannels(fc_vi, ViInt16(chMask), gain, VI_NULL, VI_NULL, VI_NULL);
+    });
 
-    if (demoMode) {
-        nv9471_delay(2000);
-    } else {
-        const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
-        if (fc_vi)
-            displayError(nv6842_calibrateChannels(fc_vi, ViInt16(chMask),
-                                                  ViInt16(gainValArr[gainIdx]), VI_NULL, VI_NULL,
-                                                  VI_NULL),
-                         "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
+    displayError(sessionStatus, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
+    displayError(status, "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
                          "VI_NULL, VI_NULL, VI_NULL)");
-    }
-    dialog->hide();
+    if (sessionStatus == VI_SUCCESS && status == VI_SUCCESS)
+        showInfo(nv6842fp::cardCalibrationDoneText(k + 1));
 }
 
 void nv6842fp_App::storeCalibToEEPROM()
@@ -177,7 +207,13 @@ void nv6842fp_App::storeCalibToEEPROM()
     const ViSession fc_vi = cardSession(k, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
     if (!fc_vi)
         return;
-    BusyCursor busy;
-    displayError(nv6842_storeCalibData(fc_vi, ViInt16(gainValArr[gainIdx])),
-                 "nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])");
+    ViStatus status = VI_SUCCESS;
+    {
+        // A report must not appear under the busy cursor.
+        BusyCursor busy;
+        status = nv6842_storeCalibData(fc_vi, ViInt16(gainValArr[gainIdx]));
+    }
+    displayError(status, "nv6842_storeCalibData(fc_vi, (ViInt16)gainValArr[gainIdx])");
+    if (status == VI_SUCCESS)
+        showInfo(nv6842fp::calibrationStoredText(k + 1));
 }

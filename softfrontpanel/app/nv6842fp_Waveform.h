@@ -97,6 +97,10 @@ public:
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
 
+signals:
+    // A run began (startDAQ) or ended (stopDAQ); a waiting timed start runs.
+    void acquiringChanged(bool acquiring);
+
 public slots:
     void stopDAQ();
     void toggleChannels();

@@ -10,7 +10,6 @@
 #include "acqTexts.h"
 #include "windowFunction.h"
 #include "chLabel.h"
-#include "fpOutputTrigger.h"
 #include "measurement.h"
 #include "nv6842.h"
 #include "nv6842fp_App.h"
@@ -213,10 +212,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     settings->fixedSynch = fixedSynch;
     settings->contChecked = parent->contButton->isChecked();
     settings->chanMask = std::vector<quint16>(chanMask.begin(), chanMask.end());
-    for (const fpOutputTrigger *out : qAsConst(parent->fpOutTrg))
-        settings->outputTriggers.push_back(
-            {out->outputTrigger1->currentData().toInt(), out->outputTrigger2->currentData().toInt(),
-             out->outputTrigger1negate->isChecked(), out->outputTrigger2negate->isChecked()});
+    settings->outputTriggers = parent->outputTriggerSettings();
     if (daq->ptpAlarm)
         settings->startTime = daq->ptpAlarm->alarmTime();
     return true;
@@ -226,6 +222,7 @@ void nv6842fp_Waveform::startDAQ()
 {
     acquiring = true;
     setStatusError(QString());
+    emit acquiringChanged(true);
     acqSettings settings;
     if (!prepareAcquisition(&settings))
         return;
@@ -346,7 +343,8 @@ bool nv6842fp_Waveform::prepareStreaming()
         parent->userBreak();
         return false;
     case contPrepareResult::CannotOpen:
-        nv6842fp_cardBox(parent, QMessageBox::Critical, contOpenFailedText(settings.fileName));
+        nv6842fp_cardBox(parent, QMessageBox::Critical,
+                         contOpenFailedText(settings.fileName, contParams.openError));
         parent->userBreak();
         return false;
     }

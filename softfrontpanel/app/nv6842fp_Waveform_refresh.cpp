@@ -29,8 +29,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -68,9 +70,15 @@ bool nv6842fp_Waveform::readOfflineBlock()
         sfp::endProcess(-1);
         return false;
     }
+    errno = 0;
     if (readStoredBlock(StoredFileInfo, buffer.get(), blockSlider->value() - 1) != 1) {
+        // Without a system error the file ended early: it shrank since it was opened.
+        const int error = errno;
+        const QString reason = error ? QString::fromLocal8Bit(std::strerror(error))
+                                     : QStringLiteral("The file is shorter than its header says.");
         nv6842fp_cardBox(parent, QMessageBox::Critical,
-                         QStringLiteral("Cannot read: \"%1\".").arg(QString::fromLocal8Bit(StoredFileInfo.path)));
+                         QStringLiteral("Cannot read: \"%1\".").arg(QString::fromLocal8Bit(StoredFileInfo.path))
+                             + QLatin1Char('\n') + reason);
         sfp::endProcess(-1);
         return false;
     }
@@ -290,6 +298,7 @@ void nv6842fp_Waveform::stopDAQ()
     if (!acquiring)
         return;
     acquiring = false;
+    emit acquiringChanged(false);
     // No callback reads a block after this; the ring stays until finish().
     contLeaveCallbacks(contParams);
     // A viewed file leaves nothing to configure: those pages stay disabled.

@@ -42,16 +42,19 @@ std::string unshowableReason(const StoredFileInfo_t &info)
     return std::string();
 }
 
-// The box names the path only; the reason is for whoever started the
-// program from a terminal or a script.
+// The reason goes to standard output, for whoever started the program from
+// a terminal or a script, and on a line of its own below the sentence.
 void reportUnreadable(const QString &path, const std::string &reason)
 {
     std::printf("Cannot read '%s': %s\n", QFile::encodeName(path).constData(), reason.c_str());
     std::fflush(stdout);
+    QString reasonLine = QString::fromLocal8Bit(reason.c_str());
+    if (!reasonLine.isEmpty())
+        reasonLine[0] = reasonLine[0].toUpper();
     sfp::MessageRequest request;
     request.icon = QMessageBox::Critical;
     request.title = QStringLiteral("Trellin 6842 SFP");
-    request.text = QStringLiteral("Cannot read '%1'.").arg(path);
+    request.text = QStringLiteral("Cannot read '%1'.").arg(path) + QLatin1Char('\n') + reasonLine;
     request.buttons = QMessageBox::Ok;
     sfp::ask(request);
     sfp::endProcess(-1);

@@ -34,8 +34,8 @@ bool printRequestedInformation(const StartupArguments &arguments);
 // be read (or that could only be shown as garbage, or whose blocks do not fit
 // into the waveform panel's buffers) is reported as "Cannot read '%1'." and
 // ends the process with exit code -1; false is returned then. The reason is
-// printed on standard output. A header-only file counts as no file: the
-// program starts normally.
+// printed on standard output and shown on the box's second line. A
+// header-only file counts as no file: the program starts normally.
 bool openStoredFile(const QString &path);
 
 // Resets the record to "no file" with the default card count of 2.

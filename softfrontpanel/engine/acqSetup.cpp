@@ -52,9 +52,17 @@ bool acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporte
          "nv6842_setMultTrigConfig(d_vi, trigSource, parent->daq->trgLevel->currentIndex())");
     call(nv6842_multConfig(vi, nv6842_MB_SYNC_MODE, settings.freq, t.mode, t.scansTrig, synch, synch),
          "nv6842_multConfig(d_vi, nv6842_MB_SYNC_MODE, freq, mode, scans_trig, synch, synch)");
+    failed |= !acqProgramOutputTriggers(vi, settings.outputTriggers, report);
+    return !failed;
+}
 
-    for (size_t j = 0; j < settings.outputTriggers.size(); ++j) {
-        const acqOutputTrigger &out = settings.outputTriggers[j];
+bool acqProgramOutputTriggers(ViSession vi, const std::vector<acqOutputTrigger> &outputTriggers,
+                              const acqReporter &report)
+{
+    bool failed = false;
+    auto call = [&](ViStatus status, const char *callText) { failed |= acqReportFailed(status, callText, report); };
+    for (size_t j = 0; j < outputTriggers.size(); ++j) {
+        const acqOutputTrigger &out = outputTriggers[j];
         ViSession fcvi = VI_NULL;
         call(nv6842_getMultFCsession(vi, ViInt16(j), &fcvi), "nv6842_getMultFCsession(d_vi, j, &fcvi)");
         ViInt16 sourceMBA = 0, sourceMBB = 0, sourceFPOT1 = 0, sourceFPOT2 = 0, sourceFPOT3 = 0, sourceDE = 0,

@@ -85,6 +85,12 @@ bool acqTimedStartWanted(const acqSettings &settings);
 // panels show, so the caller must not start.
 bool acqProgramCards(ViSession vi, const acqSettings &settings, const acqReporter &report);
 
+// The output-trigger part of acqProgramCards: entry j programs card j's two
+// output triggers and their polarities. Also used to restore them after a
+// reset. Returns false when any call failed (negative status).
+bool acqProgramOutputTriggers(ViSession vi, const std::vector<acqOutputTrigger> &outputTriggers,
+                              const acqReporter &report);
+
 // Enabled channels over all cards.
 int32_t acqEnabledChannels(const std::vector<uint16_t> &chanMask);
 

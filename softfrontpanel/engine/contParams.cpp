@@ -9,6 +9,7 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -169,10 +170,13 @@ contPrepareResult contParams_t::prepare(const contStreamSettings &s)
     timestamps = s.timestamps;
 
     storing = false;
+    openError = 0;
     if (!fileName.isEmpty()) {
         const QByteArray path = fileName.toLocal8Bit();
+        errno = 0;
         file = std::fopen(path.constData(), format == contBinary ? "wb" : "w");
         if (!file) {
+            openError = errno;
             std::printf("Cannot open file: \"%s\" for writing.\n", path.constData());
             std::fflush(stdout);
             freeBuffers();
@@ -374,7 +378,10 @@ bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block)
     return true;
 }
 
-QString contOpenFailedText(const QString &fileName)
+QString contOpenFailedText(const QString &fileName, int error)
 {
-    return QStringLiteral("Cannot open file: \"%1\" for writing.").arg(fileName);
+    const QString sentence = QStringLiteral("Cannot open file: \"%1\" for writing.").arg(fileName);
+    if (error == 0)
+        return sentence;
+    return sentence + QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(error));
 }

@@ -6,7 +6,7 @@
 //   contStreamSettings s{chanMask, freq, scans, format, timestamps, stopAfterFirst, fileName};
 //   contPrepareResult r = contParams.prepare(s);   // allocate, open, header
 //     NoMemory:   errorText() says "Unable to allocate memory."; userBreak(), return
-//     CannotOpen: show contOpenFailedText(fileName) (critical, "Trellin 6842 SFP"); userBreak(), return
+//     CannotOpen: show contOpenFailedText(fileName, openError) (critical, "Trellin 6842 SFP"); userBreak(), return
 //   contParams.startStorage();                     // storageTask on the pool (when a file is open)
 //   contArmCallbacks();                            // acqRunning set, callbackSawStop/firstBlockDone clear
 //   nv6842_startMultAcquisitionEx(d_vi, scans, dataCallback, &contParams)  (or a timed start)
@@ -79,6 +79,8 @@ struct contParams_t {
     int32_t format = contBinary;
     bool stopAfterFirst = false;
     bool timestamps = false;
+    // errno of the failed open when prepare() returned CannotOpen, else 0.
+    int openError = 0;
 
     // Complete blocks the storage task has written to the file in this run;
     // final once finish() has returned.
@@ -150,7 +152,8 @@ QString contEndStreaming(contParams_t &params, ViSession vi, const acqReporter &
 // *block (when given) receives the copy's block number (0-based).
 bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block = nullptr);
 
-// "Cannot open file: \"%1\" for writing."
-QString contOpenFailedText(const QString &fileName);
+// "Cannot open file: \"%1\" for writing.", and with a non-zero errno the
+// system's reason on a second line.
+QString contOpenFailedText(const QString &fileName, int error = 0);
 
 #endif

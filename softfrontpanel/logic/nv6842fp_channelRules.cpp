@@ -73,4 +73,19 @@ QString calibrationWarning(CalibrationSelection::Result result)
     return QString();
 }
 
+QString channelCalibrationDoneText(int card, int channel)
+{
+    return QStringLiteral("Calibration of channel %1 of FC #%2 done.").arg(channel).arg(card);
+}
+
+QString cardCalibrationDoneText(int card)
+{
+    return QStringLiteral("Calibration of FC #%1 done.").arg(card);
+}
+
+QString calibrationStoredText(int card)
+{
+    return QStringLiteral("Calibration coefficients of FC #%1 stored to EEPROM.").arg(card);
+}
+
 } // namespace nv6842fp

@@ -72,6 +72,12 @@ CalibrationSelection selectCalibration(const bool enabled[channelsPerCard],
 // The warning shown for a selection that is not Ready; empty when Ready.
 QString calibrationWarning(CalibrationSelection::Result result);
 
+// Confirmations of a calibration or an EEPROM store that went through.
+// Cards and channels count from 1, as in "Function Card #1" and "Ch 1".
+QString channelCalibrationDoneText(int card, int channel); // "Calibration of channel 3 of FC #1 done."
+QString cardCalibrationDoneText(int card);                 // "Calibration of FC #1 done."
+QString calibrationStoredText(int card); // "Calibration coefficients of FC #1 stored to EEPROM."
+
 } // namespace nv6842fp
 
 #endif

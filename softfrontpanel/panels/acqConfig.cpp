@@ -140,7 +140,8 @@ bool acqConfig::checkPath(bool moreChecks)
     if (check.exists && moreChecks)
         return nv6842fp_cardBox(this, QMessageBox::Question,
                        QStringLiteral("File already exists, overwrite?"),
-                       QMessageBox::Yes | QMessageBox::No)
+                       QMessageBox::Yes | QMessageBox::No, QStringLiteral("Trellin 6842 SFP"),
+                       QMessageBox::No) // Enter keeps the existing file
                    .standard
                == QMessageBox::Yes;
     return true;

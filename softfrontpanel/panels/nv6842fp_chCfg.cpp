@@ -1,6 +1,7 @@
 #include "nv6842fp_chCfg.h"
 
 #include "nv6842fp_panelHelpers.h"
+#include "nv6842fp_calibrationBox.h"
 #include "nv6842.h"
 #include "nv6842fp_channelRules.h"
 #include "nv9471.h"
@@ -8,16 +9,13 @@
 #include "nv9471fp_led.h"
 #include "nv9471fp_messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -222,8 +220,11 @@ void nv6842fp_chCfg::setAT()
     athr1->setEnabled(enables.threshold1);
     athr2->setEnabled(enables.threshold2);
 
-    const double limit =
-        nv6842fp::thresholdLimit(gain->currentData().toInt(), demoMode ? 1 : thresholdFactor());
+    const int factor = demoMode ? 1
+                                : parent->firstCardSubtype().factor(d_vi, [this](ViStatus status, const char *call) {
+                                      reportStatus(status, call);
+                                  });
+    const double limit = nv6842fp::thresholdLimit(gain->currentData().toInt(), factor);
     {
         // A clamped threshold must not re-enter here: the call below sends both values once.
         const QSignalBlocker quiet1(athr1);
@@ -240,66 +241,39 @@ void nv6842fp_chCfg::setAT()
     reportStatus(status, atriConfigCall);
 }
 
-int nv6842fp_chCfg::thresholdFactor()
-{
-    // The first card's subtype does not change during the session.
-    if (subtypeFactor > 0)
-        return subtypeFactor;
-    ViSession fc_vi = 0;
-    ViStatus status = nv6842_getMultFCsession(d_vi, 0, &fc_vi);
-    reportStatus(status, "nv6842_getMultFCsession(d_vi, 0, &fc_vi)");
-    if (status < VI_SUCCESS)
-        return 1;
-    ViChar subtype[8] = {};
-    status = nv6842_getSubType(fc_vi, subtype);
-    reportStatus(status, "nv6842_getSubType(fc_vi, subtype)");
-    if (status < VI_SUCCESS)
-        return 1;
-    subtypeFactor = nv6842fp::subtypeFactor(subtype);
-    return subtypeFactor;
-}
-
 void nv6842fp_chCfg::calibrate()
 {
     // The button is greyed for a disabled channel; a direct call gets the same answer.
     if (!enable->isChecked())
         return;
 
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    auto *dialog = new QDialog(this);
-    dialog->setModal(true);
-    dialog->setWindowTitle(QStringLiteral("Trellin 6842 calibration"));
-    dialog->setWindowIcon(windowIcon());
-    auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(
-        QStringLiteral("Calibration channel %1 in progress, please wait...").arg(d_ch + 1), dialog));
-    dialog->adjustSize();
-    centreOnScreen(dialog);
-    dialog->setFixedSize(dialog->size());
-    dialog->show();
-    // The driver call blocks this thread: paint the dialog first.
-    QCoreApplication::processEvents();
-
+    nv6842fp_calibrationBox box;
+    box.owner = this;
+    box.text = QStringLiteral("Calibration channel %1 in progress, please wait...").arg(d_ch + 1);
+    box.fixedSize = true;
+    const ViInt16 gainValue = ViInt16(gain->currentData().toInt());
+    const bool demo = demoMode != 0;
+    const ViSession vi = d_vi;
+    const int card = d_fc;
+    const int channel = d_ch;
     ViStatus sessionStatus = VI_SUCCESS;
-    ViStatus status = VI_SUCCESS;
-    if (demoMode) {
-        nv9471_delay(2000);
-    } else {
+    const ViStatus status = nv6842fp_runWithCalibrationBox(box, [=, &sessionStatus]() -> ViStatus {
+        if (demo) {
+            nv9471_delay(2000);
+            return VI_SUCCESS;
+        }
         ViSession fc_vi = 0;
-        sessionStatus = nv6842_getMultFCsession(d_vi, ViInt16(d_fc), &fc_vi);
-        if (sessionStatus >= VI_SUCCESS)
-            status = nv6842_calibrateChannels(fc_vi, nv6842fp::calibrationMask(d_ch),
-                                              ViInt16(gain->currentData().toInt()), VI_NULL, VI_NULL,
-                                              VI_NULL);
-    }
+        sessionStatus = nv6842_getMultFCsession(vi, ViInt16(card), &fc_vi);
+        if (sessionStatus < VI_SUCCESS)
+            return VI_SUCCESS;
+        return nv6842_calibrateChannels(fc_vi, nv6842fp::calibrationMask(channel), gainValue, VI_NULL,
+                                        VI_NULL, VI_NULL);
+    });
 
-    // Reports come after the dialog and the cursor are gone, so a box is not
-    // shown under a busy cursor behind a "please wait".
-    dialog->hide();
-    delete dialog;
-    QApplication::restoreOverrideCursor();
     reportStatus(sessionStatus, "nv6842_getMultFCsession(d_vi, d_fc, &fc_vi)");
     reportStatus(status, calibrateCall);
+    if (sessionStatus == VI_SUCCESS && status == VI_SUCCESS)
+        showInfo(nv6842fp::channelCalibrationDoneText(d_fc + 1, d_ch + 1));
 }
 
 void nv6842fp_chCfg::reportStatus(ViStatus status, const char *call) const

@@ -5,6 +5,7 @@
 #ifndef NV6842FP_CHCFG_H
 #define NV6842FP_CHCFG_H
 
+#include "nv6842fp_firstCardSubtype.h"
 #include "visa.h"
 
 #include <QWidget>
@@ -29,6 +30,8 @@ public:
     virtual int hostDemoMode() const = 0;
     // Greys or restores channel chIdx's legends in the time plot and the spectrum.
     virtual void setChannelLegendsEnabled(int chIdx, bool enabled) = 0;
+    // The one answer for the first card's subtype that all panels share.
+    virtual nv6842fp_firstCardSubtype &firstCardSubtype() = 0;
 
 protected:
     ~nv6842fp_chCfgHost() = default;
@@ -76,11 +79,7 @@ public slots:
 
 private:
     void buildControls();
-    // Multiplier of the first card's subtype; read once, kept after a success.
-    int thresholdFactor();
     void reportStatus(ViStatus status, const char *call) const;
-
-    int subtypeFactor = 0; // 0: not read yet
 };
 
 #endif

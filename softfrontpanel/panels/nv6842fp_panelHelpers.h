@@ -30,13 +30,15 @@ inline QComboBox *codeCombo(const QVector<nv6842fp_codeItem> &items, QWidget *pa
 inline sfp::MessageAnswer nv6842fp_cardBox(QWidget *parent, QMessageBox::Icon icon,
                                            const QString &text,
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                           const QString &title = QStringLiteral("Trellin 6842 SFP"))
+                                           const QString &title = QStringLiteral("Trellin 6842 SFP"),
+                                           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     sfp::MessageRequest request;
     request.icon = icon;
     request.title = title;
     request.text = text;
     request.buttons = buttons;
+    request.defaultButton = defaultButton;
     request.parent = parent;
     return sfp::ask(request);
 }

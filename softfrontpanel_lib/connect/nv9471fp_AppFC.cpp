@@ -148,8 +148,9 @@ void nv9471fp_AppFC::createAboutBox(const QString &qwtVersion, bool kissFftFlag)
 void nv9471fp_AppFC::resetDevice()
 {
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const bool resetting = !demoMode && cardDescription;
     ViStatus status = VI_SUCCESS;
-    if (!demoMode && cardDescription)
+    if (resetting)
         status = cardDescription->multReset(d_vi);
     if (status < VI_SUCCESS)
         showError(
@@ -157,6 +158,8 @@ void nv9471fp_AppFC::resetDevice()
     else if (status > VI_SUCCESS)
         showWarning(QStringLiteral("Warning [%1]").arg(commonLibraryText(status)));
     QApplication::restoreOverrideCursor();
+    if (resetting && status >= VI_SUCCESS)
+        deviceWasReset();
 }
 
 void nv9471fp_AppFC::tabChanged(int index)

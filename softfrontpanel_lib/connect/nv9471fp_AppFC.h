@@ -45,6 +45,10 @@ protected slots:
 
 protected:
     QString modelText() const;
+    // Called after Reset Device has reset the cards without an error (never
+    // in demo mode). The reset brings back the cards' defaults: the
+    // card-specific window sends what its panels show again.
+    virtual void deviceWasReset() {}
 
 private:
     void showConnectedModule();

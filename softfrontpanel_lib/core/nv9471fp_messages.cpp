@@ -3,6 +3,8 @@
 #include "nv9471fp_genFC.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QPushButton>
@@ -21,14 +23,33 @@ QString frameworkTitle(const char *ending)
 }
 
 sfp::MessageAnswer frameworkBox(QMessageBox::Icon icon, const char *ending, const QString &text,
-                                QMessageBox::StandardButtons buttons)
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     sfp::MessageRequest request;
     request.icon = icon;
     request.title = frameworkTitle(ending);
     request.text = text;
     request.buttons = buttons;
+    request.defaultButton = defaultButton;
     return sfp::ask(request);
+}
+
+// QMessageBox sizes itself from its text, and a window manager cuts a title
+// wider than the window: an empty row as wide as the title in a bold
+// title-bar font, with room for the window's icon and buttons beside it,
+// keeps the whole title readable.
+void keepRoomForTitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid || box.windowTitle().isEmpty())
+        return;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 } // namespace
 
@@ -47,7 +68,7 @@ void showError(const QString &text)
     const sfp::MessageAnswer answer =
         frameworkBox(QMessageBox::Critical, " SFP Error message",
                      text + QStringLiteral("\nDo you want to exit?"),
-                     QMessageBox::Yes | QMessageBox::No);
+                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No); // Enter must not end the program
     if (answer.standard == QMessageBox::Yes)
         sfp::endProcess(0);
 }
@@ -110,6 +131,7 @@ MessageAnswer ask(const MessageRequest &request)
         box.setDefaultButton(custom.at(request.defaultCustom));
     else if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
+    keepRoomForTitle(box);
     box.exec();
 
     MessageAnswer answer;

@@ -17,6 +17,7 @@ class nv9471fp_genFC;
 void showInfo(const QString &text);
 void showWarning(const QString &text);
 // Appends "\nDo you want to exit?"; Yes ends the process with exit code 0.
+// No is the default button.
 void showError(const QString &text);
 // Moves the widget to the middle of the primary screen's available size
 // (without adding the available area's origin), for the size it will be shown
