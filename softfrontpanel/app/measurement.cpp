@@ -1,5 +1,6 @@
 #include "measurement.h"
 
+#include "analysisPool.h"
 #include "channelMeasurement.h"
 #include "measurementText.h"
 #include "nv6842fp_App.h"
@@ -18,7 +19,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 #include <algorithm>
 #include <memory>
@@ -93,7 +93,10 @@ long long measurement::poolPoints = 16LL * 8192 * 10;
 
 measurement::~measurement()
 {
-    watcher.waitForFinished();
+    // The job owns its samples: one that does not end soon is left to
+    // finish on its own rather than hold up closing.
+    if (run && !run->waitFor(analysisClosingWaitMs))
+        run->abandon();
 }
 
 bool measurement::busy() const
@@ -135,7 +138,7 @@ void measurement::recalculate()
         show(measureCard(in), N, wave->freq, generation);
         return;
     }
-    // Large transforms go to the pool so that the window keeps responding;
+    // Large transforms go to the analysis pool so that the window keeps responding;
     // blocks that arrive meanwhile are coalesced into one more run.
     if (running) {
         pending = true;
@@ -156,11 +159,16 @@ void measurement::recalculate()
             o += size_t(N);
         }
     running = job;
-    watcher.setFuture(QtConcurrent::run([job] { job->result = measureCard(job->input); }));
+    // One task; measureCard spreads the channels over threads of its own,
+    // never over the pool it runs on.
+    run = analysisRun::start(1, [job](int) { job->result = measureCard(job->input); });
+    watcher.setFuture(run->future());
 }
 
 void measurement::measured()
 {
+    if (!run || !run->complete())
+        return; // an earlier run's late signal
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
     if (job && job->generation > shownGeneration)

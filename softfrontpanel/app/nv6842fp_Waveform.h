@@ -30,6 +30,7 @@ class chLabel;
 class decimatedCurve;
 class myQwtPlotPicker;
 class nv6842fp_App;
+class analysisRun;
 struct acqSettings;
 struct spectrumResult;
 
@@ -143,11 +144,15 @@ private:
     // first of a run.
     int fileBlockShown = -1;
 
-    // Spectra are computed on the thread pool from a copy of the block; a block
-    // that arrives meanwhile is computed once the running one has been shown.
+    // Spectra are computed on the analysis pool from a copy of the block; a
+    // block that arrives meanwhile is computed once the running one has been
+    // shown.
     void startSpectrum();
     void spectrumReady();
-    QFutureWatcher<std::shared_ptr<spectrumResult>> spectrumWatcher;
+    std::shared_ptr<analysisRun> spectrumRun;
+    std::shared_ptr<spectrumResult> spectrumComputed; // filled by spectrumRun
+    QFutureWatcher<void> spectrumWatcher;
+    bool spectrumBusy = false; // started and not yet shown
     bool spectrumPending = false;
 
     // Streaming: after a FIFO overflow the card calls back no more, so a
