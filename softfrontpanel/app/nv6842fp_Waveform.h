@@ -33,6 +33,7 @@ class nv6842fp_App;
 class analysisRun;
 struct acqSettings;
 struct spectrumResult;
+struct startMultInThd_params_t;
 
 class nv6842fp_Waveform : public QWidget
 {
@@ -82,6 +83,10 @@ public:
     int enabledChannels() const;
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
+    // Before the process ends: a stream, a block run or a waiting timed
+    // start ends as the stop button ends it (the ring is written out and the
+    // file closed), and a cancelled timed start has left the driver.
+    void endBeforeExit();
 
 public slots:
     void stopDAQ();
@@ -135,6 +140,9 @@ private:
     // contParams was prepared for this run; stopDAQ() finishes it and shows
     // its error text, once.
     bool streamPrepared = false;
+    // The record of a timed start while its task runs (it lives in
+    // timedStart()), else null.
+    startMultInThd_params_t *timedStartParams = nullptr;
     // Block mode reads here first: only a complete block replaces data, so
     // the plot and every later redraw keep the last complete block.
     std::vector<double> blockRead;

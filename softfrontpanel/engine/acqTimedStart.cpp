@@ -10,6 +10,12 @@ void timedStartTask(startMultInThd_params_t *params)
                                                               params->user, params->startTime, 0);
     else
         params->status = nv6842_startMultAcquisitionTimed64(params->session, params->startTime, 0);
+    params->done.store(true, std::memory_order_release);
+}
+
+bool acqTimedStartDone(const startMultInThd_params_t &params)
+{
+    return params.done.load(std::memory_order_acquire);
 }
 
 QFuture<void> acqRunTimedStart(startMultInThd_params_t *params)
