@@ -167,8 +167,10 @@ void measurement::recalculate()
 
 void measurement::measured()
 {
+    // The run's own check hands its results over (it holds once finished
+    // is signalled): the signal itself passes only through Qt's locks.
     if (!run || !run->complete())
-        return; // an earlier run's late signal
+        return;
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
     if (job && job->generation > shownGeneration)

@@ -91,8 +91,10 @@ void nv6842fp_Waveform::startSpectrum()
 
 void nv6842fp_Waveform::spectrumReady()
 {
+    // The run's own check hands its results over (it holds once finished
+    // is signalled): the signal itself passes only through Qt's locks.
     if (!spectrumRun || !spectrumRun->complete())
-        return; // an earlier run's late signal
+        return;
     spectrumBusy = false;
     const std::shared_ptr<spectrumResult> result = std::move(spectrumComputed);
     plot_voltage *spectrum = parent->spectrumPlot;

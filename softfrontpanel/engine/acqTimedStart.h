@@ -30,10 +30,11 @@ struct startMultInThd_params_t {
     nv6842_dataCallback callback = nullptr; // continuous mode; null for a block
     ViAddr user = nullptr;
     ViInt32 scans = 0;                   // scans per callback block
-    // Set by the task once status is stored: the hand-over to the GUI thread
-    // through an atomic of our own, since the future synchronises inside Qt,
-    // which thread checkers cannot see.
-    std::atomic<bool> done{false};
+    // The hand-overs through an atomic of our own, since Qt's queue and
+    // future synchronise inside Qt, which thread checkers cannot see: 1 when
+    // acqRunTimedStart() hands the record to the pool, 2 once the task has
+    // stored status.
+    std::atomic<int> stage{0};
 };
 
 // Calls nv6842_startMultAcquisitionTimed64Ex with a callback, else

@@ -6,6 +6,33 @@
 
 #include <chrono>
 
+namespace {
+
+// One part of a run as a pool task. The run is handed over through an atomic
+// of our own (stored last by the caller, loaded first by the pool thread), so
+// that a thread checker sees everything the caller prepared reach the part:
+// Qt's queue hands tasks over through locks it cannot see.
+class analysisPart : public QRunnable
+{
+public:
+    analysisPart(std::shared_ptr<analysisRun> run, int part) : keep(std::move(run)), part(part)
+    {
+        handOver.store(keep.get(), std::memory_order_release);
+    }
+    void run() override
+    {
+        analysisRun *const handed = handOver.load(std::memory_order_acquire); // before anything else
+        handed->runPart(part);
+    }
+
+private:
+    std::shared_ptr<analysisRun> keep; // the run lives until its last part is done
+    const int part;
+    std::atomic<analysisRun *> handOver{nullptr};
+};
+
+} // namespace
+
 QThreadPool *analysisPool()
 {
     static QThreadPool *const pool = [] {
@@ -31,7 +58,7 @@ std::shared_ptr<analysisRun> analysisRun::start(int parts, std::function<void(in
     }
     QThreadPool *pool = analysisPool();
     for (int part = 0; part < parts; ++part)
-        pool->start(QRunnable::create([run, part] { run->runPart(part); }));
+        pool->start(new analysisPart(run, part));
     return run;
 }
 

@@ -61,9 +61,11 @@ public:
     analysisRun(const analysisRun &) = delete;
     analysisRun &operator=(const analysisRun &) = delete;
 
+    // Runs one part (the pool's task does).
+    void runPart(int part);
+
 private:
     analysisRun(int parts, std::function<void(int)> task);
-    void runPart(int part);
 
     const std::function<void(int)> work;
     std::atomic<int> remaining;
