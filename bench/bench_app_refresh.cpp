@@ -1,12 +1,14 @@
 // One refresh of the waveform panel, as the offline viewer steps through a
 // stored file: the block read, the time plot drawn and painted at once, the
-// display spectrum computed on the pool and handed back. Median times for 16
+// display spectrum computed on the analysis pool and handed back. Median times for 16
 // channels per card x 8192 scans of clean sines and of full-scale noise,
 // with one and eight cards, at zero padding "Off", with the "Symbols:"
 // choice given (default "None").
 //
 // Usage: bench_app_refresh [rounds] [None|Small|Medium|Large]   (default 40 None)
 #include "test_app_window.h"
+
+#include "analysisPool.h"
 
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
@@ -94,7 +96,7 @@ bool runCase(const QString &dir, int cards, bool noise, int rounds, const QStrin
         wave->timerSlot(false);
         wave->plot->repaint();
         const double plotted = clock.nsecsElapsed() / 1e6;
-        QThreadPool::globalInstance()->waitForDone();
+        analysisPool()->waitForDone();
         QApplication::processEvents(); // the spectra handed back
         const double whole = clock.nsecsElapsed() / 1e6;
         if (r >= 2) { // the first rounds make the plans and caches

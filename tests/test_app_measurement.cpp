@@ -3,6 +3,7 @@
 // frequency and phase on two cards, short blocks, the message rule of failed
 // calculations, and the clipboard text on the simulated cards.
 #include "datafile_writer.h"
+#include "analysisPool.h"
 #include "measurement.h"
 #include "messagerecorder.h"
 #include "nv6842fp_DAQ.h"
@@ -14,6 +15,7 @@
 #include "test_sim_helpers.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
@@ -23,10 +25,17 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QRunnable>
+#include <QThreadPool>
 #include <QtTest>
 #include <qwt_plot_curve.h>
 
+#include <qwt_plot_curve.h>
+
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <cstdio>
 #include <vector>
 
@@ -135,6 +144,68 @@ private slots:
         measurement::poolPoints = defaultPoolPoints;
     }
     void cleanup() { StoredFileInfo = StoredFileInfo_t{}; }
+
+    // One resource: the search leaves the global pool at one thread. The
+    // spectrum and the measurement still arrive, also with the analysis pool
+    // at one thread as on a one-core machine; and closing waits only briefly
+    // for a computation that cannot go on, which then runs on inputs of its own.
+    void oneResourceSystemComputesAndCloses_data()
+    {
+        QTest::addColumn<int>("analysisThreads"); // 0: one per core
+        QTest::newRow("one per core") << 0;
+        QTest::newRow("one thread") << 1;
+    }
+    void oneResourceSystemComputesAndCloses()
+    {
+        QFETCH(int, analysisThreads);
+        // Channel 1: 0.5 V (the simulator's default) on bin 5 of 1024 scans at 10 kHz.
+        const double tone = 5 * 10000.0 / 1024;
+        SimConfig config(QStringLiteral("carrier vxi slot=2; fc 1; signal ch=1 freq=%1").arg(tone, 0, 'g', 17).toLatin1());
+        measurement::poolPoints = 0;
+        QThreadPool *pool = analysisPool();
+        const int threads = pool->maxThreadCount();
+        if (analysisThreads > 0)
+            pool->setMaxThreadCount(analysisThreads);
+        // However the test ends: the held thread goes, the abandoned work
+        // finishes (on inputs of its own) and both pools are as before.
+        std::promise<void> release;
+        const std::shared_future<void> held = release.get_future().share();
+        struct Restore {
+            std::function<void()> restore;
+            ~Restore() { restore(); }
+        } restore{[&] {
+            release.set_value();
+            pool->waitForDone(10000);
+            pool->setMaxThreadCount(threads);
+            QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
+        }};
+        MessageRecorder recorder;
+        Window w = oneResourceWindow(recorder);
+        QVERIFY(w && w->cards() == 1 && !w->demoMode);
+        QCOMPARE(QThreadPool::globalInstance()->maxThreadCount(), 1);
+        selectData(w->daq->lengthCombo, 1024);
+        w->singleButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(w->spectrumPlot->curves[0]->dataSize(), size_t(512), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->measPanel->busy(), 5000);
+        QVERIFY2(std::abs(cell(w.get(), 0, 0).toDouble() - 0.5) < 1e-5, qPrintable(rowTexts(w.get(), 0).join(' ')));
+        QVERIFY(std::abs(cell(w.get(), 0, 3).toDouble() - tone) < 1e-3);
+
+        // The analysis thread held (for at most 20 s): the next block's
+        // spectrum and measurement wait in the queue.
+        if (analysisThreads == 1) {
+            pool->start(QRunnable::create([held] { held.wait_for(std::chrono::seconds(20)); }));
+            w->singleButton->click();
+            QVERIFY(waitForEnd(w.get()));
+            QVERIFY(w->measPanel->busy());
+        }
+        recorder.answerStandard(QMessageBox::Yes);
+        QVERIFY(w->close());
+        QElapsedTimer closing;
+        closing.start();
+        w.reset();
+        QVERIFY2(closing.elapsed() < 10000, qPrintable(QString::number(closing.elapsed())));
+    }
 
     void acperfAddsTheTabAndTheSineFitSelector()
     {

@@ -406,6 +406,43 @@ private slots:
             verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
     }
 
+    // "Yes" to an error box while streaming: the stream ends as the stop
+    // button ends it before the process does, so the file holds every block
+    // acquired until then, whole and in order.
+    void exitDuringAStreamKeepsEveryBlock()
+    {
+        // Channel 1 over range: each refresh reads the cards' marks, and the
+        // twenty-first read fails.
+        SimConfig config("carrier vxi slot=2; fc 1; signal ch=1 amp=12; fc 2; "
+                         "fail call=nv6842_getDAQStatus status=0xBFFC0801 after=20");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("exit.bin6842");
+        const QString atExit = dir.filePath("at-exit.bin6842");
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        int acquiredAtBox = -1, acquiredAtExit = -1;
+        bool stoppedAtExit = false;
+        recorder.onBox = [&](const sfp::MessageRequest &) { acquiredAtBox = blocksAcquired; };
+        recorder.answerStandard(QMessageBox::Yes);
+        // The process would end here: what the file holds now is what is left.
+        sfp::setExitHook([&](int code) {
+            recorder.exitCodes << code;
+            stoppedAtExit = !w->waveform->isAcquiring() && !acqRunning;
+            acquiredAtExit = blocksAcquired;
+            QFile::copy(path, atExit);
+        });
+        auto watch = answerSettings(path);
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.exitCodes, QList<int>{0}, 10000);
+        QCOMPARE(recorder.count(), 1);
+        QVERIFY(recorder.last().text.startsWith("nv6842_getDAQStatus(fcvi, NULL, NULL, &chErrors) failed due to ["));
+        QVERIFY(stoppedAtExit);
+        QVERIFY(acquiredAtBox > 0 && acquiredAtExit >= acquiredAtBox);
+        verifyRecording(atExit, vxi, vxiChannels, rate, scans, acquiredAtExit);
+    }
+
     void demoModeCannotStore()
     {
         QTemporaryDir dir;

@@ -58,6 +58,14 @@ inline Window demoModeWindow(MessageRecorder &recorder, int cards)
     return std::make_unique<nv6842fp_App>(&gl_fc, cards, false);
 }
 
+// The only card of a system with one resource, found by "Auto Find" (the
+// search then leaves the global pool at one thread).
+inline Window oneResourceWindow(MessageRecorder &recorder)
+{
+    recorder.answerCustomText("Auto Find");
+    return std::make_unique<nv6842fp_App>(&gl_fc, 1, false);
+}
+
 // The default system's VXI carrier: FC 1 and FC 2.
 inline Window twoCards(MessageRecorder &recorder)
 {

@@ -131,6 +131,28 @@ private slots:
         QCOMPARE(recorder.exitCodes, QList<int>{0});
     }
 
+    // The shutdown handler runs before the process ends, and once: a box it
+    // raises, answered Yes, ends the process without a second round.
+    void shutdownHandlerRunsFirstAndOnce()
+    {
+        MessageRecorder recorder;
+        QStringList order;
+        int owner = 0, other = 0;
+        sfp::setExitHook([&](int code) { order << QStringLiteral("exit %1").arg(code); });
+        sfp::setShutdownHandler(&owner, [&] {
+            order << QStringLiteral("handler");
+            recorder.answerStandard(QMessageBox::Yes);
+            showError(QStringLiteral("stop failed"));
+        });
+        sfp::clearShutdownHandler(&other); // not its owner: it stays
+        sfp::endProcess(3);
+        QCOMPARE(order, (QStringList{"handler", "exit 0", "exit 3"}));
+        sfp::clearShutdownHandler(&owner);
+        order.clear();
+        sfp::endProcess(1);
+        QCOMPARE(order, QStringList{"exit 1"});
+    }
+
     void modelTextPadsWithBlanks()
     {
         QCOMPARE(nv9471fp_modelText(0x6842), QStringLiteral("6842"));

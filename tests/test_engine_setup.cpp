@@ -437,6 +437,7 @@ void TestEngineSetup::timedStartBeginsAtAlarm()
     p.startTime = now / 1000000000LL + 2;
     QFuture<void> future = acqRunTimedStart(&p);
     future.waitForFinished();
+    QVERIFY(acqTimedStartDone(p));
     QCOMPARE(p.status, VI_SUCCESS);
     QVERIFY(cardNowNs(cardSessionOf(vi, 0)) >= p.startTime * 1000000000LL);
     QVERIFY(pollUntil([&] { return acqPollStage(vi) == VI_SUCCESS && acqBlockReady(256); }, 3000));
@@ -512,7 +513,7 @@ void TestEngineSetup::stopCancelsATimedStart()
     QVERIFY(pollUntil([&] { return acqPollStage(vi) == VI_SUCCESS && gl_state == nv6842_STAGE_READY; }, 2000));
     QVERIFY(!future.isFinished());
     QCOMPARE(nv6842_stopMultAcquisition(vi), VI_SUCCESS);
-    QVERIFY(pollUntil([&] { return future.isFinished(); }, 2000));
+    QVERIFY(pollUntil([&] { return future.isFinished() && acqTimedStartDone(p); }, 2000));
     QVERIFY(acqTimedStartCancelled(p.status));
     QVERIFY(!acqTimedStartCancelled(VI_SUCCESS));
     nv6842_multClose(vi);

@@ -1,5 +1,6 @@
 #include "measurement.h"
 
+#include "analysisPool.h"
 #include "channelMeasurement.h"
 #include "measurementText.h"
 #include "nv6842fp_App.h"
@@ -19,7 +20,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 #include <algorithm>
 #include <memory>
@@ -107,7 +107,10 @@ long long measurement::poolPoints = 16LL * 8192 * 10;
 
 measurement::~measurement()
 {
-    watcher.waitForFinished();
+    // The job owns its samples: one that does not end soon is left to
+    // finish on its own rather than hold up closing.
+    if (run && !run->waitFor(analysisClosingWaitMs))
+        run->abandon();
 }
 
 bool measurement::busy() const
@@ -149,7 +152,7 @@ void measurement::recalculate()
         show(measureCard(in), N, wave->freq, generation);
         return;
     }
-    // Large transforms go to the pool so that the window keeps responding;
+    // Large transforms go to the analysis pool so that the window keeps responding;
     // blocks that arrive meanwhile are coalesced into one more run.
     if (running) {
         pending = true;
@@ -170,11 +173,18 @@ void measurement::recalculate()
             o += size_t(N);
         }
     running = job;
-    watcher.setFuture(QtConcurrent::run([job] { job->result = measureCard(job->input); }));
+    // One task; measureCard spreads the channels over threads of its own,
+    // never over the pool it runs on.
+    run = analysisRun::start(1, [job](int) { job->result = measureCard(job->input); });
+    watcher.setFuture(run->future());
 }
 
 void measurement::measured()
 {
+    // The run's own check hands its results over (it holds once finished
+    // is signalled): the signal itself passes only through Qt's locks.
+    if (!run || !run->complete())
+        return;
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
     if (job && job->generation > shownGeneration)

@@ -18,6 +18,7 @@ class QPushButton;
 class QStandardItem;
 class QStandardItemModel;
 class QTableView;
+class analysisRun;
 class nv6842fp_App;
 struct measurementJob;
 
@@ -67,7 +68,8 @@ private:
     void show(CardMeasurement result, int N, double freq, quint64 requested);
 
     QFutureWatcher<void> watcher;
-    std::shared_ptr<measurementJob> running;
+    std::shared_ptr<analysisRun> run;            // on the analysis pool
+    std::shared_ptr<measurementJob> running;     // its job, until shown
     bool pending = false;
     quint64 generation = 0;      // requests so far
     quint64 shownGeneration = 0; // the request whose figures are shown

@@ -148,10 +148,15 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
     acqDialog = new acqConfig(this);
     acqDialog->adjustSize();
     resize(940, 680);
+
+    // "Yes, exit" in an error box ends a running acquisition as the stop
+    // button does before the process ends, so that nothing acquired is lost.
+    sfp::setShutdownHandler(this, [this] { waveform->endBeforeExit(); });
 }
 
 nv6842fp_App::~nv6842fp_App()
 {
+    sfp::clearShutdownHandler(this);
     qDeleteAll(scuManagers);
 }
 

@@ -1,6 +1,7 @@
 #include "nv6842fp_Waveform.h"
 
 #include "acqSetup.h"
+#include "analysisPool.h"
 #include "axisConfig.h"
 #include "chLabel.h"
 #include "decimatedCurve.h"
@@ -158,7 +159,10 @@ nv6842fp_Waveform::~nv6842fp_Waveform()
     // The driver holds the ring's address while streaming: stop it first.
     if (!demoMode && acqRunning)
         contEndStreaming(contParams, d_vi, acqReporter());
-    spectrumWatcher.waitForFinished();
+    // The transforms own their inputs: one that does not end soon is left
+    // to finish on its own rather than hold up closing.
+    if (spectrumRun && !spectrumRun->waitFor(analysisClosingWaitMs))
+        spectrumRun->abandon();
     for (decimatedCurve *curve : qAsConst(curves)) {
         curve->detach();
         delete curve;

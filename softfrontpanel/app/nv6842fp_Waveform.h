@@ -31,8 +31,10 @@ class decimatedCurve;
 class fittingLabel;
 class myQwtPlotPicker;
 class nv6842fp_App;
+class analysisRun;
 struct acqSettings;
 struct spectrumResult;
+struct startMultInThd_params_t;
 
 class nv6842fp_Waveform : public QWidget
 {
@@ -96,6 +98,10 @@ public:
     int enabledChannels() const;
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
+    // Before the process ends: a stream, a block run or a waiting timed
+    // start ends as the stop button ends it (the ring is written out and the
+    // file closed), and a cancelled timed start has left the driver.
+    void endBeforeExit();
 
 signals:
     // A run began (startDAQ) or ended (stopDAQ); a waiting timed start runs.
@@ -159,6 +165,9 @@ private:
     // contParams was prepared for this run; stopDAQ() finishes it and shows
     // its error text, once.
     bool streamPrepared = false;
+    // The record of a timed start while its task runs (it lives in
+    // timedStart()), else null.
+    startMultInThd_params_t *timedStartParams = nullptr;
     // Block mode reads here first: only a complete block replaces data, so
     // the plot and every later redraw keep the last complete block.
     std::vector<double> blockRead;
@@ -168,11 +177,15 @@ private:
     // first of a run.
     int fileBlockShown = -1;
 
-    // Spectra are computed on the thread pool from a copy of the block; a block
-    // that arrives meanwhile is computed once the running one has been shown.
+    // Spectra are computed on the analysis pool from a copy of the block; a
+    // block that arrives meanwhile is computed once the running one has been
+    // shown.
     void startSpectrum();
     void spectrumReady();
-    QFutureWatcher<std::shared_ptr<spectrumResult>> spectrumWatcher;
+    std::shared_ptr<analysisRun> spectrumRun;
+    std::shared_ptr<spectrumResult> spectrumComputed; // filled by spectrumRun
+    QFutureWatcher<void> spectrumWatcher;
+    bool spectrumBusy = false; // started and not yet shown
     bool spectrumPending = false;
 
     // Streaming: after a FIFO overflow the card calls back no more, so a

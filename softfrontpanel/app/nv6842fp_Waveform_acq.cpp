@@ -32,9 +32,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QThreadPool>
+#include <QThread>
 #include <QTimer>
-#include <QtConcurrent>
 
 #include <cmath>
 #include <cstring>
@@ -90,6 +89,24 @@ void nv6842fp_Waveform::breakSingle()
 {
     stopDAQ();
     parent->userBreak();
+}
+
+void nv6842fp_Waveform::endBeforeExit()
+{
+    if (acquiring) {
+        stopDAQ();
+        parent->userBreak();
+    }
+    // Asked from inside a stop (its driver stop failed and the box was
+    // answered Yes): the stream is still to be written out and closed.
+    if (streamPrepared) {
+        streamPrepared = false;
+        contParams.finish();
+    }
+    // The stop cancelled a waiting timed start: the process does not end
+    // while its task is still inside the driver.
+    for (int i = 0; i < 2000 && timedStartParams && !acqTimedStartDone(*timedStartParams); ++i)
+        QThread::msleep(1);
 }
 
 void nv6842fp_Waveform::start()
@@ -296,6 +313,7 @@ bool nv6842fp_Waveform::timedStart(nv6842_dataCallback callback, void *user, int
     params.user = user;
     params.scans = callbackScans;
 
+    timedStartParams = &params;
     QFutureWatcher<void> watcher;
     QEventLoop wait;
     connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
@@ -315,6 +333,9 @@ bool nv6842fp_Waveform::timedStart(nv6842_dataCallback callback, void *user, int
         wait.exec();
     countdown.stop();
     watcher.waitForFinished();
+    while (!acqTimedStartDone(params)) // at once: the task has returned
+        QThread::yieldCurrentThread();
+    timedStartParams = nullptr;
     if (!acquiring)
         return false;
     if (params.status < VI_SUCCESS && !acqTimedStartCancelled(params.status))

@@ -1,9 +1,11 @@
-// The display spectrum of the waveform panel. The transforms run on the
-// thread pool from a copy of the block, so a large zero padding only lets the
-// spectrum lag behind the time plot while the window keeps responding.
+// The display spectrum of the waveform panel. Each channel's transform is a
+// task of its own on the analysis pool, computed from a copy of the block, so
+// a large zero padding only lets the spectrum lag behind the time plot while
+// the window keeps responding.
 #include "nv6842fp_Waveform.h"
 
 #include "analysis/displaySpectrum.h"
+#include "analysisPool.h"
 #include "windowFunction.h"
 #include "chLabelFft.h"
 #include "nv6842fp_App.h"
@@ -18,13 +20,12 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QtConcurrent>
 
 struct spectrumResult
 {
     std::vector<double> freqs;           // K frequencies, Hz
     std::vector<int> curveIndex;         // card * 16 + channel per computed channel
-    std::vector<std::vector<double>> dB; // K magnitudes per computed channel
+    std::vector<std::vector<double>> dB; // K magnitudes per computed channel, each written by its own task
     bool tooShort = false;               // fewer than two scans: nothing to show
 };
 
@@ -34,32 +35,9 @@ struct spectrumInput
 {
     int scans = 0;
     int padding = 1;
-    double freq = 0.0;
     std::vector<double> window;
     std::vector<double> samples; // enabled channels one after another
-    std::vector<int> curveIndex;
 };
-
-std::shared_ptr<spectrumResult> computeSpectra(std::shared_ptr<const spectrumInput> in)
-{
-    auto result = std::make_shared<spectrumResult>();
-    const int n = int(in->curveIndex.size());
-    if (in->scans < 2) {
-        result->tooShort = true;
-        return result;
-    }
-    result->freqs = spectrumFrequencies(in->scans, in->padding, in->freq);
-    result->curveIndex = in->curveIndex;
-    result->dB.resize(size_t(n));
-    QVector<int> channels(n);
-    std::iota(channels.begin(), channels.end(), 0);
-    QtConcurrent::blockingMap(channels, [&](int o) {
-        const double *samples = in->samples.data() + size_t(o) * size_t(in->scans);
-        if (!amplitudeSpectrumDb(samples, in->window.data(), in->scans, in->padding, result->dB[size_t(o)]))
-            result->dB[size_t(o)].clear();
-    });
-    return result;
-}
 
 } // namespace
 
@@ -69,7 +47,7 @@ void nv6842fp_Waveform::updateFft()
         return;
     if (demoMode && !fileModeActive())
         return;
-    if (spectrumWatcher.isRunning()) {
+    if (spectrumBusy) {
         spectrumPending = true;
         return;
     }
@@ -81,7 +59,6 @@ void nv6842fp_Waveform::startSpectrum()
     auto in = std::make_shared<spectrumInput>();
     in->scans = scans;
     in->padding = std::max(1, parent->daq->zeroPaddingCombo->currentData().toInt());
-    in->freq = freq;
     in->window = fftWindow;
     if (in->window.size() != size_t(scans)) {
         // The block is not as long as the window was made for: the same
@@ -89,18 +66,38 @@ void nv6842fp_Waveform::startSpectrum()
         in->window.assign(size_t(scans), 0.0);
         windowFunction(parent->daq->fftWindowCombo->currentData().toInt(), scans, in->window.data());
     }
+    auto result = std::make_shared<spectrumResult>();
     for (int k = 0; k < cardCount; ++k)
         for (int i = 0; i < 16; ++i)
             if ((chanMask[k] >> i) & 1)
-                in->curveIndex.push_back(k * 16 + i);
-    const size_t values = in->curveIndex.size() * size_t(scans);
-    in->samples.assign(data.get(), data.get() + values);
-    spectrumWatcher.setFuture(QtConcurrent::run(computeSpectra, std::shared_ptr<const spectrumInput>(in)));
+                result->curveIndex.push_back(k * 16 + i);
+    int parts = 0;
+    if (scans < 2) {
+        result->tooShort = true;
+    } else {
+        result->freqs = spectrumFrequencies(scans, in->padding, freq);
+        result->dB.resize(result->curveIndex.size());
+        parts = int(result->curveIndex.size());
+        in->samples.assign(data.get(), data.get() + result->curveIndex.size() * size_t(scans));
+    }
+    spectrumComputed = result;
+    spectrumBusy = true;
+    spectrumRun = analysisRun::start(parts, [in, result](int o) {
+        const double *samples = in->samples.data() + size_t(o) * size_t(in->scans);
+        if (!amplitudeSpectrumDb(samples, in->window.data(), in->scans, in->padding, result->dB[size_t(o)]))
+            result->dB[size_t(o)].clear();
+    });
+    spectrumWatcher.setFuture(spectrumRun->future());
 }
 
 void nv6842fp_Waveform::spectrumReady()
 {
-    const std::shared_ptr<spectrumResult> result = spectrumWatcher.result();
+    // The run's own check hands its results over (it holds once finished
+    // is signalled): the signal itself passes only through Qt's locks.
+    if (!spectrumRun || !spectrumRun->complete())
+        return;
+    spectrumBusy = false;
+    const std::shared_ptr<spectrumResult> result = std::move(spectrumComputed);
     plot_voltage *spectrum = parent->spectrumPlot;
     if (result && result->tooShort) {
         for (QwtPlotCurve *curve : qAsConst(spectrum->curves))

@@ -5,16 +5,24 @@
 
 void timedStartTask(startMultInThd_params_t *params)
 {
+    params->stage.load(std::memory_order_acquire); // what the GUI thread filled in
     if (params->callback)
         params->status = nv6842_startMultAcquisitionTimed64Ex(params->session, params->scans, params->callback,
                                                               params->user, params->startTime, 0);
     else
         params->status = nv6842_startMultAcquisitionTimed64(params->session, params->startTime, 0);
+    params->stage.store(2, std::memory_order_release);
+}
+
+bool acqTimedStartDone(const startMultInThd_params_t &params)
+{
+    return params.stage.load(std::memory_order_acquire) == 2;
 }
 
 QFuture<void> acqRunTimedStart(startMultInThd_params_t *params)
 {
     QThreadPool::globalInstance()->setMaxThreadCount(32);
+    params->stage.store(1, std::memory_order_release);
     return QtConcurrent::run(timedStartTask, params);
 }
 

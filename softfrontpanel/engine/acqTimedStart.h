@@ -7,6 +7,7 @@
 //   startMultInThd_params_t p{d_vi, 0, alarmTime, callback or nullptr, user or nullptr, scans or 0};
 //   QFutureWatcher<void> w;  w.setFuture(acqRunTimedStart(&p));
 //   ... process events until w.isFinished() ...
+//   acqTimedStartDone(p) (then true), and only then read p.status:
 //   p.status < 0: report it as "nv6842_startMultAcquisitionTimed", unless
 //   acqTimedStartCancelled(p.status): a stop ended the wait.
 // nv6842_stopMultAcquisition(d_vi) from the GUI thread cancels the wait.
@@ -20,6 +21,8 @@
 
 #include <QFuture>
 
+#include <atomic>
+
 struct startMultInThd_params_t {
     ViSession session = VI_NULL;
     ViStatus status = VI_SUCCESS;        // result of the driver call
@@ -27,6 +30,11 @@ struct startMultInThd_params_t {
     nv6842_dataCallback callback = nullptr; // continuous mode; null for a block
     ViAddr user = nullptr;
     ViInt32 scans = 0;                   // scans per callback block
+    // The hand-overs through an atomic of our own, since Qt's queue and
+    // future synchronise inside Qt, which thread checkers cannot see: 1 when
+    // acqRunTimedStart() hands the record to the pool, 2 once the task has
+    // stored status.
+    std::atomic<int> stage{0};
 };
 
 // Calls nv6842_startMultAcquisitionTimed64Ex with a callback, else
@@ -41,6 +49,9 @@ QFuture<void> acqRunTimedStart(startMultInThd_params_t *params);
 // read is reported with its call text and counts as not passed, so that the
 // wait itself decides.
 bool acqStartTimePassed(ViSession vi, int64_t startTime, const acqReporter &report);
+
+// The task has stored its status; after true, status may be read.
+bool acqTimedStartDone(const startMultInThd_params_t &params);
 
 // The status a timed start returns when a stop cancelled its wait.
 bool acqTimedStartCancelled(ViStatus status);

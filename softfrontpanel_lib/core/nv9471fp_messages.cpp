@@ -16,6 +16,9 @@ namespace {
 const nv9471fp_genFC *messageCard = nullptr;
 sfp::MessageResponder responder;
 sfp::ExitHook exitHook;
+const void *shutdownOwner = nullptr;
+sfp::ShutdownHandler shutdownHandler;
+bool shuttingDown = false;
 
 QString frameworkTitle(const char *ending)
 {
@@ -151,18 +154,39 @@ void setMessageResponder(MessageResponder newResponder)
 
 void endProcess(int exitCode)
 {
+    if (shutdownHandler && !shuttingDown) {
+        shuttingDown = true;
+        const ShutdownHandler handler = shutdownHandler; // it may install another
+        handler();
+        shuttingDown = false;
+    }
     if (exitHook) {
         exitHook(exitCode);
         return;
     }
-    // Ends at once, like the process exit the operator asked for; Qt objects
-    // are not torn down, so no close confirmation can appear on the way out.
+    // Once the handler has ended what runs, at once, like the process exit the
+    // operator asked for; Qt objects are not torn down, so no close
+    // confirmation can appear on the way out.
     std::exit(exitCode);
 }
 
 void setExitHook(ExitHook hook)
 {
     exitHook = std::move(hook);
+}
+
+void setShutdownHandler(const void *owner, ShutdownHandler handler)
+{
+    shutdownOwner = owner;
+    shutdownHandler = std::move(handler);
+}
+
+void clearShutdownHandler(const void *owner)
+{
+    if (owner != shutdownOwner)
+        return;
+    shutdownOwner = nullptr;
+    shutdownHandler = ShutdownHandler();
 }
 
 } // namespace sfp

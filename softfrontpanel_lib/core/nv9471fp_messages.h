@@ -65,12 +65,23 @@ MessageAnswer ask(const MessageRequest &request);
 using MessageResponder = std::function<MessageAnswer(const MessageRequest &)>;
 void setMessageResponder(MessageResponder responder);
 
-// Ends the process with the given code. With an exit hook installed (tests)
-// the hook is called instead and endProcess returns: callers must return
-// after it as if the process had ended.
+// Ends the process with the given code. The shutdown handler runs first;
+// then, with an exit hook installed (tests), the hook is called instead and
+// endProcess returns: callers must return after it as if the process had
+// ended.
 void endProcess(int exitCode);
 using ExitHook = std::function<void(int)>;
 void setExitHook(ExitHook hook);
+
+// Run by endProcess before the process ends, so that the card window can end
+// a running acquisition in order (the blocks acquired reach the file, which
+// is closed). A request to end the process made while the handler runs (a
+// box it raises, answered Yes) ends it without running the handler again.
+// One handler at a time, installed by its owner; clearing with another
+// owner leaves it in place.
+using ShutdownHandler = std::function<void()>;
+void setShutdownHandler(const void *owner, ShutdownHandler handler);
+void clearShutdownHandler(const void *owner);
 
 } // namespace sfp
 

@@ -7,11 +7,24 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
 const ViUInt32 revisionOffset = 252;
 const int maxProbeThreads = 128;
+
+// The items reach the pool threads and come back through Qt's map kernel and
+// future, which synchronise inside Qt where thread checkers cannot see. This
+// atomic of our own carries the hand-overs instead: released by the search
+// before the probes start and by every probe as it ends, acquired by every
+// probe as it starts and by the search before it reads the records.
+std::atomic<unsigned> probeHandOver{0};
+
+// Releases the hand-over when a probe ends, on every way out.
+struct ProbeEnd {
+    ~ProbeEnd() { probeHandOver.fetch_add(1, std::memory_order_acq_rel); }
+};
 
 QString fromBuffer(const ViChar *buffer, size_t size)
 {
@@ -71,6 +84,8 @@ bool isNetworkResource(const QString &descriptor)
 
 void probeResource(getResourceInfo_params_t &item)
 {
+    probeHandOver.load(std::memory_order_acquire);
+    const ProbeEnd end;
     if (item.done)
         return;
     item.done = true;
@@ -138,11 +153,13 @@ void nv9471fp_resourceSearch::probeLocalResources()
 QFuture<void> nv9471fp_resourceSearch::probeNetworkResources()
 {
     QThreadPool::globalInstance()->setMaxThreadCount(std::clamp(items.size(), 1, maxProbeThreads));
+    probeHandOver.fetch_add(1, std::memory_order_acq_rel);
     return QtConcurrent::map(items, probeResource);
 }
 
 QList<resourceInfo> nv9471fp_resourceSearch::results() const
 {
+    probeHandOver.load(std::memory_order_acquire);
     QList<resourceInfo> list;
     for (const getResourceInfo_params_t &item : items)
         list.append(item.info);
