@@ -1,6 +1,7 @@
 // Simulated VISA and common library: resource search over several
 // configurations, attributes, carrier information, error texts, injected
 // failures and the re-reading of TRELLIN_SIM.
+#include "test_locale_helpers.h"
 #include "test_sim_helpers.h"
 
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <clocale>
 #include <cstring>
 
 class TestSimVisa : public QObject
@@ -26,6 +28,7 @@ private slots:
     void malformedConfigurationFallsBackToDefault();
     void configurationValidity_data();
     void configurationValidity();
+    void configurationIgnoresTheLocale();
     void configurationFromFileIsReRead();
     void openSessionsKeepTheirCarrier();
     void injectedFailures();
@@ -241,6 +244,25 @@ void TestSimVisa::configurationValidity()
     char reason[256] = {};
     QVERIFY2(trellinSimConfigError(text.constData(), reason, sizeof reason) == int(malformed), reason);
     QCOMPARE(reason[0] != '\0', malformed);
+}
+
+// A program that set a comma-decimal locale (as Qt does from the desktop's)
+// still reads "amp=0.5" as written.
+void TestSimVisa::configurationIgnoresTheLocale()
+{
+    QTemporaryDir dir;
+    QString why;
+    const QString locales = makeCommaLocale(dir.filePath("locales"), &why);
+    if (locales.isEmpty() && why.startsWith(QLatin1String("localedef is missing")))
+        QSKIP(qPrintable(why));
+    QVERIFY2(!locales.isEmpty(), qPrintable(why));
+    qputenv("LOCPATH", QFile::encodeName(locales));
+    QVERIFY(std::setlocale(LC_ALL, commaLocaleName));
+    char reason[256] = {};
+    const int malformed = trellinSimConfigError("carrier vxi slot=1; fc 1; signal amp=0.5 offset=-0.25", reason, sizeof reason);
+    std::setlocale(LC_ALL, "C");
+    qunsetenv("LOCPATH");
+    QVERIFY2(malformed == 0, reason);
 }
 
 void TestSimVisa::configurationFromFileIsReRead()

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <locale.h>
+#include <stdlib.h>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -92,9 +94,13 @@ long long parseInteger(const std::string &key, const std::string &value, long lo
 
 double parseReal(const std::string &key, const std::string &value)
 {
+    // The configuration is read as written, with a decimal point, whatever
+    // locale the program using the library has set (a panel in a German
+    // desktop would otherwise refuse "amp=0.5").
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
     errno = 0;
     char *end = nullptr;
-    const double v = std::strtod(value.c_str(), &end);
+    const double v = strtod_l(value.c_str(), &end, cLocale);
     if (value.empty() || errno != 0 || *end != '\0' || !std::isfinite(v))
         throw ConfigError(key + "=" + value + " is not a number");
     return v;
