@@ -161,26 +161,18 @@ void nv6842fp_App::calibrateAll()
                                  k + 1);
     box.margin = 20;
     box.cursor = Qt::BusyCursor;
-    const bool demo = demoMode != 0;
-    const ViSession vi = d_vi;
-    const ViInt16 gain = ViInt16(gainValArr[gainIdx]);
-    ViStatus sessionStatus = VI_SUCCESS;
-    const ViStatus status = nv6842fp_runWithCalibrationBox(box, [=, &sessionStatus]() -> ViStatus {
-        if (demo) {
-            nv9471_delay(2000);
-            return VI_SUCCESS;
-        }
-        ViSession fc_vi = 0;
-        sessionStatus = nv6842_getMultFCsession(vi, ViInt16(k), &fc_vi);
-        if (sessionStatus < VI_SUCCESS)
-            return VI_SUCCESS;
-        return nv6842_calibrateChannels(fc_vi, ViInt16(chMask), gain, VI_NULL, VI_NULL, VI_NULL);
-    });
+    nv6842fp_calibration calibration;
+    calibration.session = d_vi;
+    calibration.card = k;
+    calibration.mask = ViInt16(chMask);
+    calibration.gain = ViInt16(gainValArr[gainIdx]);
+    calibration.demo = demoMode != 0;
+    const nv6842fp_calibrationResult result = nv6842fp_runWithCalibrationBox(box, calibration);
 
-    displayError(sessionStatus, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
-    displayError(status, "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
-                         "VI_NULL, VI_NULL, VI_NULL)");
-    if (sessionStatus == VI_SUCCESS && status == VI_SUCCESS)
+    displayError(result.sessionStatus, "nv6842_getMultFCsession(d_vi, k, &fc_vi)");
+    displayError(result.status, "nv6842_calibrateChannels(fc_vi, chMask, (ViInt16)gainValArr[gainIdx], "
+                                "VI_NULL, VI_NULL, VI_NULL)");
+    if (result.succeeded())
         showInfo(nv6842fp::cardCalibrationDoneText(k + 1));
 }
 

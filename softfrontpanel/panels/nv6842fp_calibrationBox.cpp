@@ -1,5 +1,7 @@
 #include "nv6842fp_calibrationBox.h"
 
+#include "nv6842.h"
+#include "nv9471.h"
 #include "nv9471fp_messages.h"
 
 #include <QApplication>
@@ -7,10 +9,12 @@
 #include <QCursor>
 #include <QDialog>
 #include <QEventLoop>
-#include <QFutureWatcher>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -26,10 +30,25 @@ protected:
     void closeEvent(QCloseEvent *event) override { event->ignore(); }
 };
 
+// Runs on the calibration's own thread: touches no widget.
+nv6842fp_calibrationResult calibrate(const nv6842fp_calibration &c)
+{
+    nv6842fp_calibrationResult result;
+    if (c.demo) {
+        nv9471_delay(2000);
+        return result;
+    }
+    ViSession fc_vi = 0;
+    result.sessionStatus = nv6842_getMultFCsession(c.session, ViInt16(c.card), &fc_vi);
+    if (result.sessionStatus >= VI_SUCCESS)
+        result.status = nv6842_calibrateChannels(fc_vi, c.mask, c.gain, VI_NULL, VI_NULL, VI_NULL);
+    return result;
+}
+
 } // namespace
 
-ViStatus nv6842fp_runWithCalibrationBox(const nv6842fp_calibrationBox &box,
-                                        const std::function<ViStatus()> &call)
+nv6842fp_calibrationResult nv6842fp_runWithCalibrationBox(const nv6842fp_calibrationBox &box,
+                                                          const nv6842fp_calibration &calibration)
 {
     QApplication::setOverrideCursor(QCursor(box.cursor));
     WaitBox dialog(box.owner);
@@ -47,16 +66,26 @@ ViStatus nv6842fp_runWithCalibrationBox(const nv6842fp_calibrationBox &box,
         dialog.setFixedSize(dialog.size());
     dialog.show();
 
-    QFutureWatcher<ViStatus> watcher;
+    // A thread of its own rather than a pool's: no pool setting can queue
+    // it behind other work, and the join hands the result over.
+    nv6842fp_calibrationResult result;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        result = calibrate(calibration);
+        done = true;
+    });
     QEventLoop wait;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run(call));
-    if (!watcher.isFinished())
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (done)
+            wait.quit();
+    });
+    poll.start(20);
+    if (!done)
         wait.exec();
-    watcher.waitForFinished();
-    const ViStatus status = watcher.result();
+    worker.join();
 
     dialog.hide();
     QApplication::restoreOverrideCursor();
-    return status;
+    return result;
 }

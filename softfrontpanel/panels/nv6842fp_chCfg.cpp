@@ -251,28 +251,17 @@ void nv6842fp_chCfg::calibrate()
     box.owner = this;
     box.text = QStringLiteral("Calibration channel %1 in progress, please wait...").arg(d_ch + 1);
     box.fixedSize = true;
-    const ViInt16 gainValue = ViInt16(gain->currentData().toInt());
-    const bool demo = demoMode != 0;
-    const ViSession vi = d_vi;
-    const int card = d_fc;
-    const int channel = d_ch;
-    ViStatus sessionStatus = VI_SUCCESS;
-    const ViStatus status = nv6842fp_runWithCalibrationBox(box, [=, &sessionStatus]() -> ViStatus {
-        if (demo) {
-            nv9471_delay(2000);
-            return VI_SUCCESS;
-        }
-        ViSession fc_vi = 0;
-        sessionStatus = nv6842_getMultFCsession(vi, ViInt16(card), &fc_vi);
-        if (sessionStatus < VI_SUCCESS)
-            return VI_SUCCESS;
-        return nv6842_calibrateChannels(fc_vi, nv6842fp::calibrationMask(channel), gainValue, VI_NULL,
-                                        VI_NULL, VI_NULL);
-    });
+    nv6842fp_calibration calibration;
+    calibration.session = d_vi;
+    calibration.card = d_fc;
+    calibration.mask = nv6842fp::calibrationMask(d_ch);
+    calibration.gain = ViInt16(gain->currentData().toInt());
+    calibration.demo = demoMode != 0;
+    const nv6842fp_calibrationResult result = nv6842fp_runWithCalibrationBox(box, calibration);
 
-    reportStatus(sessionStatus, "nv6842_getMultFCsession(d_vi, d_fc, &fc_vi)");
-    reportStatus(status, calibrateCall);
-    if (sessionStatus == VI_SUCCESS && status == VI_SUCCESS)
+    reportStatus(result.sessionStatus, "nv6842_getMultFCsession(d_vi, d_fc, &fc_vi)");
+    reportStatus(result.status, calibrateCall);
+    if (result.succeeded())
         showInfo(nv6842fp::channelCalibrationDoneText(d_fc + 1, d_ch + 1));
 }
 
