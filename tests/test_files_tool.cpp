@@ -125,13 +125,13 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains("Usage: sfpfile info FILE"));
         QVERIFY(r.out.contains("--blocks FIRST:LAST"));
-        QCOMPARE(run({}).exitCode, 2);
-        QCOMPARE(run({"convert", stampedFile}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 2);
+        QCOMPARE(run({}).exitCode, 1);
+        QCOMPARE(run({"convert", stampedFile}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 1);
         const QByteArray original = fileBytes(stampedFile);
-        QCOMPARE(run({"csv", stampedFile, dir.path() + "/./stamped.bin6842"}).exitCode, 2);
+        QCOMPARE(run({"csv", stampedFile, dir.path() + "/./stamped.bin6842"}).exitCode, 1);
         QCOMPARE(fileBytes(stampedFile), original);
         QVERIFY(!QFile::exists(dir.filePath("x.csv")));
     }
@@ -239,13 +239,13 @@ private slots:
 
         // Not a stored file; a missing file; a directory.
         Run r = run({"csv", text, output});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("cannot read"));
         r = run({"csv", dir.filePath("missing.bin6842"), output});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("No such file"));
         r = run({"info", dir.path()});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("is a directory"));
 
         // Time stamps asked of a file without them; blocks beyond the file.
@@ -255,9 +255,9 @@ private slots:
 
         // Output that cannot be written: to a full device, into a missing directory.
         r = run({"csv", stampedFile, "-"}, "/dev/full");
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("cannot write"));
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 3);
         QCOMPARE(entries(), before);
     }
 
@@ -269,7 +269,7 @@ private slots:
         const QStringList before = entries();
         for (const QStringList &arguments : {QStringList{"info", pipe}, QStringList{"csv", pipe, dir.filePath("pipe.csv")}}) {
             const Run r = run(arguments, QString(), 10000);
-            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.exitCode, 2);
             QVERIFY2(r.err.contains("cannot read '" + QFile::encodeName(pipe) + "': not a regular file"), r.err.constData());
         }
         QCOMPARE(entries(), before);
@@ -330,7 +330,7 @@ private slots:
                  r.out.constData());
         const QStringList before = entries();
         r = run({"csv", shifted, dir.filePath("shifted.csv")});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains("its channel masks name 3 channels, its blocks hold 4"), r.err.constData());
         QCOMPARE(entries(), before);
     }
@@ -355,7 +355,7 @@ private slots:
         process.start("/bin/sh", {"-c", "ulimit -f 16 && exec \"$0\" csv \"$1\" \"$2\"", SFPFILE_PATH, big, output});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.exitCode(), 3);
         QVERIFY(process.readAllStandardError().contains("cannot write"));
         QCOMPARE(entries(), before);
 
