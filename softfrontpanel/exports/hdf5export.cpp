@@ -37,6 +37,8 @@ public:
     operator hid_t() const { return id; }
     bool valid() const { return id >= 0; }
     // Closes now; false when closing failed (for the file: its last writes).
+    // Never retried: the library leaves a file whose close failed half
+    // closed, and a second close crashes.
     bool reset()
     {
         const bool ok = id < 0 || closer(id) >= 0;
@@ -160,6 +162,11 @@ void startWriteback(hid_t file)
 
 ExportResult exportStoredFileToHdf5(const ExportRequest &request)
 {
+    // After a failed write (a full disk) closing the file fails, and this
+    // library version then keeps a half-closed file that its shutdown at exit
+    // would close again and crash on; the process's end frees everything
+    // anyway. Only effective before the library's first use.
+    H5dont_atexit();
     // Messages are ours; the library's stack would print on standard error.
     H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
     if (request.compress && (H5Zfilter_avail(H5Z_FILTER_DEFLATE) <= 0 || H5Zfilter_avail(H5Z_FILTER_SHUFFLE) <= 0))
