@@ -4,9 +4,13 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <string>
@@ -109,6 +113,27 @@ class TestFilesTool : public QObject
         const QByteArray text(buffer, int(size));
         std::free(buffer);
         return text;
+    }
+
+    // Some 1.5 MB with stamps: several write calls in an export.
+    QString bigFile()
+    {
+        const QString big = dir.filePath("exportbig.bin6842");
+        if (QFile::exists(big))
+            return big;
+        const uint16_t all[] = {0xFFFF};
+        const StoredLayout layout{1000.0, 4096, 1, all, true};
+        std::vector<double> samples(16 * 4096);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = std::sin(0.001 * double(i));
+        std::vector<int32_t> seconds(4096, 7), nanos(4096, 0);
+        FILE *file = std::fopen(QFile::encodeName(big).constData(), "wb");
+        bool ok = file && writeBinaryHeader(file, layout);
+        for (int k = 0; k < 3 && ok; ++k)
+            ok = writeBinaryBlock(file, samples.data(), 16, 4096, seconds.data(), nanos.data());
+        if (!file || std::fclose(file) != 0 || !ok)
+            qFatal("cannot write %s", qPrintable(big));
+        return big;
     }
 
     // A full device to write to. A device node of our own where one can be
@@ -316,21 +341,7 @@ private slots:
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("just some notes\n") > 0);
         notes.close();
         const QString plain = writeBinary("plain.bin6842", false);
-        const QString big = dir.filePath("exportbig.bin6842");
-        if (!QFile::exists(big)) {
-            // Some 1.5 MB with stamps: several write calls before the limit.
-            const uint16_t all[] = {0xFFFF};
-            const StoredLayout layout{1000.0, 4096, 1, all, true};
-            std::vector<double> samples(16 * 4096);
-            for (size_t i = 0; i < samples.size(); ++i)
-                samples[i] = std::sin(0.001 * double(i));
-            std::vector<int32_t> seconds(4096, 7), nanos(4096, 0);
-            FILE *file = std::fopen(QFile::encodeName(big).constData(), "wb");
-            QVERIFY(file && writeBinaryHeader(file, layout));
-            for (int k = 0; k < 3; ++k)
-                QVERIFY(writeBinaryBlock(file, samples.data(), 16, 4096, seconds.data(), nanos.data()));
-            QCOMPARE(std::fclose(file), 0);
-        }
+        const QString big = bigFile();
         arguments.replaceInStrings(QRegularExpression("^IN$"), stampedFile);
         arguments.replaceInStrings(QRegularExpression("^PLAIN$"), plain);
         arguments.replaceInStrings(QRegularExpression("^BIG$"), big);
@@ -356,6 +367,35 @@ private slots:
         QVERIFY2(err.contains(message), err.constData());
         QCOMPARE(process.exitCode(), exitCode);
         QCOMPARE(entries(), before);
+    }
+
+    void interruptedExportLeavesNothing()
+    {
+        // Into a pipe nobody reads: the export waits in a write until Ctrl-C.
+        const QString big = bigFile();
+        const QString pipe = dir.filePath("stalled.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        const QStringList before = entries();
+        QProcess process;
+        process.start(QStringLiteral(SFPFILE_PATH), {"npy", big, pipe});
+        // Data in the pipe: the export has begun, its signal handlers set.
+        QVERIFY(QTest::qWaitFor([&] {
+            pollfd ready{reader, POLLIN, 0};
+            return ::poll(&ready, 1, 0) == 1;
+        }, 10000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        const bool finished = process.waitForFinished(10000);
+        if (!finished)
+            process.kill();
+        ::close(reader);
+        QVERIFY(finished);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 3);
+        QVERIFY(process.readAllStandardError().contains("interrupted"));
+        QCOMPARE(entries(), before);
+        QVERIFY(QFile::remove(pipe));
     }
 
     void csvIntoANamedPipeWritesThrough()

@@ -82,6 +82,11 @@ bool AtomicOutput::write(const void *data, size_t bytes, std::string *error)
     const char *next = static_cast<const char *>(data);
     while (bytes > 0) {
         const ssize_t done = ::write(fd, next, bytes);
+        // A signal ends a blocked write early, with EINTR or a short count.
+        if ((done < 0 ? errno == EINTR : size_t(done) < bytes) && interruptCheck && interruptCheck()) {
+            *error = "interrupted";
+            return false;
+        }
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0) {

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 class AtomicOutput
@@ -43,6 +44,10 @@ public:
     // Writes all bytes at the current position; false with *error set when
     // the disk is full or the write fails otherwise.
     bool write(const void *data, size_t bytes, std::string *error);
+    // Asked when a write comes back early, as a signal makes it do (one into
+    // a pipe nobody reads could wait for ever); true ends the write as
+    // "interrupted".
+    void setInterruptCheck(std::function<bool()> check) { interruptCheck = std::move(check); }
     // Starts writing back to disk what was written so far, without waiting,
     // so that the final flush has little left to do.
     void startWriteback();
@@ -76,6 +81,7 @@ private:
     bool published = false;
     long long writebackStart = 0; // bytes already handed to the disk
     long long written = 0;
+    std::function<bool()> interruptCheck;
 };
 
 #endif

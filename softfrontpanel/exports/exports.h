@@ -62,7 +62,8 @@ struct ExportRequest
     uint64_t lastBlock = 0;  // 1-based, included; 0: the last block
     bool compress = false;   // HDF5 only: shuffle and deflate the samples
     // Called after every batch of blocks with the blocks done so far and the
-    // total; returning false ends the export as interrupted. May be empty.
+    // total, and when a signal interrupts a write; returning false ends the
+    // export as interrupted. May be empty.
     std::function<bool(uint64_t done, uint64_t total)> progress;
 };
 

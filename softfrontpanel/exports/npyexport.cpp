@@ -66,13 +66,16 @@ ExportResult exportStoredFileToNpy(const ExportRequest &request)
     if (!data.open(request.output, AtomicOutput::Devices, &error)
         || (stamps && !time.open(npyTimePath(request.output), AtomicOutput::Devices, &error)))
         return failed(ExportStatus::WriteFailed, error);
+    uint64_t done = 0;
+    const auto interrupted = [&] { return request.progress && !request.progress(done, source.blocks()); };
+    data.setInterruptCheck(interrupted);
+    time.setInterruptCheck(interrupted);
     const std::string dataHeader = npyHeader("<f8", {source.rows(), source.channels()});
     const std::string timeHeader = npyHeader("<i8", {source.rows()});
     if (!data.write(dataHeader.data(), dataHeader.size(), &error)
         || (stamps && !time.write(timeHeader.data(), timeHeader.size(), &error)))
         return failed(ExportStatus::WriteFailed, error);
 
-    uint64_t done = 0;
     for (;;) {
         const double *rows = nullptr;
         const int64_t *stampsNs = nullptr;
@@ -88,7 +91,7 @@ ExportResult exportStoredFileToNpy(const ExportRequest &request)
         data.startWriteback();
         time.startWriteback();
         done += uint64_t(blocks);
-        if (request.progress && !request.progress(done, source.blocks()))
+        if (interrupted())
             return failed(ExportStatus::WriteFailed, "interrupted");
     }
     if (!data.finish(&error) || (stamps && !time.finish(&error)) || !data.publish(&error))
