@@ -1,6 +1,6 @@
 # Stored data files, run by hand: binary writing against dd, CSV number texts
 # against fprintf, sfpfile conversion time and memory, and the NumPy and HDF5
-# exports against dd.
+# exports against dd, verification against cat.
 add_executable(bench_files_write ${CMAKE_CURRENT_LIST_DIR}/bench_files_write.cpp)
 target_link_libraries(bench_files_write PRIVATE sfp_files)
 add_executable(bench_files_csv ${CMAKE_CURRENT_LIST_DIR}/bench_files_csv.cpp)
@@ -14,3 +14,8 @@ add_executable(bench_files_export ${CMAKE_CURRENT_LIST_DIR}/bench_files_export.c
 target_link_libraries(bench_files_export PRIVATE sfp_files)
 target_compile_definitions(bench_files_export PRIVATE SFPFILE_PATH="$<TARGET_FILE:sfpfile>")
 add_dependencies(bench_files_export sfpfile)
+# sfpfile verify against cat on a large recording, from the disk and the cache.
+add_executable(bench_files_verify ${CMAKE_CURRENT_LIST_DIR}/bench_files_verify.cpp)
+target_link_libraries(bench_files_verify PRIVATE sfp_files)
+target_compile_definitions(bench_files_verify PRIVATE SFPFILE_PATH="$<TARGET_FILE:sfpfile>")
+add_dependencies(bench_files_verify sfpfile)
