@@ -272,7 +272,9 @@ std::string storedCheckVerdict(const StoredFileCheck &check)
         return "complete: " + counted(check.info.blockCount, "block", "blocks") + ", "
                + counted(check.info.blockCount * uint64_t(check.info.scansPerBlock), "scan", "scans") + ", "
                + seconds(std::llround(check.durationSeconds() * 1e9))
-               + (check.hasStamps ? ", time stamps continuous" : ", no time stamps");
+               + (check.info.blockCount == 0 ? ", nothing more to check"
+                  : check.hasStamps            ? ", time stamps continuous"
+                                               : ", no time stamps");
     std::vector<std::string> parts;
     if (check.gaps)
         parts.push_back(counted(check.gaps, "gap", "gaps"));
