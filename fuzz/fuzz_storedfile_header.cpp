@@ -32,9 +32,9 @@ void check(bool condition, const char *what)
 void verifyRecording()
 {
     const StoredFileCheck checked = verifyStoredFile(filePath);
-    check(checked.issues.size() <= storedVerifyMaxIssues && checked.issues.size() <= checked.issueCount,
-          "issues kept");
-    check(checked.gaps + checked.duplicates + checked.stepsBack == checked.issueCount, "issues counted");
+    check(checked.faults.size() <= storedVerifyMaxFaults && checked.faults.size() <= checked.faultCount,
+          "faults kept");
+    check(checked.gaps + checked.duplicates + checked.stepsBack == checked.faultCount, "faults counted");
     check(!storedCheckVerdict(checked).empty(), "a verdict");
     check(checked.readable || storedCheckDetails(checked).empty(), "no details of an unreadable file");
     StoredFileCheck again = checked;

@@ -37,14 +37,14 @@ public:
                 endDuplicate(scan - 1);
         } else if (deviation > 0) {
             endDuplicate(scan - 1);
-            record({StampIssue::Gap, scan - 1, scan, int64_t(std::llround(deviation))});
+            record({StampFault::Gap, scan - 1, scan, int64_t(std::llround(deviation))});
             ++check->gaps;
         } else {
             endDuplicate(scan - 1);
             if (repeatsEarlierScan(stamp)) {
                 duplicateFrom = scan;
             } else {
-                record({StampIssue::StepBack, scan - 1, scan, int64_t(std::llround(-deviation))});
+                record({StampFault::StepBack, scan - 1, scan, int64_t(std::llround(-deviation))});
                 ++check->stepsBack;
             }
         }
@@ -74,16 +74,16 @@ private:
         if (!duplicateFrom)
             return;
         const int64_t span = int64_t(std::llround(double(lastScan - duplicateFrom + 1) * periodNs));
-        record({StampIssue::Duplicate, duplicateFrom, lastScan, span});
+        record({StampFault::Duplicate, duplicateFrom, lastScan, span});
         ++check->duplicates;
         duplicateFrom = 0;
     }
 
-    void record(const StampIssue &issue)
+    void record(const StampFault &fault)
     {
-        if (check->issues.size() < storedVerifyMaxIssues)
-            check->issues.push_back(issue);
-        ++check->issueCount;
+        if (check->faults.size() < storedVerifyMaxFaults)
+            check->faults.push_back(fault);
+        ++check->faultCount;
     }
 
     StoredFileCheck *check;
@@ -300,29 +300,29 @@ std::vector<std::string> storedCheckDetails(const StoredFileCheck &check)
     const uint64_t scans = uint64_t(check.info.scansPerBlock);
     const auto block = [scans](uint64_t scan) { return std::to_string((scan - 1) / scans + 1); };
     const double periodNs = 1e9 / check.info.rateHz;
-    for (const StampIssue &issue : check.issues) {
-        const std::string from = std::to_string(issue.firstScan), to = std::to_string(issue.lastScan);
-        switch (issue.kind) {
-        case StampIssue::Gap:
-            lines.push_back("gap between scans " + from + " and " + to + " (blocks " + block(issue.firstScan)
-                            + " and " + block(issue.lastScan) + "): "
-                            + counted(uint64_t(std::llround(double(issue.durationNs) / periodNs)), "scan", "scans")
-                            + " missing (" + seconds(issue.durationNs) + ")");
+    for (const StampFault &fault : check.faults) {
+        const std::string from = std::to_string(fault.firstScan), to = std::to_string(fault.lastScan);
+        switch (fault.kind) {
+        case StampFault::Gap:
+            lines.push_back("gap between scans " + from + " and " + to + " (blocks " + block(fault.firstScan)
+                            + " and " + block(fault.lastScan) + "): "
+                            + counted(uint64_t(std::llround(double(fault.durationNs) / periodNs)), "scan", "scans")
+                            + " missing (" + seconds(fault.durationNs) + ")");
             break;
-        case StampIssue::Duplicate:
-            lines.push_back("duplicates: scans " + from + " to " + to + " (blocks " + block(issue.firstScan) + " to "
-                            + block(issue.lastScan) + ") repeat earlier time stamps (" + seconds(issue.durationNs)
+        case StampFault::Duplicate:
+            lines.push_back("duplicates: scans " + from + " to " + to + " (blocks " + block(fault.firstScan) + " to "
+                            + block(fault.lastScan) + ") repeat earlier time stamps (" + seconds(fault.durationNs)
                             + ")");
             break;
-        case StampIssue::StepBack:
-            lines.push_back("step back between scans " + from + " and " + to + " (blocks " + block(issue.firstScan)
-                            + " and " + block(issue.lastScan) + "): the time stamps go back "
-                            + seconds(issue.durationNs));
+        case StampFault::StepBack:
+            lines.push_back("step back between scans " + from + " and " + to + " (blocks " + block(fault.firstScan)
+                            + " and " + block(fault.lastScan) + "): the time stamps go back "
+                            + seconds(fault.durationNs));
             break;
         }
     }
-    if (check.issueCount > check.issues.size())
-        lines.push_back("... and " + std::to_string(check.issueCount - check.issues.size()) + " more");
+    if (check.faultCount > check.faults.size())
+        lines.push_back("... and " + std::to_string(check.faultCount - check.faults.size()) + " more");
     if (check.trailingBytes)
         lines.push_back("torn tail: " + counted(check.trailingBytes, "byte", "bytes") + " behind block "
                         + std::to_string(check.info.blockCount) + ", less than a block");

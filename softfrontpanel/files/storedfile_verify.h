@@ -34,10 +34,10 @@
 #include <string>
 #include <vector>
 
-// Listed issues per file; more are counted, not kept.
-constexpr size_t storedVerifyMaxIssues = 1000;
+// Listed faults per file; more are counted, not kept.
+constexpr size_t storedVerifyMaxFaults = 1000;
 
-struct StampIssue
+struct StampFault
 {
     enum Kind { Gap, Duplicate, StepBack };
     Kind kind = Gap;
@@ -57,13 +57,13 @@ struct StoredFileCheck
     StoredFileInfo_t info{};      // the header, when readable
     uint64_t trailingBytes = 0;   // torn tail
     bool hasStamps = false;
-    std::vector<StampIssue> issues; // the first storedVerifyMaxIssues
-    uint64_t issueCount = 0;
+    std::vector<StampFault> faults; // the first storedVerifyMaxFaults
+    uint64_t faultCount = 0;
     uint64_t gaps = 0, duplicates = 0, stepsBack = 0;
     int64_t firstStampNs = 0, lastStampNs = 0; // with stamps and blocks
     std::vector<std::string> joinProblems;     // set by checkStoredSetJoin
 
-    bool complete() const { return readable && trailingBytes == 0 && issueCount == 0 && joinProblems.empty(); }
+    bool complete() const { return readable && trailingBytes == 0 && faultCount == 0 && joinProblems.empty(); }
     double durationSeconds() const;
 };
 
@@ -81,7 +81,7 @@ long storedSetFileNumber(const std::string &path, std::string *stem);
 // "complete: 100 blocks, 102400 scans, 10.240000 s, time stamps continuous",
 // "incomplete: 1 gap, a torn tail of 12 bytes", "unreadable: REASON".
 std::string storedCheckVerdict(const StoredFileCheck &check);
-// One line per problem: every listed issue with its scans, blocks and
+// One line per problem: every listed fault with its scans, blocks and
 // duration, the torn tail, the join problems.
 std::vector<std::string> storedCheckDetails(const StoredFileCheck &check);
 
