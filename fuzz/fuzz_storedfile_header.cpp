@@ -1,7 +1,8 @@
 // libFuzzer target: any bytes as a stored data file, through the header
-// parser and the block readers. Besides crashes it checks what the parser
-// promises about an accepted file.
+// parser, the block readers and the verification of recordings. Besides
+// crashes it checks what the parser and the verifier promise.
 #include "storedfile.h"
+#include "storedfile_verify.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -24,6 +25,22 @@ void check(bool condition, const char *what)
         std::fprintf(stderr, "broken promise: %s\n", what);
         std::abort();
     }
+}
+
+// The stamps of any file: counts that add up, a verdict for every file, and
+// a file that joins itself nowhere (it starts where it began).
+void verifyRecording()
+{
+    const StoredFileCheck checked = verifyStoredFile(filePath);
+    check(checked.faults.size() <= storedVerifyMaxFaults && checked.faults.size() <= checked.faultCount,
+          "faults kept");
+    check(checked.gaps + checked.duplicates + checked.stepsBack == checked.faultCount, "faults counted");
+    check(!storedCheckVerdict(checked).empty(), "a verdict");
+    check(checked.readable || storedCheckDetails(checked).empty(), "no details of an unreadable file");
+    StoredFileCheck again = checked;
+    checkStoredSetJoin(checked, &again);
+    check(!checked.readable || checked.durationSeconds() <= 2e-6 || !again.joinProblems.empty(),
+          "no join to itself");
 }
 
 } // namespace
@@ -50,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (ftruncate(fileHandle, 0) != 0 || pwrite(fileHandle, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
 
+    verifyRecording();
     StoredFileInfo_t info;
     if (readStoredFileHeader(filePath, &info) != 0)
         return 0;

@@ -60,9 +60,11 @@ class TestAnalysisMeasurement : public QObject
         QByteArray out, err;
     };
 
-    Run sfpmeasure(const QStringList &arguments)
+    Run sfpmeasure(const QStringList &arguments, const QString &stdoutFile = QString())
     {
         QProcess process;
+        if (!stdoutFile.isEmpty())
+            process.setStandardOutputFile(stdoutFile);
         process.start(QStringLiteral(SFPMEASURE_PATH), arguments);
         Run result;
         if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -496,6 +498,7 @@ private slots:
         QTest::newRow("start in the middle") << QStringList{"FILE", "--start", "middle"} << 1;
         QTest::newRow("missing file") << QStringList{"MISSING"} << 2;
         QTest::newRow("not a data file") << QStringList{"TEXT"} << 2;
+        QTest::newRow("output to a full disk") << QStringList{"FILE", "FULL"} << 3;
     }
     void toolExitCodes()
     {
@@ -507,7 +510,8 @@ private slots:
         arguments.replaceInStrings("FILE", dir.filePath("sines.bin6842"));
         arguments.replaceInStrings("MISSING", dir.filePath("missing.bin6842"));
         arguments.replaceInStrings("TEXT", text.fileName());
-        const Run run = sfpmeasure(arguments);
+        const bool full = arguments.removeAll("FULL") > 0;
+        const Run run = sfpmeasure(arguments, full ? QStringLiteral("/dev/full") : QString());
         QCOMPARE(run.exitCode, exitCode);
         if (exitCode == 0)
             QVERIFY(run.out.startsWith("Usage: sfpmeasure"));

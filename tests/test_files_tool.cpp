@@ -4,7 +4,13 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <string>
@@ -109,6 +115,38 @@ class TestFilesTool : public QObject
         return text;
     }
 
+    // Some 1.5 MB with stamps: several write calls in an export.
+    QString bigFile()
+    {
+        const QString big = dir.filePath("exportbig.bin6842");
+        if (QFile::exists(big))
+            return big;
+        const uint16_t all[] = {0xFFFF};
+        const StoredLayout layout{1000.0, 4096, 1, all, true};
+        std::vector<double> samples(16 * 4096);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = std::sin(0.001 * double(i));
+        std::vector<int32_t> seconds(4096, 7), nanos(4096, 0);
+        FILE *file = std::fopen(QFile::encodeName(big).constData(), "wb");
+        bool ok = file && writeBinaryHeader(file, layout);
+        for (int k = 0; k < 3 && ok; ++k)
+            ok = writeBinaryBlock(file, samples.data(), 16, 4096, seconds.data(), nanos.data());
+        if (!file || std::fclose(file) != 0 || !ok)
+            qFatal("cannot write %s", qPrintable(big));
+        return big;
+    }
+
+    // A full device to write to. A device node of our own where one can be
+    // made (root): were the tool to replace the device by a file, it must
+    // not be the system's. Else the system's, which only root could replace.
+    QString fullDevice()
+    {
+        const QString own = dir.filePath("full.device");
+        if (QFileInfo::exists(own) || mknod(QFile::encodeName(own).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0)
+            return own;
+        return geteuid() != 0 ? QStringLiteral("/dev/full") : QString();
+    }
+
     QStringList entries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 
 private slots:
@@ -125,13 +163,13 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains("Usage: sfpfile info FILE"));
         QVERIFY(r.out.contains("--blocks FIRST:LAST"));
-        QCOMPARE(run({}).exitCode, 2);
-        QCOMPARE(run({"convert", stampedFile}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 2);
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 2);
+        QCOMPARE(run({}).exitCode, 1);
+        QCOMPARE(run({"convert", stampedFile}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--blocks", "0:2"}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("x.csv"), "--volume"}).exitCode, 1);
         const QByteArray original = fileBytes(stampedFile);
-        QCOMPARE(run({"csv", stampedFile, dir.path() + "/./stamped.bin6842"}).exitCode, 2);
+        QCOMPARE(run({"csv", stampedFile, dir.path() + "/./stamped.bin6842"}).exitCode, 1);
         QCOMPARE(fileBytes(stampedFile), original);
         QVERIFY(!QFile::exists(dir.filePath("x.csv")));
     }
@@ -239,13 +277,13 @@ private slots:
 
         // Not a stored file; a missing file; a directory.
         Run r = run({"csv", text, output});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("cannot read"));
         r = run({"csv", dir.filePath("missing.bin6842"), output});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("No such file"));
         r = run({"info", dir.path()});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("is a directory"));
 
         // Time stamps asked of a file without them; blocks beyond the file.
@@ -255,10 +293,130 @@ private slots:
 
         // Output that cannot be written: to a full device, into a missing directory.
         r = run({"csv", stampedFile, "-"}, "/dev/full");
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("cannot write"));
-        QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 1);
+        QCOMPARE(run({"csv", stampedFile, dir.filePath("no-such-dir/out.csv")}).exitCode, 3);
         QCOMPARE(entries(), before);
+    }
+
+    // Outputs that cannot be written, and inputs that cannot be read: one
+    // message, the convention's exit code, and nothing left in the directory.
+    void exportFailuresLeaveNoOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("fileLimit"); // 512-byte blocks of `ulimit -f`, 0: none
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("npy of a text file") << QStringList{"npy", "TEXT", "DIR/x.npy"} << 0 << 2 << QByteArray("cannot read");
+        QTest::newRow("hdf5 of a missing file")
+            << QStringList{"hdf5", "DIR/missing.bin6842", "DIR/x.h5"} << 0 << 2 << QByteArray("No such file");
+        QTest::newRow("npy into a missing directory")
+            << QStringList{"npy", "IN", "DIR/none/x.npy"} << 0 << 3 << QByteArray("cannot create a file beside");
+        QTest::newRow("hdf5 into a missing directory")
+            << QStringList{"hdf5", "IN", "DIR/none/x.h5"} << 0 << 3 << QByteArray("cannot create a file beside");
+        QTest::newRow("hdf5 onto a device") << QStringList{"hdf5", "IN", "FULL"} << 0 << 3
+                                            << QByteArray("': not a regular file");
+        QTest::newRow("npy onto a full device") << QStringList{"npy", "PLAIN", "FULL"} << 0 << 3
+                                                << QByteArray("': No space left on device");
+        QTest::newRow("npy past the file size limit") << QStringList{"npy", "BIG", "DIR/x.npy"} << 64 << 3
+                                                      << QByteArray("File too large");
+        QTest::newRow("hdf5 past the file size limit") << QStringList{"hdf5", "BIG", "DIR/x.h5"} << 64 << 3
+                                                       << QByteArray("File too large");
+        QTest::newRow("compressed hdf5 past the file size limit")
+            << QStringList{"hdf5", "BIG", "DIR/x.h5", "--compress"} << 16 << 3 << QByteArray("cannot write");
+        QTest::newRow("blocks beyond the file") << QStringList{"hdf5", "IN", "DIR/x.h5", "--blocks", "3:9"} << 0 << 1
+                                                << QByteArray("has blocks 1 to 4");
+        QTest::newRow("npy to standard output") << QStringList{"npy", "IN", "-"} << 0 << 1 << QByteArray("not to standard output");
+        QTest::newRow("npy compressed") << QStringList{"npy", "IN", "DIR/x.npy", "--compress"} << 0 << 1
+                                        << QByteArray("unknown option '--compress'");
+    }
+
+    void exportFailuresLeaveNoOutput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, fileLimit);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, message);
+        QFile notes(dir.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("just some notes\n") > 0);
+        notes.close();
+        const QString plain = writeBinary("plain.bin6842", false);
+        const QString big = bigFile();
+        arguments.replaceInStrings(QRegularExpression("^IN$"), stampedFile);
+        arguments.replaceInStrings(QRegularExpression("^PLAIN$"), plain);
+        arguments.replaceInStrings(QRegularExpression("^BIG$"), big);
+        arguments.replaceInStrings(QRegularExpression("^TEXT$"), notes.fileName());
+        arguments.replaceInStrings(QRegularExpression("^DIR/"), dir.path() + "/");
+        if (arguments.contains("FULL")) {
+            const QString full = fullDevice();
+            if (full.isEmpty())
+                QSKIP("root without mknod: the system's /dev/full is not put at risk");
+            arguments.replaceInStrings(QRegularExpression("^FULL$"), full);
+        }
+        const QStringList before = entries();
+
+        QProcess process;
+        if (fileLimit)
+            process.start("/bin/sh", QStringList{"-c", QStringLiteral("ulimit -f %1 && exec \"$0\" \"$@\"").arg(fileLimit),
+                                                 SFPFILE_PATH} + arguments);
+        else
+            process.start(QStringLiteral(SFPFILE_PATH), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(err.contains(message), err.constData());
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(entries(), before);
+    }
+
+    void interruptedExportLeavesNothing()
+    {
+        // Into a pipe nobody reads: the export waits in a write until Ctrl-C.
+        const QString big = bigFile();
+        const QString pipe = dir.filePath("stalled.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        const QStringList before = entries();
+        QProcess process;
+        process.start(QStringLiteral(SFPFILE_PATH), {"npy", big, pipe});
+        // Data in the pipe: the export has begun, its signal handlers set.
+        QVERIFY(QTest::qWaitFor([&] {
+            pollfd ready{reader, POLLIN, 0};
+            return ::poll(&ready, 1, 0) == 1;
+        }, 10000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        const bool finished = process.waitForFinished(10000);
+        if (!finished)
+            process.kill();
+        ::close(reader);
+        QVERIFY(finished);
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 3);
+        QVERIFY(process.readAllStandardError().contains("interrupted"));
+        QCOMPARE(entries(), before);
+        QVERIFY(QFile::remove(pipe));
+    }
+
+    void csvIntoANamedPipeWritesThrough()
+    {
+        // The reader gets the CSV, and the pipe stays a pipe: a finished
+        // temporary file must not be renamed over it.
+        const QString pipe = dir.filePath("out.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QProcess reader;
+        reader.start("cat", {pipe});
+        QVERIFY(reader.waitForStarted());
+        const Run r = run({"csv", stampedFile, pipe});
+        QCOMPARE(r.exitCode, 0);
+        const bool finished = reader.waitForFinished(10000);
+        if (!finished)
+            reader.kill();
+        QVERIFY(finished);
+        QCOMPARE(reader.readAllStandardOutput(), expectedCsv(CsvUnits::Volts, true, 1, blockCount));
+        struct stat status;
+        QVERIFY(stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+        QVERIFY(QFile::remove(pipe));
     }
 
     void namedPipeIsRefusedAtOnce()
@@ -269,7 +427,7 @@ private slots:
         const QStringList before = entries();
         for (const QStringList &arguments : {QStringList{"info", pipe}, QStringList{"csv", pipe, dir.filePath("pipe.csv")}}) {
             const Run r = run(arguments, QString(), 10000);
-            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.exitCode, 2);
             QVERIFY2(r.err.contains("cannot read '" + QFile::encodeName(pipe) + "': not a regular file"), r.err.constData());
         }
         QCOMPARE(entries(), before);
@@ -330,7 +488,7 @@ private slots:
                  r.out.constData());
         const QStringList before = entries();
         r = run({"csv", shifted, dir.filePath("shifted.csv")});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains("its channel masks name 3 channels, its blocks hold 4"), r.err.constData());
         QCOMPARE(entries(), before);
     }
@@ -355,7 +513,7 @@ private slots:
         process.start("/bin/sh", {"-c", "ulimit -f 16 && exec \"$0\" csv \"$1\" \"$2\"", SFPFILE_PATH, big, output});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.exitCode(), 3);
         QVERIFY(process.readAllStandardError().contains("cannot write"));
         QCOMPARE(entries(), before);
 

@@ -6,6 +6,7 @@
 #include "measurementText.h"
 #include "storedfile.h"
 #include "storedfile_blockio.h"
+#include "toolexit.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -71,12 +72,12 @@ const char usageText[] =
     "figures of that block are then 0, as on the panel.\n"
     "\n"
     "Exit status: 0 success, 1 usage error (also a block or card the file does\n"
-    "not have), 2 unreadable or damaged file.\n";
+    "not have), 2 unreadable or damaged file, 3 the output could not be written.\n";
 
 int usageError(const std::string &message)
 {
     std::fprintf(stderr, "sfpmeasure: %s\nTry 'sfpmeasure --help'.\n", message.c_str());
-    return 1;
+    return toolExitUsage;
 }
 
 bool parseNumber(const std::string &text, long long minimum, long long maximum, long long *number)
@@ -381,16 +382,16 @@ int measure(const Options &options)
     if (readStoredFileHeaderQuiet(options.path, &info, nullptr) != 0) {
         std::fprintf(stderr, "sfpmeasure: cannot read '%s': %s\n", options.path,
                      storedFileUnreadableReason(options.path).c_str());
-        return 2;
+        return toolExitInput;
     }
     if (storedMaskedChannelCount(info) != info.channelCount) {
         std::fprintf(stderr, "sfpmeasure: '%s' is damaged: its channel masks name %u channels, its blocks hold %u\n",
                      options.path, storedMaskedChannelCount(info), info.channelCount);
-        return 2;
+        return toolExitInput;
     }
     if (info.blockCount == 0) {
         std::fprintf(stderr, "sfpmeasure: '%s' holds no block\n", options.path);
-        return 2;
+        return toolExitInput;
     }
     if (options.card > info.fcCount)
         return usageError("card " + std::to_string(options.card) + " asked for, the file has "
@@ -404,7 +405,7 @@ int measure(const Options &options)
     FILE *file = openStoredFileStream(options.path);
     if (!file) {
         std::fprintf(stderr, "sfpmeasure: cannot read '%s': %s\n", options.path, std::strerror(errno));
-        return 2;
+        return toolExitInput;
     }
     const int scans = info.scansPerBlock;
     const size_t values = storedBlockValueCount(info);
@@ -423,7 +424,7 @@ int measure(const Options &options)
         if (readStoredBlockFrom(file, info, int64_t(block - 1), raw, nullptr, nullptr) != 1) {
             std::fprintf(stderr, "sfpmeasure: cannot read block %llu of '%s'\n", block, options.path);
             std::fclose(file);
-            return 2;
+            return toolExitInput;
         }
         if (!info.isReal64)
             storedSamplesToVolts(info, raw, volts.data(), values);
@@ -507,7 +508,11 @@ int measure(const Options &options)
             std::printf("\n  ]\n}\n");
         }
     }
-    return std::fflush(stdout) == 0 ? 0 : 2;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "sfpmeasure: cannot write standard output: %s\n", std::strerror(errno));
+        return toolExitOutput;
+    }
+    return toolExitOk;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "nv6842.h"
 #include "nv6842_fc.h"
 #include "nv9471fp_resourceSearch.h"
+#include "toolexit.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -23,7 +24,12 @@
 
 namespace {
 
-enum ExitCode { exitOk = 0, exitUsage = 1, exitDriver = 2, exitStreaming = 3 };
+enum ExitCode {
+    exitOk = toolExitOk,
+    exitUsage = toolExitUsage,
+    exitDriver = toolExitInput,     // the cards are this tool's input
+    exitStreaming = toolExitOutput, // the file, or the stream into it
+};
 
 const char usageText[] =
     "Usage: sfprecord --output PATH [options]\n"
@@ -43,8 +49,9 @@ const char usageText[] =
     "  --blocks N             stop after N blocks\n"
     "  --help                 this text\n"
     "\n"
-    "Exit codes: 0 done, 1 usage error, 2 the cards or the file could not be\n"
-    "opened or set up, 3 streaming failed (read, disk, time-out, FIFO overflow).\n";
+    "Exit codes: 0 done, 1 usage error, 2 the cards could not be found, opened\n"
+    "or set up, 3 the file could not be written or streaming failed (read,\n"
+    "disk, time-out, FIFO overflow, no memory).\n";
 
 std::atomic<bool> interrupted{false};
 
@@ -296,10 +303,11 @@ int record(Options &o)
     case contPrepareResult::Ok:
         break;
     case contPrepareResult::NoMemory:
-        return exitDriver;
+        std::fprintf(stderr, "sfprecord: %s\n", qPrintable(params.errorText()));
+        return exitStreaming;
     case contPrepareResult::CannotOpen:
         std::fprintf(stderr, "sfprecord: %s\n", qPrintable(contOpenFailedText(o.output)));
-        return exitDriver;
+        return exitStreaming;
     }
     params.blockLimit = o.blocks;
     params.startStorage();
