@@ -9,14 +9,19 @@ namespace {
 const char programKey[] = "Program";
 const char formatKey[] = "Format";
 
+// A value as a summary line shows it: a hand-edited file may hold a value
+// of any length, which would push the rest of the summary off the screen.
 QString shown(const QString &value)
 {
+    const int longest = 100;
+    if (value.size() > longest)
+        return value.left(longest - 1) + QChar(0x2026);
     return value.isEmpty() ? QStringLiteral("\"\"") : value;
 }
 
 QString problem(const QString &section, const QString &key, const QString &value, const QString &reason)
 {
-    return QStringLiteral("%1, %2 = %3: %4").arg(section, key, shown(value), reason);
+    return QStringLiteral("%1, %2 = %3: %4").arg(shown(section), shown(key), shown(value), reason);
 }
 
 } // namespace
@@ -182,7 +187,7 @@ settingsPlan settingsTable::plan(const settingsIniFile &file)
         }
         QString reason = unknownSectionReason ? unknownSectionReason(value.section) : QString();
         if (reason.isEmpty())
-            reason = QStringLiteral("[%1]: no such section").arg(value.section);
+            reason = QStringLiteral("[%1]: no such section").arg(shown(value.section));
         if (!sectionReasons.contains(reason)) {
             sectionReasons.insert(reason);
             plan.problems << reason;
