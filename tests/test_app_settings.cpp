@@ -229,6 +229,8 @@ private slots:
         QTest::newRow("threshold outside the range of its gain")
             << QByteArray("[Card 1 Channel 2]\nGain=100\nThreshold1=0.5\n") << "Card 1 Channel 2, Threshold1 = 0.5: ";
         QTest::newRow("unknown key") << QByteArray("Colour=blue\n") << "Acquisition, Colour = blue: ";
+        QTest::newRow("unknown key of a long value, shortened")
+            << "Colour=" + QByteArray(5000, 'x') + '\n' << "Acquisition, Colour = " + QString(99, 'x') + "\u2026: ";
         QTest::newRow("missing card") << QByteArray("[Card 3 Channel 1]\nGain=10\n") << "Card 3: ";
         QTest::newRow("another model") << QByteArray("[Card 2]\nModel=6851\n[Card 2 Channel 1]\nGain=10\n")
                                        << "Card 2, Model = 6851: ";
