@@ -8,7 +8,8 @@
 // again changes nothing and reports nothing. The first byte chooses: bit 0
 // puts a valid [File] section before the rest and bits 2 to 4 a section
 // header after it (so that the fuzzer reaches the rows soon), bit 1 gives
-// the table its synchronisation row.
+// the table its synchronisation row, bit 5 starts from a panel with every
+// trigger source and every channel with its filter on.
 #include "acqConfigRules.h"
 #include "nv6842fp_channelRules.h"
 #include "nv6842fp_daqRules.h"
@@ -30,13 +31,21 @@ void check(bool condition, const char *what)
     }
 }
 
-// The controls, as plain values.
+// The controls, as plain values, with the rules the pages apply: the PTP
+// alarm switches the other sources off, Low Active goes with Front Panel
+// Input Trigger 3, a disabled channel's filter is off.
 struct PlainPanel : nv6842fp_setupPanel
 {
     nv6842fp_panelSetup shown;
 
     void readAcquisition(nv6842fp_acquisitionSetup &s) override { s = shown.acquisition; }
-    void applyAcquisition(const nv6842fp_acquisitionSetup &s) override { shown.acquisition = s; }
+    void applyAcquisition(const nv6842fp_acquisitionSetup &s) override
+    {
+        shown.acquisition = s;
+        for (bool &source : shown.acquisition.sources)
+            source = source && !s.ptpAlarm;
+        shown.acquisition.sources[3] = shown.acquisition.sources[3] && shown.acquisition.sources[2];
+    }
     void readVref(int &i) override { i = shown.vref; }
     void applyVref(int i) override { shown.vref = i; }
     void readFft(nv6842fp_fftSetup &s) override { s = shown.fft; }
@@ -48,7 +57,11 @@ struct PlainPanel : nv6842fp_setupPanel
     void readOutputs(int card, nv6842fp_outputSetup &s) override { s = shown.outputs[card]; }
     void applyOutputs(int card, const nv6842fp_outputSetup &s) override { shown.outputs[card] = s; }
     void readChannel(int chIdx, nv6842fp_channelSetup &s) override { s = shown.channels[chIdx]; }
-    void applyChannel(int chIdx, const nv6842fp_channelSetup &s) override { shown.channels[chIdx] = s; }
+    void applyChannel(int chIdx, const nv6842fp_channelSetup &s) override
+    {
+        shown.channels[chIdx] = s;
+        shown.channels[chIdx].filter = s.filter && s.enabled;
+    }
 };
 
 bool inside(int index, int count)
@@ -105,6 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PlainPanel panel;
     panel.shown.outputs.resize(limits.cards);
     panel.shown.channels.resize(limits.cards * nv6842fp::channelsPerCard);
+    if (data[0] & 32) {
+        for (bool &source : panel.shown.acquisition.sources)
+            source = true;
+        for (nv6842fp_channelSetup &channel : panel.shown.channels)
+            channel.enabled = channel.filter = true;
+    }
     nv6842fp_panelSetup setup;
     settingsTable table(QLatin1String(nv6842fp_settingsProgram), nv6842fp_settingsFormat);
     nv6842fp_addSettingsRows(table, setup, limits, panel);
@@ -126,6 +145,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(change.from != change.to, "a change changes");
     table.apply(plan);
     checkShown(panel.shown, limits);
+    // What the summary promised is what the panel shows.
+    for (int i = 0; i < 5; ++i)
+        check(panel.shown.acquisition.sources[i] == setup.acquisition.sources[i], "trigger sources as summarised");
+    for (int i = 0; i < setup.channels.size(); ++i)
+        check(panel.shown.channels[i].filter == setup.channels[i].filter, "filters as summarised");
 
     const settingsPlan again = table.plan(settingsParseIni(table.save(QStringLiteral("again"))));
     check(again.refused.isEmpty() && again.changes.isEmpty() && again.problems.isEmpty(),

@@ -188,7 +188,13 @@ void addAcquisitionRows(settingsTable &table, nv6842fp_panelSetup *setup,
     // The PTP alarm first: it excludes the other sources, which are checked against it.
     const QString trigger = QStringLiteral("Trigger");
     if (limits->lxi) {
-        addTruth(table, group, trigger, QStringLiteral("PtpAlarm"), [acq]() -> bool & { return acq->ptpAlarm; });
+        // As the page does: the PTP alarm switches the other sources off.
+        addTruth(table, group, trigger, QStringLiteral("PtpAlarm"), [acq]() -> bool & { return acq->ptpAlarm; },
+                 [acq](bool on) {
+                     for (bool &source : acq->sources)
+                         source = source && !on;
+                     return QString();
+                 });
         table.addRow(
             group, trigger, QStringLiteral("PtpAlarmTime"), [acq] { return utcText(acq->alarmUtc); },
             [acq](const QString &text) {
@@ -211,6 +217,8 @@ void addAcquisitionRows(settingsTable &table, nv6842fp_panelSetup *setup,
                          return QStringLiteral("off while the PTP alarm starts the acquisition");
                      if (on && i == 3 && !acq->sources[2])
                          return QStringLiteral("Low Active needs FrontPanel3");
+                     if (!on && i == 2)
+                         acq->sources[3] = false; // Low Active goes with it
                      return QString();
                  });
 }
@@ -280,7 +288,11 @@ void addChannelRows(settingsTable &table, int card, int channel, nv6842fp_panelS
     const int group = table.addGroup([ch, chIdx, panel] { panel->readChannel(chIdx, *ch); },
                                      [ch, chIdx, panel] { panel->applyChannel(chIdx, *ch); });
     const QString section = nv6842fp_channelSection(card, channel);
-    addTruth(table, group, section, QStringLiteral("Enabled"), [ch]() -> bool & { return ch->enabled; });
+    // A disabled channel's filter is off, as its panel switches it.
+    addTruth(table, group, section, QStringLiteral("Enabled"), [ch]() -> bool & { return ch->enabled; }, [ch](bool on) {
+        ch->filter = ch->filter && on;
+        return QString();
+    });
     addChoice(table, group, section, QStringLiteral("Source"), [ch]() -> int & { return ch->source; },
               nv6842fp::sourceItems());
     const int factor = limits->thresholdFactor;
