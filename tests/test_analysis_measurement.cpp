@@ -406,6 +406,9 @@ private slots:
                 const Channel &c = channels[size_t(2 + i)];
                 const QJsonObject row = rows.at(i).toObject();
                 QCOMPARE(row.value("channel").toInt(), i == 0 ? 3 : 9);
+                // A file holds no gain or filter.
+                QVERIFY(row.contains("gain") && row.value("gain").isNull());
+                QVERIFY(row.contains("filter") && row.value("filter").isNull());
                 QVERIFY(std::fabs(row.value("amplitudeV").toDouble() - c.amplitude) < 1e-9);
                 QVERIFY(std::fabs(row.value("meanV").toDouble() - c.offset) < 1e-9);
                 QVERIFY(std::fabs(row.value("vrmsV").toDouble() - std::sqrt(c.amplitude * c.amplitude / 2 + c.offset * c.offset)) < 1e-9);

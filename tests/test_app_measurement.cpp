@@ -1,13 +1,14 @@
 // The "Measurements" page of a window started with "-acperf": the tab and the
 // sine-fit selector, the table for stored sines of known amplitude, offset,
 // frequency and phase on two cards, short blocks, the message rule of failed
-// calculations, and the clipboard text on the simulated cards.
+// calculations, and the clipboard text and table files on the simulated cards.
 #include "datafile_writer.h"
 #include "analysisPool.h"
 #include "measurement.h"
 #include "messagerecorder.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
+#include "nv6842fp_fileNames.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_app.h"
 #include "plot_voltage.h"
@@ -20,6 +21,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QSlider>
 #include <QStandardItem>
@@ -112,6 +116,25 @@ QString fixed(double value, int decimals)
 int columnShare(nv6842fp_App *w)
 {
     return int((w->measPanel->width() - 80 * w->measPanel->logicalDpiX() / 96.0) / 10);
+}
+
+// "Save Table…" to path (the file question answered with it), and the file
+// read back: empty when there is none.
+QByteArray saveTable(nv6842fp_App *w, const QString &path)
+{
+    nv6842fp_setFileAsker([path](const nv6842fp_fileQuestion &) { return path; });
+    w->measPanel->saveButton->click();
+    nv6842fp_setFileAsker(nullptr);
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The table of a saved JSON file and its channel objects.
+QJsonArray jsonChannels(const QJsonObject &root, QJsonValue *block)
+{
+    const QJsonObject table = root.value("blocks").toArray().at(0).toObject();
+    *block = table.contains("block") ? table.value("block") : QJsonValue(QJsonValue::Undefined);
+    return table.value("channels").toArray();
 }
 
 // Set for the second run of the program that copies a file's table.
@@ -229,8 +252,9 @@ private slots:
             w->resize(width, 700);
             QTRY_COMPARE(w->measPanel->table->columnWidth(9), columnShare(w.get()));
         }
-        // Demo waves are not copied, and the button says so.
+        // Demo waves are not copied, and the buttons say so.
         QVERIFY(!w->measPanel->copyButton->isEnabled());
+        QVERIFY(!w->measPanel->saveButton->isEnabled());
     }
 
     // Sixteen channels of wide figures at the window's first size: no column
@@ -276,7 +300,8 @@ private slots:
         const auto usable = [&] {
             return w->mainTabs->isTabEnabled(3) && daq->zeroPaddingCombo->isEnabled() && daq->fftWindowCombo->isEnabled()
                    && daq->sineFitCombo->isEnabled() && !daq->lengthCombo->isEnabled() && !daq->rateCombo->isEnabled()
-                   && !daq->storeToFile->isEnabled() && !daq->trgSrc[0]->isEnabled() && !daq->vrefCombo->isEnabled();
+                   && !daq->storeToFile->isEnabled() && !daq->trgSrc[0]->isEnabled() && !daq->vrefCombo->isEnabled()
+                   && !daq->saveSettingsButton->isEnabled() && !daq->loadSettingsButton->isEnabled();
         };
         QVERIFY(usable());
 
@@ -591,6 +616,84 @@ private slots:
         QCOMPARE(lines[3], QStringLiteral("1,0,on,") + rowTexts(w.get(), 0).join(','));
         QCOMPARE(lines[4], QStringLiteral("3,1,off,") + rowTexts(w.get(), 2).join(','));
         QCOMPARE(lines[5], QString());
+
+        // The same text in a .csv file; JSON with each channel's gain and
+        // filter, and neither file nor block for live data.
+        QCOMPARE(saveTable(w.get(), dir.filePath("live.csv")), QApplication::clipboard()->text().toUtf8());
+        QJsonValue block;
+        const QJsonObject root = QJsonDocument::fromJson(saveTable(w.get(), dir.filePath("live.json"))).object();
+        const QJsonArray channels = jsonChannels(root, &block);
+        QVERIFY(root.contains("file") && root.value("file").isNull() && block.isNull());
+        QCOMPARE(root.value("scans").toInt(), 1024);
+        QCOMPARE(channels.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QJsonObject c = channels.at(i).toObject();
+            QCOMPARE(c.value("channel").toInt(), expected[i].row + 1);
+            QCOMPARE(c.value("gain").toInt(), i + 1);
+            QCOMPARE(c.value("filter").toBool(QJsonValue::Null), i == 0);
+            QVERIFY(std::abs(c.value("amplitudeV").toDouble() - expected[i].amplitude) < 0.001);
+        }
+    }
+
+    // A viewed file's table as JSON: its name, the block shown, no gain or
+    // filter, and the figures unrounded. Block b holds b x 1.2345678 V (twice
+    // that on channel 3) on the bin of 120 Hz.
+    void tableFileOfAViewedFile()
+    {
+        MessageRecorder recorder;
+        const QString path = writeStoredFile(dir.filePath("blocks.bin6842"), rate, scans, {0x0005}, 2,
+                                             [](int b, int o, int i) {
+                                                 return (b + 1) * (o + 1) * 1.2345678 * std::sin(twoPi * 12 * i / scans);
+                                             });
+        Window w = viewFile(path);
+        QVERIFY(w);
+        w->waveform->blockSlider->setValue(1);
+        QTRY_COMPARE(cell(w.get(), 2, 0), fixed(2 * 1.2345678, 6));
+        QJsonValue block;
+        const QJsonObject root = QJsonDocument::fromJson(saveTable(w.get(), dir.filePath("file.json"))).object();
+        const QJsonArray channels = jsonChannels(root, &block);
+        QCOMPARE(root.value("file").toString(), path);
+        QCOMPARE(block.toInt(), 1);
+        QCOMPARE(channels.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QJsonObject c = channels.at(i).toObject();
+            QCOMPARE(c.value("channel").toInt(), 1 + 2 * i);
+            QVERIFY(c.contains("gain") && c.value("gain").isNull() && c.value("filter").isNull());
+            QVERIFY(std::abs(c.value("amplitudeV").toDouble() - (i + 1) * 1.2345678) < 1e-9);
+        }
+        QCOMPARE(recorder.count(), 0);
+    }
+
+    // A name of neither kind, a full disk (a link to /dev/full, which is
+    // left as it is), a missing folder: one box, no file.
+    void tableFileRefusals_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text"); // %1: the path
+        QTest::newRow("neither .csv nor .json")
+            << "table.txt"
+            << "The table was not saved: \"%1\" ends in neither .csv nor .json, which choose the text of Copy to "
+               "Clipboard or JSON.";
+        QTest::newRow("full disk") << "full.csv" << "Cannot save the table to \"%1\":\nNo space left on device.";
+        QTest::newRow("missing folder") << "missing/table.json"
+                                        << "Cannot save the table to \"%1\":\nNo such file or directory.";
+    }
+    void tableFileRefusals()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        MessageRecorder recorder;
+        Window w = viewFile(writeToneFile(dir.filePath("refused.bin6842"), scans));
+        QVERIFY(w);
+        QTemporaryDir out;
+        const QString target = out.filePath(path);
+        const bool full = path == "full.csv";
+        QVERIFY(!full || QFile::link("/dev/full", target));
+        QCOMPARE(saveTable(w.get(), target), QByteArray());
+        QCOMPARE(recorder.texts(), QStringList{text.arg(target)});
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 full ? QStringList{path} : QStringList());
+        QCOMPARE(QFileInfo(target).symLinkTarget(), full ? QStringLiteral("/dev/full") : QString());
     }
 };
 

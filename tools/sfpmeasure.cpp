@@ -3,6 +3,7 @@
 // averaged, as the panel's clipboard text (CSV) or as JSON.
 #include "channelMeasurement.h"
 #include "detailsText.h"
+#include "measurementJson.h"
 #include "measurementText.h"
 #include "storedfile.h"
 #include "storedfile_blockio.h"
@@ -45,7 +46,8 @@ const char usageText[] =
     "                         panel's clipboard text (Gain and Filter are not in\n"
     "                         the file and show \"-\", as does a figure that\n"
     "                         could not be measured); json: one object, figures\n"
-    "                         that are not finite or not measured as null\n"
+    "                         that are not finite or not measured as null, and\n"
+    "                         each channel's \"gain\" and \"filter\" null\n"
     "  --details              also the harmonic and spur details of every channel:\n"
     "                         per harmonic its frequency, dBc and dBFS, the worst\n"
     "                         other spur, noise floor, noise density and THD+N,\n"
@@ -200,41 +202,11 @@ int parseOptions(int argc, char **argv, Options &options, bool *help)
     return 0;
 }
 
-std::string jsonNumber(double value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    return text;
-}
-
-std::string jsonString(const std::string &text)
-{
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += char(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += char(c);
-        }
-    }
-    return quoted + "\"";
-}
-
-// JSON keys of the ten figures, in column order, with their units.
-const char *const jsonKeys[measurementColumnCount] = {"amplitudeV", "meanV", "vrmsV", "frequencyHz", "phaseUs",
-                                                      "thdDb", "sinadDb", "snrDb", "sfdrDb", "enob"};
-
 // One table: the figures of the card's enabled channels.
 struct Table
 {
     std::string label; // "1" or "1:10" for an average
+    unsigned long long block = 0; // from 1; 0 for an average
     uint16_t mask = 0;
     ChannelFigures figures[measurementChannelCount];
     SpectralDetails details[measurementChannelCount];
@@ -313,37 +285,6 @@ std::string detailsCsv(const Table &table, int scans, double rateHz, const Analy
     return detailsClipboardText(scans, rateHz, m);
 }
 
-std::string jsonDetails(const SpectralDetails &d)
-{
-    std::string text = "{\"fundamentalHz\": " + jsonNumber(d.fundamentalHz)
-                       + ", \"fundamentalDbfs\": " + jsonNumber(d.fundamentalDbfs) + ", \"harmonics\": [";
-    const char *separator = "";
-    for (const HarmonicLevel &h : d.harmonics) {
-        text += separator;
-        text += "{\"order\": " + std::to_string(h.order) + ", \"frequencyHz\": " + jsonNumber(h.frequencyHz)
-                + ", \"dBc\": " + jsonNumber(h.dBc) + ", \"dBFS\": " + jsonNumber(h.dBFS)
-                + ", \"aliased\": " + (h.aliased ? "true" : "false") + ", \"inBand\": " + (h.inBand ? "true" : "false")
-                + "}";
-        separator = ", ";
-    }
-    return text + "], \"spurHz\": " + jsonNumber(d.spurHz) + ", \"spurDbc\": " + jsonNumber(d.spurDbc)
-           + ", \"noiseFloorDbfs\": " + jsonNumber(d.noiseFloorDbfs)
-           + ", \"nsdDbfsPerHz\": " + jsonNumber(d.noiseDensityDbfsPerHz)
-           + ", \"nsdVoltsPerRootHz\": " + jsonNumber(d.noiseDensityVoltsPerRootHz)
-           + ", \"thdPlusNDb\": " + jsonNumber(d.thdPlusNoiseDb)
-           + ", \"thdPlusNPercent\": " + jsonNumber(d.thdPlusNoisePercent) + "}";
-}
-
-std::string jsonSettings(const AnalysisSettings &s)
-{
-    return std::string("{\"harmonics\": ") + (s.harmonics ? std::to_string(s.harmonics) : std::string("\"all\""))
-           + ", \"aliasedHarmonics\": " + (s.aliasedHarmonics ? "true" : "false")
-           + ", \"harmonicBins\": " + std::to_string(s.harmonicBins) + ", \"dcBins\": " + std::to_string(s.dcBins)
-           + ", \"fundamentalBins\": " + std::to_string(s.fundamentalBins)
-           + ", \"bandLowHz\": " + jsonNumber(s.bandLowHz) + ", \"bandHighHz\": " + jsonNumber(s.bandHighHz)
-           + ", \"fitStart\": " + (s.fitStart == FitStart::interpolated ? "\"interpolated\"" : "\"largest\"") + "}";
-}
-
 void printCsv(const Table &table, int scans, double rateHz, bool average)
 {
     std::vector<ClipboardRow> rows;
@@ -358,22 +299,19 @@ void printCsv(const Table &table, int scans, double rateHz, bool average)
                 measurementClipboardText(scans, rateHz, rows).c_str());
 }
 
-std::string jsonChannels(const Table &table, bool details)
+// The JSON table of the card's enabled channels: a file holds no gain or filter.
+MeasurementJsonTable jsonTable(const Table &table, bool details)
 {
-    std::string text = "[";
-    const char *separator = "";
+    MeasurementJsonTable json;
     for (int k = 0; k < measurementChannelCount; ++k)
         if ((table.mask >> k) & 1) {
-            text += separator;
-            text += "\n      {\"channel\": " + std::to_string(k + 1);
-            for (int column = 0; column < measurementColumnCount; ++column)
-                text += std::string(", \"") + jsonKeys[column] + "\": " + jsonNumber(figureColumn(table.figures[k], column));
-            if (details)
-                text += ", \"details\": " + jsonDetails(table.details[k]);
-            text += "}";
-            separator = ",";
+            MeasurementJsonChannel channel;
+            channel.channel = k + 1;
+            channel.figures = table.figures[k];
+            channel.details = details ? &table.details[k] : nullptr;
+            json.channels.push_back(channel);
         }
-    return text + "\n    ]";
+    return json;
 }
 
 int measure(const Options &options)
@@ -454,6 +392,7 @@ int measure(const Options &options)
 
         Table table;
         table.label = std::to_string(block);
+        table.block = block;
         table.mask = m.mask;
         for (int k = 0; k < measurementChannelCount; ++k) {
             table.figures[k] = m.figures[k];
@@ -491,22 +430,24 @@ int measure(const Options &options)
                 std::printf("\n%s", detailsCsv(tables[i], scans, info.rateHz, options.settings).c_str());
         }
     } else {
-        std::printf("{\n  \"file\": %s,\n  \"card\": %d,\n  \"scans\": %d,\n  \"rateHz\": %s,\n  \"padding\": %d,\n"
-                    "  \"iterations\": %d,\n",
-                    jsonString(options.path).c_str(), options.card, scans, jsonNumber(info.rateHz).c_str(),
-                    options.padding, options.iterations);
-        if (options.details)
-            std::printf("  \"settings\": %s,\n", jsonSettings(options.settings).c_str());
-        if (options.average) {
-            std::printf("  \"average\": {\"first\": %llu, \"last\": %llu, \"channels\": %s}\n}\n", first, last,
-                        jsonChannels(tables.front(), options.details).c_str());
-        } else {
-            std::printf("  \"blocks\": [");
-            for (size_t i = 0; i < tables.size(); ++i)
-                std::printf("%s\n    {\"block\": %s, \"channels\": %s}", i ? "," : "", tables[i].label.c_str(),
-                            jsonChannels(tables[i], options.details).c_str());
-            std::printf("\n  ]\n}\n");
+        MeasurementJsonRun run;
+        run.file = options.path;
+        run.card = options.card;
+        run.scans = scans;
+        run.rateHz = info.rateHz;
+        run.padding = options.padding;
+        run.iterations = options.iterations;
+        run.settings = options.details ? &options.settings : nullptr;
+        run.average = options.average;
+        run.first = first;
+        run.last = last;
+        std::vector<MeasurementJsonTable> json;
+        for (const Table &table : tables) {
+            json.push_back(jsonTable(table, options.details));
+            if (table.block)
+                json.back().block = (long long)table.block;
         }
+        std::fputs(measurementJsonText(run, json).c_str(), stdout);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "sfpmeasure: cannot write standard output: %s\n", std::strerror(errno));

@@ -2,17 +2,24 @@
 
 #include "analysisPool.h"
 #include "channelMeasurement.h"
+#include "measurementJson.h"
 #include "measurementText.h"
+#include "nv6842fp_fileNames.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
+#include "nv6842fp_channelRules.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_panelHelpers.h"
+#include "wholeFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -57,18 +64,25 @@ measurement::measurement(nv6842fp_App *mainWindow)
     copyButton = new QPushButton(QStringLiteral("Copy to Clipboard"));
     // Demo waves are not worth copying; a viewed file's figures are.
     copyButton->setEnabled(!parent->demoMode || fileModeActive());
+    saveButton = new QPushButton(QStringLiteral("Save Table\u2026"));
+    saveButton->setEnabled(copyButton->isEnabled());
+    setHelp(saveButton, QStringLiteral("Saves the table of the card shown to a file: a name ending in .csv gets "
+                                       "the text Copy to Clipboard copies, one ending in .json the figures as "
+                                       "sfpmeasure --format json prints them."));
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(label, 10);
     bottom->addStretch();
     bottom->addWidget(cardCombo);
     bottom->addWidget(copyButton);
+    bottom->addWidget(saveButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(table);
     layout->addLayout(bottom);
 
     connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
     connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
+    connect(saveButton, &QPushButton::clicked, this, &measurement::saveTable);
     connect(&watcher, &QFutureWatcherBase::finished, this, &measurement::measured);
 }
 
@@ -101,6 +115,7 @@ struct measurementJob
     CardMeasurement result;
     double freq = 0.0;
     quint64 generation = 0;
+    int fileBlock = -1;
 };
 
 long long measurement::poolPoints = 16LL * 8192 * 10;
@@ -149,7 +164,7 @@ void measurement::recalculate()
     for (int k = 0; k < measurementChannelCount; ++k)
         channels += in.samples[k] ? 1 : 0;
     if (N < 10 || (long long)channels * N * std::max(1, in.padding) <= poolPoints) {
-        show(measureCard(in), N, wave->freq, generation);
+        show(measureCard(in), N, wave->freq, generation, wave->fileBlockOnDisplay());
         return;
     }
     // Large transforms go to the analysis pool so that the window keeps responding;
@@ -162,6 +177,7 @@ void measurement::recalculate()
     job->input = in;
     job->freq = wave->freq;
     job->generation = generation;
+    job->fileBlock = wave->fileBlockOnDisplay();
     job->times.assign(in.times, in.times + N);
     job->input.times = job->times.data();
     job->samples.resize(size_t(channels) * size_t(N));
@@ -188,16 +204,17 @@ void measurement::measured()
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
     if (job && job->generation > shownGeneration)
-        show(std::move(job->result), job->input.scans, job->freq, job->generation);
+        show(std::move(job->result), job->input.scans, job->freq, job->generation, job->fileBlock);
     if (pending) {
         pending = false;
         recalculate();
     }
 }
 
-void measurement::show(CardMeasurement result, int N, double freq, quint64 requested)
+void measurement::show(CardMeasurement result, int N, double freq, quint64 requested, int fileBlock)
 {
     shownGeneration = requested;
+    shownFileBlock = fileBlock;
     lastFreq = freq;
     lastScans = N;
     const MeasurementMessage message = settleCardMeasurement(result, messageFlag);
@@ -207,6 +224,8 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
     else if (result.fitFailed)
         failure = QString::fromLatin1(measurementFitFailedText);
 
+    for (int k = 0; k < measurementChannelCount; ++k)
+        shownFigures[k] = result.figures[k];
     for (int k = 0; k < measurementChannelCount; ++k)
         for (int c = 0; c < measurementColumnCount; ++c)
             rows[k][c]->setText(!result.enabled(k) || figureMissing(result.figures[k], c)
@@ -240,12 +259,13 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
     boxOpen = false;
 }
 
-void measurement::copyToClipboard()
+bool measurement::viewingFile() const
 {
-    // A viewed file holds no gain or filter: those columns show "-".
-    const bool viewingFile = parent->demoMode && fileModeActive();
-    if (parent->demoMode && !viewingFile)
-        return;
+    return parent->demoMode && fileModeActive();
+}
+
+std::vector<ClipboardRow> measurement::tableRows() const
+{
     const int card = std::max(0, cardCombo->currentIndex());
     const quint16 mask = card < parent->waveform->chanMask.size() ? parent->waveform->chanMask[card] : 0;
     std::vector<ClipboardRow> lines;
@@ -255,7 +275,8 @@ void measurement::copyToClipboard()
         ClipboardRow row;
         row.channel = k + 1;
         const nv6842fp_chCfg *panel = parent->chPanels.value(card * 16 + k);
-        if (panel && !viewingFile) {
+        // A viewed file holds no gain or filter: those columns show "-".
+        if (panel && !viewingFile()) {
             row.gainIndex = panel->gain->currentIndex();
             row.filterOn = panel->filter->isChecked();
         }
@@ -268,6 +289,72 @@ void measurement::copyToClipboard()
         }
         lines.push_back(row);
     }
-    const std::string text = measurementClipboardText(lastScans, parent->waveform->freq, lines);
-    QApplication::clipboard()->setText(QString::fromStdString(text));
+    return lines;
+}
+
+std::string measurement::tableText() const
+{
+    return measurementClipboardText(lastScans, parent->waveform->freq, tableRows());
+}
+
+std::string measurement::tableJson() const
+{
+    const nv6842fp_DAQ *daq = parent->daq;
+    MeasurementJsonRun run;
+    if (viewingFile())
+        run.file = QFile::decodeName(StoredFileInfo.path).toStdString();
+    run.card = std::max(0, cardCombo->currentIndex()) + 1;
+    run.scans = lastScans;
+    run.rateHz = parent->waveform->freq;
+    run.padding = daq->zeroPaddingCombo->currentData().toInt();
+    run.iterations = daq->sineFitCombo ? daq->sineFitCombo->currentData().toInt() : 0;
+    MeasurementJsonTable table;
+    if (viewingFile() && shownFileBlock >= 0)
+        table.block = shownFileBlock + 1;
+    for (const ClipboardRow &row : tableRows()) {
+        MeasurementJsonChannel channel;
+        channel.channel = row.channel;
+        if (row.gainIndex)
+            channel.gain = gainValArr[std::clamp(*row.gainIndex, 0, gainCount - 1)];
+        channel.filter = row.filterOn;
+        channel.figures = shownFigures[row.channel - 1];
+        table.channels.push_back(channel);
+    }
+    return measurementJsonText(run, {table});
+}
+
+void measurement::saveTable()
+{
+    if (parent->demoMode && !viewingFile())
+        return;
+    nv6842fp_fileQuestion question;
+    question.parent = this;
+    question.caption = QStringLiteral("Save Table");
+    question.filters = QStringLiteral("CSV, the clipboard's text (*.csv);;JSON (*.json)");
+    question.kind = QStringLiteral("Table");
+    question.suggestedName = QStringLiteral("measurements.csv");
+    const QString path = nv6842fp_askFileName(question);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("json")) {
+        nv6842fp_cardBox(this, QMessageBox::Warning,
+                         QStringLiteral("The table was not saved: \"%1\" ends in neither .csv nor .json, which "
+                                        "choose the text of Copy to Clipboard or JSON.")
+                             .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    const std::string text = suffix == QLatin1String("csv") ? tableText() : tableJson();
+    QString reason;
+    if (!writeWholeFile(path, QByteArray::fromStdString(text), &reason))
+        nv6842fp_cardBox(this, QMessageBox::Critical,
+                         QStringLiteral("Cannot save the table to \"%1\":\n%2.")
+                             .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void measurement::copyToClipboard()
+{
+    if (parent->demoMode && !viewingFile())
+        return;
+    QApplication::clipboard()->setText(QString::fromStdString(tableText()));
 }

@@ -12,6 +12,7 @@
 #include "plot_voltage.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
+#include "nv6842fp_settingsFile.h"
 #include "nv9471fp_About.h"
 #include "nv9471fp_licenses.h"
 #include "nv9471fp_messages.h"
@@ -147,6 +148,7 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
 
     acqDialog = new acqConfig(this);
     acqDialog->adjustSize();
+    new nv6842fp_settingsFile(this); // "Save Settings…" and "Load Settings…"
     resize(940, 680);
 
     // "Yes, exit" in an error box ends a running acquisition as the stop

@@ -8,6 +8,7 @@
 
 #include "acqSetup.h"
 #include "nv6842fp_chCfg.h"
+#include "nv6842fp_settingsRows.h"
 #include "nv9471fp_AppFC.h"
 #include "storedfile.h"
 #include "visa.h"
@@ -60,6 +61,11 @@ public:
 
     // What each card's output-trigger group shows, card by card.
     std::vector<acqOutputTrigger> outputTriggerSettings() const;
+
+    // What a channel panel shows, and showing a setup on a panel and sending
+    // it (the analog trigger too when asked), as "Apply to all" does.
+    static nv6842fp_channelSetup channelSetup(const nv6842fp_chCfg &panel);
+    void applyChannelSetup(const nv6842fp_channelSetup &setup, nv6842fp_chCfg &to, bool analogTrigger);
 
     // nv6842fp_chCfgHost
     QWidget *hostWidget() override { return this; }
@@ -119,7 +125,6 @@ private:
     ViSession cardSession(int card, const char *call);
     // Copies the settings of one channel panel to another and sends them.
     void copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
-    void copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to);
     // The enabled channels and the common gain of the card shown, or a warning.
     bool calibrationSelection(int card, quint16 &mask, int &gainIdx);
 };

@@ -29,44 +29,59 @@ struct BusyCursor {
 
 } // namespace
 
-void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
+nv6842fp_channelSetup nv6842fp_App::channelSetup(const nv6842fp_chCfg &panel)
+{
+    nv6842fp_channelSetup setup;
+    setup.source = panel.source->currentIndex();
+    setup.gain = panel.gain->currentIndex();
+    setup.enabled = panel.enable->isChecked();
+    setup.filter = panel.filter->isChecked();
+    setup.triggerMode = panel.atMode->currentIndex();
+    setup.hysteresis = panel.atHyst->currentIndex();
+    setup.comparison = panel.atComp->currentIndex();
+    setup.threshold1 = panel.athr1->doublevalue();
+    setup.threshold2 = panel.athr2->doublevalue();
+    return setup;
+}
+
+void nv6842fp_App::applyChannelSetup(const nv6842fp_channelSetup &from, nv6842fp_chCfg &to, bool analogTrigger)
 {
     // The combos react to the operator only; the boxes and thresholds are
     // quiet here so that the panel is sent once it holds all settings. The
     // source is set with the gain so that no configuration sent on the way
     // carries the old input.
-    to.gain->setCurrentIndex(from.gain->currentIndex());
-    to.source->setCurrentIndex(from.source->currentIndex());
+    to.gain->setCurrentIndex(from.gain);
+    to.source->setCurrentIndex(from.source);
     {
         const QSignalBlocker quietEnable(to.enable);
         const QSignalBlocker quietFilter(to.filter);
-        to.enable->setChecked(from.enable->isChecked());
-        to.filter->setChecked(from.filter->isChecked());
+        to.enable->setChecked(from.enabled);
+        to.filter->setChecked(from.filter);
     }
-    to.setChEnable(from.enable->isChecked() ? 1 : 0);
-    // Only the first card has an analog trigger: a later card's fixed
-    // "Disabled" would switch off the first card's triggers.
-    if (from.d_fc == 0)
-        copyAnalogTrigger(from, to);
+    to.setChEnable(from.enabled ? 1 : 0);
+    if (analogTrigger) {
+        to.atMode->setCurrentIndex(from.triggerMode);
+        to.atComp->setCurrentIndex(from.comparison);
+        to.atHyst->setCurrentIndex(from.hysteresis);
+        // The range of the new gain first, so that a threshold outside the
+        // old range is not clamped.
+        const QSignalBlocker quiet1(to.athr1);
+        const QSignalBlocker quiet2(to.athr2);
+        const double limit = to.thresholdLimit();
+        to.athr1->setRange(-limit, limit, nv6842fp::thresholdStep(limit));
+        to.athr2->setRange(-limit, limit, nv6842fp::thresholdStep(limit));
+        to.athr1->setValue(from.threshold1);
+        to.athr2->setValue(from.threshold2);
+    }
     to.setChCfg();
     to.setAT();
 }
 
-void nv6842fp_App::copyAnalogTrigger(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
+void nv6842fp_App::copyChannel(const nv6842fp_chCfg &from, nv6842fp_chCfg &to)
 {
-    to.atMode->setCurrentIndex(from.atMode->currentIndex());
-    to.atComp->setCurrentIndex(from.atComp->currentIndex());
-    to.atHyst->setCurrentIndex(from.atHyst->currentIndex());
-    {
-        // The source's range (same gain, same card factor) first, so that a
-        // threshold outside the target's old range is not clamped.
-        const QSignalBlocker quiet1(to.athr1);
-        const QSignalBlocker quiet2(to.athr2);
-        to.athr1->setRange(from.athr1->minimum(), from.athr1->maximum(), from.athr1->stepUp());
-        to.athr2->setRange(from.athr2->minimum(), from.athr2->maximum(), from.athr2->stepUp());
-        to.athr1->setValue(from.athr1->doublevalue());
-        to.athr2->setValue(from.athr2->doublevalue());
-    }
+    // Only the first card has an analog trigger: a later card's fixed
+    // "Disabled" would switch off the first card's triggers.
+    applyChannelSetup(channelSetup(from), to, from.d_fc == 0);
 }
 
 void nv6842fp_App::applyToAllChan()

@@ -96,6 +96,8 @@ public:
 
     // Enabled channels over all cards, as the last start counted them.
     int enabledChannels() const;
+    // Offline viewing: the file block on display (from 0), -1 before the first.
+    int fileBlockOnDisplay() const { return fileBlockShown; }
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
     // Before the process ends: a stream, a block run or a waiting timed

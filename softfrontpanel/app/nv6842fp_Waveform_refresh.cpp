@@ -178,8 +178,8 @@ void nv6842fp_Waveform::viewFileStep(bool incrementSlider)
             return; // the process is ending
         const double lower = (value - 1) * double(scans) / freq + StoredFileInfo.timeOffset;
         setTimeAxis(lower, value * double(scans) / freq + StoredFileInfo.timeOffset);
+        fileBlockShown = value - 1; // before the measurement, which records it
         showBlock();
-        fileBlockShown = value - 1;
     }
     // A slider moved by hand outside a run only shows its block, and the
     // stage reads as after a single shot.

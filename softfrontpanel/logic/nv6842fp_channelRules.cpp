@@ -2,6 +2,31 @@
 
 namespace nv6842fp {
 
+// Shared by every panel: a window may hold 256 cards x 16 channels.
+const QStringList &sourceItems()
+{
+    static const QStringList items = {QStringLiteral("Front Panel"), QStringLiteral("MB Volt.Ref.")};
+    return items;
+}
+
+const QStringList &triggerModeItems()
+{
+    static const QStringList items = {QStringLiteral("Disabled"), QStringLiteral("EDGE"), QStringLiteral("LEVEL")};
+    return items;
+}
+
+const QStringList &hysteresisItems()
+{
+    static const QStringList items = {QStringLiteral("Disabled"), QStringLiteral("Enabled")};
+    return items;
+}
+
+const QStringList &comparisonItems()
+{
+    static const QStringList items = {QStringLiteral("NE or LT"), QStringLiteral("PE or GT")};
+    return items;
+}
+
 int sourceCode(int sourceIndex, bool enabled)
 {
     return enabled ? sourceIndex + 1 : 0;

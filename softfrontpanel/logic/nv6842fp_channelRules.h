@@ -6,6 +6,7 @@
 #define NV6842FP_CHANNELRULES_H
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Gains of the gain combo, indexed by its item index. One table for every
@@ -16,6 +17,12 @@ inline constexpr int gainCount = int(sizeof gainValArr / sizeof gainValArr[0]);
 namespace nv6842fp {
 
 inline constexpr int channelsPerCard = 16;
+
+// Item texts of the channel panel's combos, in index order.
+const QStringList &sourceItems();      // "Front Panel", "MB Volt.Ref."
+const QStringList &triggerModeItems(); // "Disabled", "EDGE", "LEVEL"
+const QStringList &hysteresisItems();  // "Disabled", "Enabled"
+const QStringList &comparisonItems();  // "NE or LT", "PE or GT"
 
 // The driver's channel number in multi-card calls: 1-based over all cards.
 inline int multChannel(int card, int channel)

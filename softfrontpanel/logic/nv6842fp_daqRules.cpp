@@ -94,6 +94,16 @@ QVector<nv6842fp_codeItem> nv6842fp_sineFitItems()
             {"4 parameter, 7 iterations", 7}};
 }
 
+QStringList nv6842fp_triggerDetectionItems()
+{
+    return {QStringLiteral("EDGE"), QStringLiteral("LEVEL")};
+}
+
+QStringList nv6842fp_syncMethodItems()
+{
+    return {QStringLiteral("LXI Triggers"), QStringLiteral("IEEE 1588")};
+}
+
 QString nv6842fp_vrefText(double volts)
 {
     return QStringLiteral("%1 V").arg(volts, 5, 'f', 6);

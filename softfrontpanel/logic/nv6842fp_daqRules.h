@@ -41,6 +41,12 @@ QVector<nv6842fp_codeItem> nv6842fp_zeroPaddingItems();
 QVector<nv6842fp_codeItem> nv6842fp_fftWindowItems();
 QVector<nv6842fp_codeItem> nv6842fp_sineFitItems();
 
+// Trigger detection ("EDGE", "LEVEL": the index is the driver's code) and
+// the synchronisation method of multi-host LXI set-ups ("LXI Triggers",
+// "IEEE 1588"), in index order.
+QStringList nv6842fp_triggerDetectionItems();
+QStringList nv6842fp_syncMethodItems();
+
 // "%1 V": the reference in volts, fixed notation, 6 decimals, width 5.
 QString nv6842fp_vrefText(double volts);
 // Index of the entry nearest to volts (the first one on ties); 0 for an

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +49,7 @@ nv6842fp_DAQ::nv6842fp_DAQ(QWidget *mainWindow, ViSession d_vi_, int demoMode_, 
     topRow->addLayout(rightColumn);
     auto *fftRow = new QHBoxLayout;
     fftRow->addWidget(buildFftGroup());
+    fftRow->addWidget(buildSettingsFileGroup(), 0, Qt::AlignTop);
     fftRow->addStretch();
 
     auto *page = new QVBoxLayout(this);
@@ -124,8 +126,7 @@ QWidget *nv6842fp_DAQ::buildTriggerGroup()
     trgLevelLabel = new QLabel(QStringLiteral("Source Trigger Detection"), group);
     trgLevel = new QComboBox(group);
     trgLevel->setMinimumWidth(90);
-    trgLevel->addItem(QStringLiteral("EDGE"));
-    trgLevel->addItem(QStringLiteral("LEVEL"));
+    trgLevel->addItems(nv6842fp_triggerDetectionItems());
     setHelp(trgLevel, QStringLiteral("Selects trigger detection method"));
     grid->addWidget(trgLevelLabel, 0, 0);
     grid->addWidget(trgLevel, 0, 1);
@@ -202,6 +203,24 @@ QWidget *nv6842fp_DAQ::buildFftGroup()
         grid->addWidget(new QLabel(QStringLiteral("Sine fitting: "), group), 2, 0);
         grid->addWidget(sineFitCombo, 2, 1);
     }
+    return group;
+}
+
+QWidget *nv6842fp_DAQ::buildSettingsFileGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Settings File"), this);
+    auto *row = new QHBoxLayout(group);
+    saveSettingsButton = new QPushButton(QStringLiteral("Save Settings\u2026"), group);
+    setHelp(saveSettingsButton,
+            QStringLiteral("Saves the whole configuration to a settings file: every card's channels and output "
+                           "triggers, this page with its FFT options, and the streaming settings"));
+    loadSettingsButton = new QPushButton(QStringLiteral("Load Settings\u2026"), group);
+    setHelp(loadSettingsButton,
+            QStringLiteral("Loads a saved settings file: the cards are matched by their position in the session, "
+                           "and a summary of what changes is shown before anything is sent to the cards"));
+    row->addWidget(saveSettingsButton);
+    row->addWidget(loadSettingsButton);
+    row->addStretch();
     return group;
 }
 

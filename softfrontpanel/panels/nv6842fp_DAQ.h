@@ -1,8 +1,9 @@
 // The "Acquisition" page: waveform length (or scan threshold when streaming),
 // sampling rate, storage to file, trigger sources and detection, the PTP
 // alarm of LXI carriers, the motherboard voltage reference and the "FFT
-// options". Only the voltage reference is sent when it changes; the
-// acquisition start reads everything else from these controls.
+// options", and the buttons that save and load the window's settings file
+// (the card window connects them). Only the voltage reference is sent when
+// it changes; the acquisition start reads everything else from these controls.
 #ifndef NV6842FP_DAQ_H
 #define NV6842FP_DAQ_H
 
@@ -14,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
 class nv9471fp_PTPalarm;
 
@@ -53,6 +55,9 @@ public:
     QComboBox *fftWindowCombo = nullptr;   // item data: window type
     QComboBox *sineFitCombo = nullptr;     // "-acperf" only; item data: iterations
 
+    QPushButton *saveSettingsButton = nullptr; // "Save Settings…"
+    QPushButton *loadSettingsButton = nullptr; // "Load Settings…"
+
     // Offline viewing: leaves only the "FFT options" usable; the rest of the
     // page configures an acquisition, which a stored file does not have.
     void enableOnlyFftOptions();
@@ -69,6 +74,7 @@ private:
     QWidget *buildTriggerGroup();
     QWidget *buildVrefGroup();
     QWidget *buildFftGroup();
+    QWidget *buildSettingsFileGroup();
     // Card 0's instrument data (rate range); null, reported, when unreadable.
     const instEnv_t *readCardZeroRecord();
     // The card's clock (the system clock in demo mode): card seconds and

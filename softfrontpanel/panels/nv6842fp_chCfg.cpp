@@ -19,32 +19,6 @@
 
 namespace {
 
-// Item texts shared by every panel: a window may hold 256 cards x 16 channels.
-const QStringList &sourceItems()
-{
-    static const QStringList items = {QStringLiteral("Front Panel"), QStringLiteral("MB Volt.Ref.")};
-    return items;
-}
-
-const QStringList &modeItems()
-{
-    static const QStringList items = {QStringLiteral("Disabled"), QStringLiteral("EDGE"),
-                                      QStringLiteral("LEVEL")};
-    return items;
-}
-
-const QStringList &hysteresisItems()
-{
-    static const QStringList items = {QStringLiteral("Disabled"), QStringLiteral("Enabled")};
-    return items;
-}
-
-const QStringList &comparisonItems()
-{
-    static const QStringList items = {QStringLiteral("NE or LT"), QStringLiteral("PE or GT")};
-    return items;
-}
-
 // The driver's text for a status; statuses of VISA or the common library
 // are unknown to the card driver and come from the common library instead.
 QString statusText(ViSession vi, ViStatus status)
@@ -109,7 +83,7 @@ void nv6842fp_chCfg::buildControls()
     frontEnd = new QGroupBox(QStringLiteral("Front-End Circuitry"), this);
     frontEnd->setMinimumWidth(350);
     source = new QComboBox(frontEnd);
-    source->addItems(sourceItems());
+    source->addItems(nv6842fp::sourceItems());
     setHelp(source, QStringLiteral("Selects the source of the input signal for Channel %1").arg(channel));
     gain = new QComboBox(frontEnd);
     for (int g : gainValArr)
@@ -123,13 +97,13 @@ void nv6842fp_chCfg::buildControls()
 
     atGroup = new QGroupBox(QStringLiteral("Analog Trigger"), this);
     atMode = new QComboBox(atGroup);
-    atMode->addItems(modeItems());
+    atMode->addItems(nv6842fp::triggerModeItems());
     setHelp(atMode, QStringLiteral("Selects mode for Analog Trigger (AT). Disabled turns off AT"));
     atHyst = new QComboBox(atGroup);
-    atHyst->addItems(hysteresisItems());
+    atHyst->addItems(nv6842fp::hysteresisItems());
     setHelp(atHyst, QStringLiteral("Enables or disables Analog Trigger's hysteresis"));
     atComp = new QComboBox(atGroup);
-    atComp->addItems(comparisonItems());
+    atComp->addItems(nv6842fp::comparisonItems());
     setHelp(atComp, QStringLiteral("Selects comparison type for Analog Trigger"));
     const double limit = nv6842fp::thresholdLimit(1, 1);
     athr1 = new nv9471fp_digitCtrl(-limit, limit, nv6842fp::thresholdStep(limit), QStringLiteral("%.3"), atGroup);
@@ -220,11 +194,7 @@ void nv6842fp_chCfg::setAT()
     athr1->setEnabled(enables.threshold1);
     athr2->setEnabled(enables.threshold2);
 
-    const int factor = demoMode ? 1
-                                : parent->firstCardSubtype().factor(d_vi, [this](ViStatus status, const char *call) {
-                                      reportStatus(status, call);
-                                  });
-    const double limit = nv6842fp::thresholdLimit(gain->currentData().toInt(), factor);
+    const double limit = thresholdLimit();
     {
         // A clamped threshold must not re-enter here: the call below sends both values once.
         const QSignalBlocker quiet1(athr1);
@@ -239,6 +209,15 @@ void nv6842fp_chCfg::setAT()
         d_vi, ViInt16(d_ch + 1), ViInt16(atMode->currentIndex()), ViInt16(atHyst->currentIndex()),
         ViInt16(atComp->currentIndex()), ViReal64(athr1->doublevalue()), athr2->doublevalue());
     reportStatus(status, atriConfigCall);
+}
+
+double nv6842fp_chCfg::thresholdLimit()
+{
+    const int factor = demoMode ? 1
+                                : parent->firstCardSubtype().factor(d_vi, [this](ViStatus status, const char *call) {
+                                      reportStatus(status, call);
+                                  });
+    return nv6842fp::thresholdLimit(gain->currentData().toInt(), factor);
 }
 
 void nv6842fp_chCfg::calibrate()

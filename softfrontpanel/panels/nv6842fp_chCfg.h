@@ -46,6 +46,9 @@ public:
     nv6842fp_chCfg(nv6842fp_chCfgHost *parent, int ch, int fc);
 
     int chIdx() const { return d_fc * 16 + d_ch; }
+    // Largest threshold magnitude (volts) at the gain shown, for this
+    // session's first card.
+    double thresholdLimit();
 
     const int d_ch;
     const int d_fc;

@@ -12,8 +12,7 @@ QComboBox *nv6842fp_syncMethodDialog::createSyncMethodCombo(QWidget *owner)
 {
     auto *combo = new QComboBox(owner);
     combo->setMinimumWidth(100);
-    combo->addItem(QStringLiteral("LXI Triggers"));
-    combo->addItem(QStringLiteral("IEEE 1588"));
+    combo->addItems(nv6842fp_syncMethodItems());
     combo->setCurrentIndex(nv6842fp_storedSyncMethod());
     combo->hide();
     return combo;

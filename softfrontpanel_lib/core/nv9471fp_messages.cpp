@@ -122,6 +122,8 @@ MessageAnswer ask(const MessageRequest &request)
     QMessageBox box(request.icon, request.title, request.text, QMessageBox::NoButton, parent);
     if (!request.windowIcon.isNull())
         box.setWindowIcon(request.windowIcon);
+    if (!request.detailedText.isEmpty())
+        box.setDetailedText(request.detailedText);
     QList<QPushButton *> custom;
     for (int i = 0; i < request.customButtons.size(); ++i) {
         const QMessageBox::ButtonRole role = i < request.customRoles.size()

@@ -38,6 +38,9 @@ struct MessageRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
+    // Behind the box's "Show Details..." button when not empty: the whole of
+    // a list the text shortens.
+    QString detailedText;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     // Buttons with own texts, placed before the standard ones, each with its role.
