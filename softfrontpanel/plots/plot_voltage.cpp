@@ -8,6 +8,7 @@
 #include "myYQwtScaleDraw.h"
 #include "partsLabel.h"
 #include "plotHelpers.h"
+#include "plotPictureBar.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -79,6 +80,8 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     topRow->addWidget(new QLabel(QStringLiteral("Symbols:"), this));
     topRow->addWidget(symbolSize);
     topRow->addStretch();
+    pictureBar = new plotPictureBar(QStringLiteral("spectrum"), this);
+    topRow->addWidget(pictureBar);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(topRow);
     layout->addWidget(plot, 1);
