@@ -23,6 +23,7 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -346,6 +347,8 @@ int main(int argc, char **argv)
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Past a file size limit, let the write fail and the partial picture be removed.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     pictureContent content;
     content.title = options.title;

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 // QString::number writes in the C locale, unlike printf under LC_NUMERIC.
@@ -59,8 +61,9 @@ QString pictureCaption(const pictureCaptionInput &in)
             parts << in.spectrumMode;
     }
     if (in.customUnit)
-        parts << QStringLiteral("unit %1 = (V - %2 V) x %3")
-                     .arg(in.unitName, plain(in.unitOffset), plain(in.unitMultiplier));
+        parts << QStringLiteral("unit %1 = (V %2 %3 V) x %4")
+                     .arg(in.unitName, in.unitOffset < 0 ? QStringLiteral("+") : QStringLiteral("-"),
+                          plain(std::fabs(in.unitOffset)), plain(in.unitMultiplier));
     return parts.join(QStringLiteral(" | "));
 }
 

@@ -19,7 +19,8 @@
 //   file run.bin6842               a stored file's name (offline viewing)
 //   Hann window, zero padding 10 x spectra: the window and padding ("off")
 //   <spectrum mode text>           spectra: averaging and unit in force, as given
-//   unit mA = (V - 2.5 V) x 4      time plots: a custom unit in force
+//   unit mA = (V - 2.5 V) x 4      time plots: a custom unit in force ("V + 2.5 V"
+//                                  for an offset of -2.5 V)
 #ifndef PICTURECAPTION_H
 #define PICTURECAPTION_H
 
