@@ -13,7 +13,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QProcess>
-#include <QSpinBox>
+#include <QToolButton>
 #include <QXmlStreamReader>
 
 namespace {
@@ -168,7 +168,7 @@ Run sfpplot(const QStringList &arguments, bool limited = false)
 }
 
 // The stored file's viewer on block 2; with spectrum, both channels' spectra
-// with the Hann window and 10 x padding shown.
+// shown with the Hann window and 10 x padding.
 Window viewRamps(const QString &path, bool spectrum)
 {
     Window w = openStoredFile(path);
@@ -236,7 +236,7 @@ private slots:
             Window w = viewRamps(ramps, spectrum);
             QVERIFY(w);
             plotPictureBar *bar = spectrum ? w->spectrumPlot->pictureBar : w->waveform->pictureBar;
-            bar->widthBox->setValue(width);
+            plotPictureBar::setPngWidth(width);
             QString startPath;
             plotPictureBar::setFileChooser([&](const plotPictureBar::FileRequest &r) { startPath = r.startPath; return out; });
             bar->saveButton->click();
@@ -253,7 +253,7 @@ private slots:
     {
         Window w = viewRamps(ramps, false);
         QVERIFY(w);
-        w->waveform->pictureBar->widthBox->setValue(width);
+        plotPictureBar::setPngWidth(width);
         QApplication::clipboard()->clear();
         w->waveform->pictureBar->copyButton->click();
         const QMimeData *mime = QApplication::clipboard()->mimeData();

@@ -10,7 +10,6 @@
 #include "chLabelFft.h"
 #include "measurement.h"
 #include "plot_voltage.h"
-#include "plotPictureBar.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_About.h"
@@ -115,7 +114,6 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
                                     QStringLiteral("Magnitude [dB]"), 1);
     connect(spectrumPlot, &plot_voltage::toggleChannels, waveform, &nv6842fp_Waveform::toggleChannels);
     connect(spectrumPlot, &plot_voltage::autoScaleClicked, waveform, &nv6842fp_Waveform::updateFft);
-    spectrumPlot->pictureBar->source = [this] { return waveform->spectrumPicture(); };
     measPanel = new measurement(this);
     measPanel->hide();
     // The pages join the window only when the channel panels are in place:
@@ -133,6 +131,7 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
 
     addHardwarePages();
     addPluginPages();
+    waveform->connectSpectrumPictures();
 
     showAutoscale(true);
     singleButton->setVisible(true);

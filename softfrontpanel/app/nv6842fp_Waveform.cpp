@@ -81,9 +81,12 @@ nv6842fp_Waveform::nv6842fp_Waveform(nv6842fp_App *parent_)
     sliderRow->addWidget(blockSlider, 1);
     sliderRow->addWidget(positionLabel);
 
+    pictureBar = new plotPictureBar;
+    pictureBar->fileBaseName = QStringLiteral("waveforms");
+    pictureBar->source = [this] { return timePicture(); };
     auto *topRow = new QHBoxLayout;
     topRow->addLayout(statusRow, 1);
-    topRow->addWidget(buildPictureBar(), 0, Qt::AlignRight);
+    topRow->addWidget(pictureBar, 0, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(topRow);
     layout->addWidget(plot, 1);

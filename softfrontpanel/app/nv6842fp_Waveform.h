@@ -114,6 +114,8 @@ public:
         QDateTime acquired; // live blocks only
     };
 
+    // Lets the spectrum page's picture bar draw its page.
+    void connectSpectrumPictures();
     // The pictures of the time plot and of the spectrum page as they are
     // drawn now, with the caption of the block each shows.
     pictureContent timePicture() const;
@@ -202,7 +204,6 @@ private:
     shownBlockInfo blockShown;
     int64_t blocksShownInRun = 0; // block mode and demo waves: the count is the number
     void noteBlockShown(int64_t number, bool hasStamp = false, int32_t seconds = 0, int32_t nanos = 0);
-    QWidget *buildPictureBar();
     // The window type fftWindow was made with.
     int fftWindowType = 0;
     // What the spectrum on display was computed from and with.

@@ -37,11 +37,9 @@ pictureCaptionInput captionOf(const nv6842fp_Waveform::shownBlockInfo &block, st
 
 } // namespace
 
-QWidget *nv6842fp_Waveform::buildPictureBar()
+void nv6842fp_Waveform::connectSpectrumPictures()
 {
-    pictureBar = new plotPictureBar(QStringLiteral("waveforms"));
-    pictureBar->source = [this] { return timePicture(); };
-    return pictureBar;
+    parent->spectrumPlot->pictureBar->source = [this] { return spectrumPicture(); };
 }
 
 void nv6842fp_Waveform::noteBlockShown(int64_t number, bool hasStamp, int32_t seconds, int32_t nanos)

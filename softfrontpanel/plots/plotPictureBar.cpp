@@ -10,9 +10,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMimeData>
-#include <QPushButton>
+#include <QMenu>
 #include <QSettings>
-#include <QSpinBox>
+#include <QToolButton>
 
 using sfpPlots::setHelp;
 
@@ -38,39 +38,60 @@ const QString pdfFilter = QStringLiteral("PDF document (*.pdf)");
 
 } // namespace
 
-plotPictureBar::plotPictureBar(const QString &baseName, QWidget *parent)
-    : QWidget(parent), baseName(baseName)
+plotPictureBar::plotPictureBar(QWidget *parent) : QWidget(parent)
 {
-    saveButton = new QPushButton(QString::fromUtf8("Save Picture\u2026"), this);
+    saveButton = new QToolButton(this);
+    saveButton->setText(QString::fromUtf8("Save Picture\u2026"));
+    saveButton->setPopupMode(QToolButton::MenuButtonPopup);
     setHelp(saveButton, QStringLiteral("Saves the plot as shown, with a legend of its channels and a caption "
                                        "saying what it shows, as a PNG, SVG or PDF file: the file name's "
-                                       "extension chooses."));
-    copyButton = new QPushButton(QStringLiteral("Copy Picture"), this);
+                                       "extension chooses. The arrow chooses the width of PNG pictures."));
+    widthMenu = new QMenu(this);
+    for (int pixels : pngWidthChoices()) {
+        QAction *action = widthMenu->addAction(QStringLiteral("PNG width %1 px").arg(pixels));
+        action->setCheckable(true);
+        action->setData(pixels);
+        connect(action, &QAction::triggered, this, [pixels] { setPngWidth(pixels); });
+    }
+    // The other bar may have chosen since: the marks follow the shared width.
+    connect(widthMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction *action : widthMenu->actions())
+            action->setChecked(action->data().toInt() == pngWidth());
+    });
+    saveButton->setMenu(widthMenu);
+    copyButton = new QToolButton(this);
+    copyButton->setText(QStringLiteral("Copy Picture"));
     setHelp(copyButton, QStringLiteral("Copies the plot as shown, with its legend and caption, to the "
                                        "clipboard as a PNG picture."));
-    widthBox = new QSpinBox(this);
-    widthBox->setRange(pictureMinimumWidth, pictureMaximumWidth);
-    widthBox->setSingleStep(100);
-    widthBox->setPrefix(QStringLiteral("PNG width "));
-    widthBox->setSuffix(QStringLiteral(" px"));
-    bool ok = false;
-    const int width = programSettings().value(QLatin1String(widthKey)).toInt(&ok);
-    widthBox->setValue(ok && width >= pictureMinimumWidth && width <= pictureMaximumWidth ? width
-                                                                                          : pictureDefaultWidth);
-    setHelp(widthBox, QStringLiteral("Width of the PNG pictures saved or copied, in pixels. SVG and PDF "
-                                     "pictures are drawings that keep their quality at any size."));
-    connect(saveButton, &QPushButton::clicked, this, &plotPictureBar::saveClicked);
-    connect(copyButton, &QPushButton::clicked, this, &plotPictureBar::copyClicked);
-    connect(widthBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            [](int value) { programSettings().setValue(QLatin1String(widthKey), value); });
+    connect(saveButton, &QToolButton::clicked, this, &plotPictureBar::saveClicked);
+    connect(copyButton, &QToolButton::clicked, this, &plotPictureBar::copyClicked);
 
-    // As wide as the controls need: the rest of the row is the page's.
+    // A line of text high, so that the row keeps its height, and as wide
+    // as the buttons need: the rest of the row is the page's.
+    for (QToolButton *button : {saveButton, copyButton})
+        button->setMaximumHeight(fontMetrics().height() + 2);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(saveButton);
     row->addWidget(copyButton);
-    row->addWidget(widthBox);
+}
+
+int plotPictureBar::pngWidth()
+{
+    bool ok = false;
+    const int pixels = programSettings().value(QLatin1String(widthKey)).toInt(&ok);
+    return ok && pixels >= pictureMinimumWidth && pixels <= pictureMaximumWidth ? pixels : pictureDefaultWidth;
+}
+
+void plotPictureBar::setPngWidth(int pixels)
+{
+    programSettings().setValue(QLatin1String(widthKey), qBound(pictureMinimumWidth, pixels, pictureMaximumWidth));
+}
+
+QVector<int> plotPictureBar::pngWidthChoices()
+{
+    return {800, 1200, pictureDefaultWidth, 2400, 3200, 4800};
 }
 
 QString plotPictureBar::emptyPlotText()
@@ -97,7 +118,7 @@ QString plotPictureBar::askFileName()
     QString folder = programSettings().value(QLatin1String(folderKey)).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    request.startPath = QDir(folder).filePath(baseName + QStringLiteral(".png"));
+    request.startPath = QDir(folder).filePath(fileBaseName + QStringLiteral(".png"));
     request.filters = QStringList{pngFilter, svgFilter, pdfFilter}.join(QStringLiteral(";;"));
     request.selectedFilter = pngFilter;
     request.parent = window();
@@ -136,7 +157,7 @@ void plotPictureBar::saveClicked()
         return;
     }
     QString reason;
-    if (!savePicture(content, path, widthBox->value(), &reason)) {
+    if (!savePicture(content, path, pngWidth(), &reason)) {
         sfpPlots::cardWarning(saveFailedText(path, reason));
         return;
     }
@@ -152,7 +173,7 @@ void plotPictureBar::copyClicked()
         sfpPlots::cardWarning(emptyPlotText());
         return;
     }
-    const QImage image = renderPictureImage(content, widthBox->value());
+    const QImage image = renderPictureImage(content, pngWidth());
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -1,5 +1,7 @@
-// "Save Picture…" and "Copy Picture" of a plot page, with the width of the
-// PNG pictures. The page says what to draw through source(); the bar asks
+// "Save Picture…" and "Copy Picture" of a plot page; the arrow of "Save
+// Picture…" chooses the width of PNG pictures, saved or copied. The buttons
+// are no taller than a line of text, so that the row they join keeps its
+// height. The owner says what to draw through source(); the bar asks
 // for the file (a file dialog that starts in the folder of the last saved
 // picture), refuses an empty plot, an unknown extension or a failed write
 // with a message box, and puts copies on the clipboard as PNG.
@@ -17,22 +19,30 @@
 
 #include <functional>
 
-class QPushButton;
-class QSpinBox;
+class QMenu;
+class QToolButton;
 
 class plotPictureBar : public QWidget
 {
     Q_OBJECT
 public:
-    // baseName: the file name the dialog suggests, without extension.
-    explicit plotPictureBar(const QString &baseName, QWidget *parent = nullptr);
+    explicit plotPictureBar(QWidget *parent = nullptr);
 
-    QPushButton *saveButton;
-    QPushButton *copyButton;
-    QSpinBox *widthBox; // PNG width in pixels
+    QToolButton *saveButton;
+    QToolButton *copyButton;
+    QMenu *widthMenu; // the PNG widths offered, under the arrow of saveButton
+
+    // The width of PNG pictures in pixels, pictureDefaultWidth until one is
+    // chosen; every bar of the program shares it. setPngWidth() clamps into
+    // pictureMinimumWidth ... pictureMaximumWidth.
+    static int pngWidth();
+    static void setPngWidth(int pixels);
+    static QVector<int> pngWidthChoices();
 
     // What to draw, asked at every save or copy.
     std::function<pictureContent()> source;
+    // The file name the dialog suggests, without extension.
+    QString fileBaseName = QStringLiteral("plot");
 
     static QString emptyPlotText();
     // "Cannot save the picture \"%1\"." and the reason on the next line.
@@ -58,7 +68,6 @@ public slots:
 
 private:
     QString askFileName();
-    QString baseName;
 };
 
 #endif

@@ -80,9 +80,12 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     topRow->addWidget(new QLabel(QStringLiteral("Symbols:"), this));
     topRow->addWidget(symbolSize);
     topRow->addStretch();
-    pictureBar = new plotPictureBar(QStringLiteral("spectrum"), this);
-    topRow->addWidget(pictureBar);
+    // The picture actions have a row of their own: the read-out row is as
+    // wide as a small screen allows.
+    pictureBar = new plotPictureBar(this);
+    pictureBar->fileBaseName = QStringLiteral("spectrum");
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pictureBar, 0, Qt::AlignRight);
     layout->addLayout(topRow);
     layout->addWidget(plot, 1);
     layout->addWidget(sfpPlots::scrollingRows(buildCardRows(), cards));

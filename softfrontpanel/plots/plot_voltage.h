@@ -78,7 +78,7 @@ public:
     QCheckBox *snapBox;
     QComboBox *symbolSize;
     partsLabel *markerLabel; // the marker read-out
-    plotPictureBar *pictureBar; // "Save Picture…", "Copy Picture"; the owner sets its source
+    plotPictureBar *pictureBar; // "Save Picture…", "Copy Picture"; the owner says what to draw
     QVector<QPushButton *> allButtons;
     QVector<QPushButton *> noneButtons;
 
