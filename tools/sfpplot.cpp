@@ -26,6 +26,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -298,7 +299,7 @@ void drawSpectrum(plot_voltage &spectrum, const StoredFileInfo_t &info, const Op
     }
     // Nobody placed a marker: none is drawn.
     for (QwtPlotMarker *marker : spectrum.marker)
-        marker->detach();
+        marker->hide();
     if (!f.empty())
         spectrum.setFrequencyRange(f.front(), f.back(), true);
 }
@@ -353,18 +354,21 @@ int main(int argc, char **argv)
     pictureContent content;
     content.title = options.title;
     content.caption = pictureCaption(captionOf(options, info, block, shown));
-    timePlot view;
+    std::unique_ptr<timePlot> view;
     QVector<decimatedCurve *> curves; // attached to view, which deletes them
-    plot_voltage spectrum(info.fcCount, nullptr, QStringLiteral("Hz"), QStringLiteral("Magnitude [dB]"), 1);
+    std::unique_ptr<plot_voltage> spectrum;
     if (options.spectrum) {
-        spectrum.plot->resize(pictureLogicalWidth, pictureLogicalPlotHeight);
-        drawSpectrum(spectrum, info, options, block, shown);
-        content.plot = spectrum.plot;
-        content.legend = pictureLegendOf(pictureCurves(spectrum.curves));
+        spectrum = std::make_unique<plot_voltage>(info.fcCount, nullptr, QStringLiteral("Hz"),
+                                                  QStringLiteral("Magnitude [dB]"), 1);
+        spectrum->plot->resize(pictureLogicalWidth, pictureLogicalPlotHeight);
+        drawSpectrum(*spectrum, info, options, block, shown);
+        content.plot = spectrum->plot;
+        content.legend = pictureLegendOf(pictureCurves(spectrum->curves));
     } else {
-        view.resize(pictureLogicalWidth, pictureLogicalPlotHeight);
-        drawTime(view, curves, info, options, block, shown);
-        content.plot = &view;
+        view = std::make_unique<timePlot>();
+        view->resize(pictureLogicalWidth, pictureLogicalPlotHeight);
+        drawTime(*view, curves, info, options, block, shown);
+        content.plot = view.get();
         content.legend = pictureLegendOf(pictureCurves(curves));
     }
     if (content.isEmpty())
