@@ -3,7 +3,6 @@
 sfp_add_test(test_app_picture GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_app_picture.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_app_window.h
-  LIBS sfp_card
-  TIMEOUT 120)
+  LIBS sfp_card)
 target_compile_definitions(test_app_picture PRIVATE SFPPLOT_PATH="$<TARGET_FILE:sfpplot>")
 add_dependencies(test_app_picture sfpplot)
