@@ -103,6 +103,7 @@ private slots:
     void csvRecording_data();
     void csvRecording();
     void stopWritesEveryBlockLeftInRing();
+    void displayCopyKeepsFirstStamp();
     void storageTooSlowTimesOut();
     void readFailureShowsAtOnce_data();
     void readFailureShowsAtOnce();
@@ -190,6 +191,36 @@ void TestEngineStream::stopWritesEveryBlockLeftInRing()
     const int acquired = blocksAcquired;
     QVERIFY(acquired >= 6 && acquired < contRingSlots);
     verifyBinary(path, acquired, true);
+}
+
+void TestEngineStream::displayCopyKeepsFirstStamp()
+{
+    const QString path = dir->filePath("stamped.bin6842");
+    Stream s;
+    QVERIFY(s.start(path, contBinary, true));
+    std::vector<double> data(size_t(channelCount * scans));
+    QList<QPair<int32_t, contBlockStamp>> taken;
+    for (int round = 0; round < 2; ++round) {
+        // After a take the callback copies the next block it reads.
+        const int32_t last = taken.isEmpty() ? -1 : taken.last().first;
+        QVERIFY(pollUntil([&] { return s.params.copyValid && displayedBlock > last; }, 5000));
+        int32_t block = -1;
+        contBlockStamp stamp;
+        QVERIFY(contTakeDisplayCopy(s.params, data.data(), &block, &stamp));
+        taken.append({block, stamp});
+    }
+    QCOMPARE(s.end(), QString());
+    QVERIFY(taken[1].first > taken[0].first);
+    // The stamp travels with its block: the file holds the same one.
+    StoredFileInfo_t info;
+    QCOMPARE(readStoredFileHeader(path.toLocal8Bit().constData(), &info), 0);
+    std::vector<int32_t> sec(static_cast<size_t>(scans)), ns(static_cast<size_t>(scans));
+    for (const auto &t : taken) {
+        QVERIFY(t.second.valid);
+        QCOMPARE(readStoredBlockStamps(info, data.data(), sec.data(), ns.data(), t.first), 1);
+        QCOMPARE(t.second.seconds, sec[0]);
+        QCOMPARE(t.second.nanos, ns[0]);
+    }
 }
 
 void TestEngineStream::storageTooSlowTimesOut()

@@ -4,6 +4,7 @@
 #include "acqSetup.h"
 #include "acqState.h"
 #include "acqTexts.h"
+#include "channelList.h"
 #include "contParams.h"
 #include "nv6842.h"
 #include "nv6842_fc.h"
@@ -78,36 +79,6 @@ bool usageError(const QString &text)
 {
     std::fprintf(stderr, "sfprecord: %s\nTry 'sfprecord --help'.\n", qPrintable(text));
     return false;
-}
-
-// A mask ("0x8001"), a list of channels from 1 ("1,3,5-8") or "all".
-bool parseChannels(const QString &spec, uint16_t *mask)
-{
-    const QString s = spec.trimmed().toLower();
-    bool ok = false;
-    if (s == QLatin1String("all")) {
-        *mask = 0xFFFF;
-        return true;
-    }
-    if (s.startsWith(QLatin1String("0x"))) {
-        const uint value = s.mid(2).toUInt(&ok, 16);
-        *mask = uint16_t(value);
-        return ok && value <= 0xFFFF;
-    }
-    *mask = 0;
-    for (const QString &item : s.split(QLatin1Char(','))) {
-        const QStringList range = item.split(QLatin1Char('-'));
-        if (range.size() > 2)
-            return false;
-        bool okFirst = false, okLast = false;
-        const int first = range[0].toInt(&okFirst);
-        const int last = range.size() == 2 ? range[1].toInt(&okLast) : (okLast = okFirst, first);
-        if (!okFirst || !okLast || first < 1 || last > 16 || first > last)
-            return false;
-        for (int c = first; c <= last; ++c)
-            *mask |= uint16_t(1u << (c - 1));
-    }
-    return true;
 }
 
 bool parseCards(const QString &value, Options &o)
@@ -258,7 +229,7 @@ int record(Options &o)
     for (int k = 0; k < cards; ++k) {
         uint16_t mask = 0;
         const QString &spec = o.channelSpecs.size() == 1 ? o.channelSpecs[0] : o.channelSpecs.value(k, "0x0000");
-        if (!parseChannels(spec, &mask)) {
+        if (!parseChannelSpec(spec, &mask)) {
             usageError(QStringLiteral("bad channel list '%1'").arg(spec));
             return exitUsage;
         }

@@ -132,6 +132,7 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
 
     addHardwarePages();
     addPluginPages();
+    waveform->connectSpectrumPictures();
 
     showAutoscale(true);
     singleButton->setVisible(true);

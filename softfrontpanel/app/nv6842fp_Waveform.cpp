@@ -8,6 +8,8 @@
 #include "myQwtPlotPicker.h"
 #include "nv6842.h"
 #include "plotHelpers.h"
+#include "plotPictureBar.h"
+#include "timePlot.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_syncMethodDialog.h"
 #include "nv9471fp_messages.h"
@@ -58,38 +60,15 @@ nv6842fp_Waveform::nv6842fp_Waveform(nv6842fp_App *parent_)
 
     QLayout *statusRow = buildStatusRow();
 
-    plot = new QwtPlot;
-    plot->setFrameStyle(QFrame::NoFrame);
-    const QFont tickFont(QStringLiteral("courier"), 8);
-    plot->setAxisFont(QwtPlot::yLeft, tickFont);
-    plot->setAxisFont(QwtPlot::xBottom, tickFont);
-    QFont titleFont(QStringLiteral("arial"), 10);
-    titleFont.setBold(true);
-    QwtText yTitle(QStringLiteral("Volts"));
-    yTitle.setFont(titleFont);
-    plot->setAxisTitle(QwtPlot::yLeft, yTitle);
-    QwtText xTitle(QStringLiteral("Seconds"));
-    xTitle.setFont(titleFont);
-    plot->setAxisTitle(QwtPlot::xBottom, xTitle);
-    plot->setAxisMaxMajor(QwtPlot::xBottom, 5);
-    plot->setAxisScale(QwtPlot::xBottom, 0, 1);
-    plot->setAxisScale(QwtPlot::yLeft, -10.24, 10.24);
-    plot->setCanvasBackground(QColor(Qt::darkBlue).darker(200).darker(200));
-    plot->setAxisAutoScale(QwtPlot::xBottom, true);
-    plot->setAxisAutoScale(QwtPlot::yLeft, true);
-
+    auto *view = new timePlot;
+    plot = view;
     picker = new myQwtPlotPicker(plot->canvas());
     picker->setTrackerMode(QwtPicker::AlwaysOn);
     picker->setTrackerPen(QPen(Qt::white));
     zoomer = new QwtPlotZoomer(QwtPlot::xBottom, QwtPlot::yLeft, plot->canvas(), true);
     zoomer->setRubberBandPen(QPen(Qt::white));
     zoomer->setTrackerMode(QwtPicker::AlwaysOff);
-    grid = new QwtPlotGrid;
-    const QColor gridColour = QColor(Qt::darkGray);
-    grid->setMajorPen(QPen(gridColour, 0, Qt::DotLine));
-    grid->setMinorPen(QPen(gridColour.darker(200), 0, Qt::DotLine));
-    grid->enableXMin(true);
-    grid->attach(plot);
+    grid = view->grid();
 
     blockSlider = new QSlider(Qt::Horizontal);
     blockSlider->setSingleStep(1);
@@ -102,20 +81,20 @@ nv6842fp_Waveform::nv6842fp_Waveform(nv6842fp_App *parent_)
     sliderRow->addWidget(blockSlider, 1);
     sliderRow->addWidget(positionLabel);
 
+    pictureBar = new plotPictureBar;
+    pictureBar->fileBaseName = QStringLiteral("waveforms");
+    pictureBar->source = [this] { return timePicture(); };
+    auto *topRow = new QHBoxLayout;
+    topRow->addLayout(statusRow, 1);
+    topRow->addWidget(pictureBar, 0, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(statusRow);
+    layout->addLayout(topRow);
     layout->addWidget(plot, 1);
     layout->addLayout(sliderRow);
     layout->addWidget(sfpPlots::scrollingRows(buildLegendFrame(), cardCount));
 
-    for (int g = 0; g < legends.size(); ++g) {
-        auto *curve = new decimatedCurve(QStringLiteral("Ch %1").arg(g + 1));
-        const QPen pen = curvePen(legends[g]);
-        curve->setPen(pen);
-        curve->setSymbol(new QwtSymbol(QwtSymbol::Ellipse, QBrush(pen.color()), pen, QSize(0, 0)));
-        curve->attach(plot);
-        curves.append(curve);
-    }
+    for (int g = 0; g < legends.size(); ++g)
+        curves.append(view->addChannelCurve(g, curvePen(legends[g])));
 
     refreshTimer = new QTimer(this);
     connect(refreshTimer, &QTimer::timeout, this, qOverload<>(&nv6842fp_Waveform::timerSlot));
@@ -283,29 +262,14 @@ int nv6842fp_Waveform::enabledChannels() const
 
 void nv6842fp_Waveform::updatePlot()
 {
-    const bool units = yAxisDlg->acceptedUnitsOn();
-    int o = 0;
-    // One copy of the times, shared by every curve; each curve owns its values.
-    QVector<double> x;
-    if (scans > 0)
-        x = QVector<double>(times.get(), times.get() + scans);
-    for (int k = 0; k < cardCount; ++k)
-        for (int c = 0; c < 16; ++c) {
-            const int g = k * 16 + c;
-            decimatedCurve *curve = curves[g];
-            if (!((chanMask[k] >> c) & 1) || scans < 1) {
-                curve->setSamples(QVector<QPointF>());
-                continue;
-            }
-            curve->setPen(curvePen(legends[g]));
-            const double *samples = data.get() + size_t(o) * size_t(scans);
-            QVector<double> y(samples, samples + scans);
-            if (units)
-                for (double &v : y)
-                    v = yAxisDlg->toDisplay(v);
-            curve->setSamples(x, y);
-            ++o;
-        }
+    for (int g = 0; g < curves.size(); ++g)
+        if ((chanMask[g / 16] >> (g % 16)) & 1)
+            curves[g]->setPen(curvePen(legends[g]));
+    std::function<double(double)> convert;
+    if (yAxisDlg->acceptedUnitsOn())
+        convert = [this](double volts) { return yAxisDlg->toDisplay(volts); };
+    timePlot::showBlock(curves, std::vector<uint16_t>(chanMask.begin(), chanMask.end()), times.get(),
+                        data.get(), scans, convert);
     if (parent->autoscaleButton->isChecked())
         plot->setAxisAutoScale(QwtPlot::yLeft, true);
     plot->replot();

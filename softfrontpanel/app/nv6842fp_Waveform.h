@@ -9,6 +9,7 @@
 #include "contParams.h"
 #include "visa.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QPair>
@@ -30,6 +31,8 @@ class chLabel;
 class decimatedCurve;
 class fittingLabel;
 class myQwtPlotPicker;
+class plotPictureBar;
+struct pictureContent;
 class nv6842fp_App;
 class analysisRun;
 struct acqSettings;
@@ -71,6 +74,7 @@ public:
     QComboBox *syncMethod = nullptr;  // exists once the synchronisation question was shown
     axisConfig *yAxisDlg = nullptr;
     axisConfig *xAxisDlg = nullptr;
+    plotPictureBar *pictureBar = nullptr; // pictures of the time plot
 
     double yLower = -10.24, yUpper = 10.24;
     double unitOffset = 0.0, unitMultiplier = 1.0;
@@ -100,6 +104,25 @@ public:
     int fileBlockOnDisplay() const { return fileBlockShown; }
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
+    // A shown block as a picture's caption describes it, noted when the
+    // block is shown (the run's settings may change before the next).
+    struct shownBlockInfo {
+        std::vector<uint16_t> masks;
+        double rateHz = 0.0;
+        int scans = 0;
+        int64_t number = 0; // from 1; 0: none yet
+        bool hasStamp = false;
+        int32_t stampSeconds = 0, stampNanos = 0; // of the block's first scan
+        QDateTime acquired; // live blocks only
+    };
+
+    // Lets the spectrum page's picture bar draw its page.
+    void connectSpectrumPictures();
+    // The pictures of the time plot and of the spectrum page as they are
+    // drawn now, with the caption of the block each shows.
+    pictureContent timePicture() const;
+    pictureContent spectrumPicture() const;
+
     // Before the process ends: a stream, a block run or a waiting timed
     // start ends as the stop button ends it (the ring is written out and the
     // file closed), and a cancelled timed start has left the driver.
@@ -178,6 +201,17 @@ private:
     // Offline viewing: the file block on display (0-based), -1 before the
     // first of a run.
     int fileBlockShown = -1;
+
+    // The block on display, noted when it is shown.
+    shownBlockInfo blockShown;
+    int64_t blocksShownInRun = 0; // block mode and demo waves: the count is the number
+    void noteBlockShown(int64_t number, bool hasStamp = false, int32_t seconds = 0, int32_t nanos = 0);
+    // The window type fftWindow was made with.
+    int fftWindowType = 0;
+    // What the spectrum on display was computed from and with.
+    shownBlockInfo spectrumBlock;
+    int spectrumWindowType = 0;
+    int spectrumPadding = 1;
 
     // Spectra are computed on the analysis pool from a copy of the block; a
     // block that arrives meanwhile is computed once the running one has been

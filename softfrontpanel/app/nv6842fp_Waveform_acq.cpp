@@ -211,10 +211,12 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     freq = newFreq;
     scans = newScans;
     fftWindow.assign(size_t(scans), 0.0);
-    windowFunction(daq->fftWindowCombo->currentData().toInt(), scans, fftWindow.data());
+    fftWindowType = daq->fftWindowCombo->currentData().toInt();
+    windowFunction(fftWindowType, scans, fftWindow.data());
     for (int i = 0; i < scans; ++i)
         times[size_t(i)] = i / freq;
     fileBlockShown = -1;
+    blocksShownInRun = 0;
     blockReadError.clear();
 
     settings->freq = freq;

@@ -27,6 +27,10 @@ struct spectrumResult
     std::vector<int> curveIndex;         // card * 16 + channel per computed channel
     std::vector<std::vector<double>> dB; // K magnitudes per computed channel, each written by its own task
     bool tooShort = false;               // fewer than two scans: nothing to show
+    // For the pictures' caption: the block and the window and padding used.
+    nv6842fp_Waveform::shownBlockInfo block;
+    int window = 0;
+    int padding = 1;
 };
 
 namespace {
@@ -60,13 +64,17 @@ void nv6842fp_Waveform::startSpectrum()
     in->scans = scans;
     in->padding = std::max(1, parent->daq->zeroPaddingCombo->currentData().toInt());
     in->window = fftWindow;
+    auto result = std::make_shared<spectrumResult>();
+    result->window = fftWindowType;
     if (in->window.size() != size_t(scans)) {
         // The block is not as long as the window was made for: the same
         // window over the length there is.
         in->window.assign(size_t(scans), 0.0);
-        windowFunction(parent->daq->fftWindowCombo->currentData().toInt(), scans, in->window.data());
+        result->window = parent->daq->fftWindowCombo->currentData().toInt();
+        windowFunction(result->window, scans, in->window.data());
     }
-    auto result = std::make_shared<spectrumResult>();
+    result->block = blockShown;
+    result->padding = in->padding;
     for (int k = 0; k < cardCount; ++k)
         for (int i = 0; i < 16; ++i)
             if ((chanMask[k] >> i) & 1)
@@ -104,6 +112,9 @@ void nv6842fp_Waveform::spectrumReady()
             curve->setSamples(QVector<QPointF>());
         spectrum->plot->replot();
     } else if (result && !result->freqs.empty()) {
+        spectrumBlock = result->block;
+        spectrumWindowType = result->window;
+        spectrumPadding = result->padding;
         const std::vector<double> &f = result->freqs;
         // A channel that was not measured this time (outside the mask, or
         // not computed) shows nothing rather than an older block's spectrum.
@@ -136,7 +147,8 @@ void nv6842fp_Waveform::fftOptionsChanged()
     // The window is otherwise made at the start of a run; a viewed file's
     // run may be under way.
     fftWindow.assign(size_t(scans), 0.0);
-    windowFunction(parent->daq->fftWindowCombo->currentData().toInt(), scans, fftWindow.data());
+    fftWindowType = parent->daq->fftWindowCombo->currentData().toInt();
+    windowFunction(fftWindowType, scans, fftWindow.data());
     if (fileBlockShown < 0)
         return;
     updateFft();

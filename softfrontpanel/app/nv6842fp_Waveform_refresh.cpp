@@ -70,8 +70,15 @@ bool nv6842fp_Waveform::readOfflineBlock()
         sfp::endProcess(-1);
         return false;
     }
+    // With stamps the block is read with them, for the caption of its pictures.
+    const bool stamps = StoredFileInfo.stampBytes > 0 && StoredFileInfo.scansPerBlock > 0;
+    std::vector<int32_t> seconds(stamps ? size_t(StoredFileInfo.scansPerBlock) : 0);
+    std::vector<int32_t> nanos(seconds.size());
     errno = 0;
-    if (readStoredBlock(StoredFileInfo, buffer.get(), blockSlider->value() - 1) != 1) {
+    const int block = blockSlider->value() - 1;
+    if ((stamps ? readStoredBlockStamps(StoredFileInfo, buffer.get(), seconds.data(), nanos.data(), block)
+                : readStoredBlock(StoredFileInfo, buffer.get(), block))
+        != 1) {
         // Without a system error the file ended early: it shrank since it was opened.
         const int error = errno;
         const QString reason = error ? QString::fromLocal8Bit(std::strerror(error))
@@ -84,6 +91,7 @@ bool nv6842fp_Waveform::readOfflineBlock()
     }
     storedSamplesToVolts(StoredFileInfo, buffer.get(), data.get(),
                          std::min(count, storedBlockValueCount(StoredFileInfo)));
+    noteBlockShown(block + 1, stamps, stamps ? seconds[0] : 0, stamps ? nanos[0] : 0);
     return true;
 }
 
@@ -162,6 +170,7 @@ bool nv6842fp_Waveform::fetchBlock()
     }
     blockReadError.clear();
     std::copy(blockRead.begin(), blockRead.begin() + std::ptrdiff_t(values), data.get());
+    noteBlockShown(++blocksShownInRun);
     showBlock();
     return true;
 }
@@ -209,12 +218,13 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 
     bool ready = false;
     int32_t shownBlock = 0; // the streamed block taken for display
+    contBlockStamp shownStamp;
     if (!demoMode && !storage) {
         if (acqPollStage(d_vi, refreshReporter()) < VI_SUCCESS)
             return;
         ready = acqBlockReady(scans);
     } else if (storage) {
-        ready = contTakeDisplayCopy(contParams, data.get(), &shownBlock);
+        ready = contTakeDisplayCopy(contParams, data.get(), &shownBlock, &shownStamp);
         if (streamSilent() && acqPollStage(d_vi, refreshReporter()) < VI_SUCCESS)
             return;
     }
@@ -227,6 +237,7 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
 
     if (demoMode) {
         synthesiseDemoBlock();
+        noteBlockShown(++blocksShownInRun);
         showBlock();
         if (!parent->contButton->isChecked()) {
             stopDAQ();
@@ -236,10 +247,12 @@ void nv6842fp_Waveform::timerSlot(bool incrementSlider)
     }
 
     if (ready) {
-        if (storage)
+        if (storage) {
+            noteBlockShown(int64_t(shownBlock) + 1, shownStamp.valid, shownStamp.seconds, shownStamp.nanos);
             showBlock();
-        else if (!fetchBlock())
+        } else if (!fetchBlock()) {
             return;
+        }
         if (gl_errors & 1) {
             if (!markOverRange())
                 return;

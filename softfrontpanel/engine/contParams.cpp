@@ -272,6 +272,11 @@ ViInt32 dataCallback(ViSession vi, ViAddr user)
         if (complete) {
             QMutexLocker lock(&p.copyLock);
             std::memcpy(p.displayCopy, p.blockData[w], size_t(p.sampleSize) * size_t(p.copyScans) * size_t(p.channels));
+            // The first stamp only: all a caption names, at no cost to the callback.
+            if (p.timestamps && p.scans > 0) {
+                p.displaySeconds = p.blockSeconds[w][0];
+                p.displayNanos = p.blockNanos[w][0];
+            }
             p.copyRequested = false;
             p.copyValid = true;
             displayedBlock = blocksAcquired - 1;
@@ -363,7 +368,7 @@ QString contEndStreaming(contParams_t &params, ViSession vi, const acqReporter &
     return params.finish();
 }
 
-bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block)
+bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block, contBlockStamp *stamp)
 {
     QMutexLocker lock(&params.copyLock);
     if (!params.displayCopy || !params.copyValid)
@@ -372,6 +377,8 @@ bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block)
     // the next block and move the number on.
     if (block)
         *block = displayedBlock;
+    if (stamp)
+        *stamp = contBlockStamp{params.timestamps, params.displaySeconds, params.displayNanos};
     std::memcpy(data, params.displayCopy,
                 size_t(params.sampleSize) * size_t(params.copyScans) * size_t(params.channels));
     params.copyRequested = true;

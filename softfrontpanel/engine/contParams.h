@@ -68,6 +68,8 @@ struct contParams_t {
     int32_t *blockSeconds[contRingSlots];
     int32_t *blockNanos[contRingSlots];
     double *displayCopy = nullptr;     // latest block for the display, under copyLock
+    int32_t displaySeconds = 0;        // its first scan's time stamp when timestamps, under copyLock
+    int32_t displayNanos = 0;
     std::atomic<bool> copyRequested{false}; // the display took the copy and wants a fresh one
     std::atomic<bool> copyValid{false};     // displayCopy holds a block
     QFuture<void> storageFuture;
@@ -147,10 +149,19 @@ bool contLeaveCallbacks(contParams_t &params);
 // "nv6842_stopMultAcquisition(d_vi)"), finish(); returns the error text.
 QString contEndStreaming(contParams_t &params, ViSession vi, const acqReporter &report);
 
+// The time stamp of a block's first scan; valid only when the stream reads stamps.
+struct contBlockStamp {
+    bool valid = false;
+    int32_t seconds = 0;
+    int32_t nanos = 0;
+};
+
 // Copies the display block into data (channels * copyScans doubles) and asks
 // the callback for the next one; false when no new block is there.
-// *block (when given) receives the copy's block number (0-based).
-bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block = nullptr);
+// *block (when given) receives the copy's block number (0-based), *stamp
+// (when given) its first time stamp.
+bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block = nullptr,
+                         contBlockStamp *stamp = nullptr);
 
 // "Cannot open file: \"%1\" for writing.", and with a non-zero errno the
 // system's reason on a second line.

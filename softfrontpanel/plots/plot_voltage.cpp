@@ -8,6 +8,7 @@
 #include "myYQwtScaleDraw.h"
 #include "partsLabel.h"
 #include "plotHelpers.h"
+#include "plotPictureBar.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -79,7 +80,12 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     topRow->addWidget(new QLabel(QStringLiteral("Symbols:"), this));
     topRow->addWidget(symbolSize);
     topRow->addStretch();
+    // The picture actions have a row of their own: the read-out row is as
+    // wide as a small screen allows.
+    pictureBar = new plotPictureBar(this);
+    pictureBar->fileBaseName = QStringLiteral("spectrum");
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pictureBar, 0, Qt::AlignRight);
     layout->addLayout(topRow);
     layout->addWidget(plot, 1);
     layout->addWidget(sfpPlots::scrollingRows(buildCardRows(), cards));

@@ -29,6 +29,7 @@ class myQwtPlotPickerFft;
 class myXQwtScaleDraw;
 class myYQwtScaleDraw;
 class partsLabel;
+class plotPictureBar;
 
 class plot_voltage : public QWidget
 {
@@ -51,6 +52,10 @@ public:
     // Logical DPI / 96: every pixel size of the plot is multiplied by it.
     double pixelScale() const { return s; }
     QString markerText() const;
+    // The spectrum averaging and unit in force, as a picture's caption
+    // names them; empty while the spectrum is plain dB re 1 V peak of
+    // single blocks.
+    QString averagingAndUnitText() const { return QString(); }
 
     QwtPlot *plot;
     // Index card * 16 + channel; decimating curves, not attached at first.
@@ -73,6 +78,7 @@ public:
     QCheckBox *snapBox;
     QComboBox *symbolSize;
     partsLabel *markerLabel; // the marker read-out
+    plotPictureBar *pictureBar; // "Save Picture…", "Copy Picture"; the owner says what to draw
     QVector<QPushButton *> allButtons;
     QVector<QPushButton *> noneButtons;
 
