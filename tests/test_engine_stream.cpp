@@ -434,6 +434,20 @@ void TestEngineStream::unopenableFile()
     QVERIFY(params.displayCopy == nullptr && params.blockData[0] == nullptr);
     QCOMPARE(contOpenFailedText(settings.fileName, params.openError),
              "Cannot open file: \"" + settings.fileName + "\" for writing.\n" + std::strerror(ENOENT));
+    QCOMPARE(params.openPath, settings.fileName);
+
+    // A set names its first file; a trend log that cannot be opened refuses the start too.
+    settings.split.maxSeconds = 1;
+    QVERIFY(params.prepare(settings) == contPrepareResult::CannotOpen);
+    QCOMPARE(params.openPath, dir->filePath("no/such/dir/run_0001.bin6842"));
+    settings.split = contSplitRule();
+    settings.fileName = dir->filePath("run.bin6842");
+    settings.trendLog = true;
+    QVERIFY(QDir(dir->path()).mkdir("run.trend.csv"));
+    QVERIFY(params.prepare(settings) == contPrepareResult::CannotOpen);
+    QCOMPARE(params.openPath, dir->filePath("run.trend.csv"));
+    QCOMPARE(params.openError, EISDIR);
+    QVERIFY(!params.storing && !params.writer.isOpen());
 }
 
 void TestEngineStream::diskGuardEndsStoringCleanly_data()
