@@ -21,7 +21,7 @@
 #include "storedfile.h"
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
-#include "trendlog.h"
+#include "test_trend_helpers.h"
 
 #include <qwt_plot_curve.h>
 
@@ -482,24 +482,10 @@ private slots:
             if (QTest::currentTestFailed())
                 QFAIL(qPrintable(member));
         }
-        TrendLogReader reader;
-        QVERIFY2(reader.open(trend.toStdString()), reader.error().c_str());
-        int64_t next = 0;
-        int ordinal = 0;
-        for (TrendEntry e; reader.next(e);) {
-            if (e.kind == TrendEntry::Skip) {
-                QVERIFY(ordinal == 0 && e.firstSkipped == next);
-                next = e.lastSkipped + 1;
-                continue;
-            }
-            const Channel &c = vxiChannels[ordinal];
-            QVERIFY(e.row.block == next && e.row.card == c.chIdx / 16 + 1 && e.row.channel == c.chIdx % 16 + 1);
-            QVERIFY(std::abs(e.row.timeSeconds - double(next) * blockScans / fast) < 1e-12);
-            ordinal = (ordinal + 1) % vxiChannels.size();
-            next += ordinal == 0 ? 1 : 0;
-        }
-        QVERIFY2(reader.error().empty(), reader.error().c_str());
-        QCOMPARE(next, int64_t(stored));
+        std::vector<std::pair<int, int>> enabled;
+        for (const Channel &c : vxiChannels)
+            enabled.emplace_back(c.chIdx / 16 + 1, c.chIdx % 16 + 1);
+        verifyTrendCoverage(trend, stored, enabled);
     }
 
     // Files of a set hold whole blocks: a split smaller than one block is

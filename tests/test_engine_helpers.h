@@ -8,7 +8,7 @@
 
 #include "storedfile.h"
 #include "test_sim_helpers.h"
-#include "trendlog.h"
+#include "test_trend_helpers.h"
 
 #include <QFile>
 #include <QtTest>
@@ -89,37 +89,14 @@ inline void verifyBinary(const QString &path, int blocks, bool stamps, int first
     }
 }
 
-// Every block 0 ... blocks-1 of a trend log, once: rows of each enabled
-// channel in file order, or inside a skip row. rows receives the rows.
+// The trend log of the test layout's four channels.
 inline void verifyTrendCoverage(const QString &path, int blocks, std::vector<TrendRow> *rows = nullptr,
                                 std::vector<TrendEntry> *skips = nullptr)
 {
-    TrendLogReader reader;
-    QVERIFY2(reader.open(path.toStdString()), reader.error().c_str());
-    int64_t next = 0; // the next block expected
-    int channel = 0;  // its next channel ordinal
-    for (TrendEntry e; reader.next(e);) {
-        if (e.kind == TrendEntry::Skip) {
-            QCOMPARE(channel, 0);
-            QCOMPARE(e.firstSkipped, next);
-            next = e.lastSkipped + 1;
-            if (skips)
-                skips->push_back(e);
-            continue;
-        }
-        QCOMPARE(e.row.block, next);
-        QCOMPARE(e.row.card, channels[channel].fc);
-        QCOMPARE(e.row.channel, channels[channel].channel);
-        if (rows)
-            rows->push_back(e.row);
-        if (++channel == channelCount) {
-            channel = 0;
-            ++next;
-        }
-    }
-    QVERIFY2(reader.error().empty() && !reader.unfinishedLine(), reader.error().c_str());
-    QCOMPARE(channel, 0);
-    QCOMPARE(next, int64_t(blocks));
+    std::vector<std::pair<int, int>> enabled;
+    for (const Channel &c : channels)
+        enabled.emplace_back(c.fc, c.channel);
+    verifyTrendCoverage(path, blocks, enabled, rows, skips);
 }
 
 inline QByteArray readAll(const QString &path)

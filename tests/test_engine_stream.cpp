@@ -114,28 +114,17 @@ uint64_t blockBytes(bool stamps)
 // The time, one block's worth of the run's blocks, in seconds.
 const double blockTime = double(scans) / rate;
 
-// Limits the size of the files this process writes for as long as it lives.
-class FileSizeLimit
-{
-public:
+// Limits the size of the files this process writes while it lives.
+struct FileSizeLimit {
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = bytes;
+        rlimit limited{bytes, saved.rlim_max};
         active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
     }
-    ~FileSizeLimit() { lift(); }
-    void lift()
-    {
-        if (active)
-            setrlimit(RLIMIT_FSIZE, &saved);
-        active = false;
-    }
-    bool active = false;
-
-private:
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
     rlimit saved{};
+    bool active = false;
 };
 
 } // namespace
