@@ -372,8 +372,9 @@ int record(Options &o)
     QString hardwareError;
     bool triggered = false;
     bool trendReported = false;
-    // Blocks stopped coming without an error bit: two blocks' time and a second.
-    const qint64 silenceMs = qint64(2000.0 * o.scans / o.rate) + 1000;
+    // Blocks stopped coming without an error bit: two blocks' time and ten
+    // seconds, more than a busy machine holds a callback back.
+    const qint64 silenceMs = qint64(2000.0 * o.scans / o.rate) + 10000;
     for (;;) {
         if (acqPollStage(vi, report) < VI_SUCCESS)
             break;
