@@ -5,6 +5,7 @@
 // PTP alarm start on an LXI carrier and the synchronisation question of cards
 // on several hosts.
 #include "acqConfig.h"
+#include "acqConfigRules.h"
 #include "acqSetup.h"
 #include "acqState.h"
 #include "acqTexts.h"
@@ -20,6 +21,7 @@
 #include "storedfile.h"
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
+#include "test_trend_helpers.h"
 
 #include <qwt_plot_curve.h>
 
@@ -29,6 +31,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -72,10 +76,10 @@ int shownBlock(const QwtPlotCurve *curve, const char *descriptor, const Channel 
     return block;
 }
 
-// The recording holds `blocks` whole blocks of the run from scan 0 on, each
-// equal to the formula; with stamps, scan 0 is stamped at firstSecond.
+// The recording holds `blocks` whole blocks of the run from block firstBlock
+// on, each equal to the formula; with stamps, scan 0 is stamped at firstSecond.
 void verifyRecording(const QString &path, const char *descriptor, const QVector<Channel> &channels,
-                     double rate, int scans, int blocks, qint64 firstSecond = -1)
+                     double rate, int scans, int blocks, qint64 firstSecond = -1, int firstBlock = 0)
 {
     StoredFileInfo_t info;
     QCOMPARE(readStoredFileHeader(QFile::encodeName(path).constData(), &info), 0);
@@ -93,9 +97,10 @@ void verifyRecording(const QString &path, const char *descriptor, const QVector<
                              : readStoredBlock(info, samples.data(), k);
         QCOMPARE(read, 1);
         for (int o = 0; o < channels.size(); ++o) {
-            const std::vector<double> expected = formula(descriptor, channels[o], rate, int64_t(k) * scans, scans);
+            const std::vector<double> expected =
+                formula(descriptor, channels[o], rate, int64_t(firstBlock + k) * scans, scans);
             if (!std::equal(expected.begin(), expected.end(), samples.begin() + o * scans))
-                QFAIL(qPrintable(QString("block %1, channel ordinal %2 differs from the formula").arg(k).arg(o)));
+                QFAIL(qPrintable(QString("block %1, channel ordinal %2 differs from the formula").arg(firstBlock + k).arg(o)));
         }
         if (k == 0 && firstSecond >= 0) {
             QCOMPARE(qint64(seconds[0]), firstSecond);
@@ -191,6 +196,8 @@ private slots:
     {
         sfp::setMessageCard(&gl_fc);
         qputenv("TRELLIN_SIM", QByteArray());
+        // Single files unless a test asks for a set, whatever an earlier run left.
+        QSettings("Norvane Ltd.", "Trellin 6842 Soft Front Panel").remove("DataStorage");
     }
 
     void repetitiveStorageShowsAndRecordsEveryBlock()
@@ -330,16 +337,25 @@ private slots:
         QTest::addColumn<QString>("expected"); // the whole text, or a beginning ending in "["
         QTest::addColumn<int>("blocks");       // blocks recorded before the failure
         QTest::addColumn<QString>("kept");     // what the file-size text then says
+        QTest::addColumn<qint64>("disk");      // bytes the disk holds (through the seam); 0: as it is
         char text[256] = {};
         nv6842_error_message(VI_NULL, nv6842_ERROR_INJECTED, text);
         const QString read = QStringLiteral("nv6842_readMultAcquisitionEx failed due to [");
         QTest::newRow("read fails") << QByteArray("default; fail call=nv6842_readMultAcquisition status=0xBFFC080A after=3")
                                     << false << read + QString::fromLatin1(text) + ']' << 3
-                                    << "Storing stopped: 3 blocks (18.0 kB) are in the file.";
+                                    << "Storing stopped: 3 blocks (18.0 kB) are in the file." << qint64(0);
         QTest::newRow("short read") << QByteArray("default; short call=nv6842_readMultAcquisition scans=100 after=3")
-                                    << false << read << 3 << "Storing stopped: 3 blocks (18.0 kB) are in the file.";
+                                    << false << read << 3 << "Storing stopped: 3 blocks (18.0 kB) are in the file."
+                                    << qint64(0);
         QTest::newRow("disk full") << QByteArray() << true << QStringLiteral("Disk write failed!") << 0
-                                   << "Storing stopped: 0 blocks (0 B) are in the file.";
+                                   << "Storing stopped: 0 blocks (0 B) are in the file." << qint64(0);
+        // The header and 34.5 blocks of 6 kB: after 3 blocks two ring lengths no longer fit.
+        const uint16_t masks[] = {0x0005, 0x8000};
+        const qint64 header = qint64(binaryHeaderText({rate, scans, 2, masks, false}).size());
+        QTest::newRow("disk almost full") << QByteArray() << false
+                                          << QStringLiteral("The disk is almost full: storing stopped after 3 blocks (18.0 kB).")
+                                          << 3 << "Storing stopped: 3 blocks (18.0 kB) are in the file."
+                                          << header + 34 * 6144 + 3072;
     }
 
     void streamingFailureShowsAtOnce()
@@ -349,6 +365,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(int, blocks);
         QFETCH(QString, kept);
+        QFETCH(qint64, disk);
         SimConfig config(sim);
         QTemporaryDir dir;
         const QString path = dir.filePath("broken.bin6842");
@@ -360,6 +377,10 @@ private slots:
         MessageRecorder recorder;
         Window w = storageWindow(recorder);
         QVERIFY(w);
+        if (disk > 0)
+            w->waveform->contParams.freeSpace = [disk, path](const std::string &) {
+                return disk - QFileInfo(path).size();
+            };
         const QRect screen(0, 0, 1024, 768);
         showOnScreen(w.get(), screen);
         if (fullDisk)
@@ -404,6 +425,99 @@ private slots:
         // The blocks read before the failure are recorded, nothing after.
         if (!fullDisk)
             verifyRecording(path, vxi, vxiChannels, rate, scans, blocks);
+    }
+
+    // "Start a new file every 1 MB" and the trend log, chosen in the dialog:
+    // one question for the set, the health line while streaming, files of
+    // five blocks of 192 kB, and a row or a skip for every block.
+    void fileSetAndTrendFromTheDialog()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run.bin6842");
+        const QString trend = dir.filePath("run.trend.csv");
+        const QString stale = dir.filePath("run_0007.bin6842");
+        for (const QString &earlier : {trend, stale})
+            QVERIFY(QFile(earlier).open(QIODevice::WriteOnly));
+        // The dialog remembers the choices; the other tests store single files.
+        struct Forget {
+            ~Forget() { QSettings("Norvane Ltd.", "Trellin 6842 Soft Front Panel").remove("DataStorage"); }
+        } forget;
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        const int blockScans = 8192;
+        const double fast = 50000;
+        selectData(w->daq->lengthCombo, blockScans);
+        selectData(w->daq->rateCombo, fast);
+        recorder.answerStandard(QMessageBox::Yes);
+        auto watch = whenModal<acqConfig>([&](acqConfig *d) {
+            d->formatCombo->setCurrentIndex(0);
+            d->fileNameEdit->setText(QDir::toNativeSeparators(path));
+            d->splitBox->setChecked(true);
+            d->splitValue->setValue(1);
+            d->splitUnitCombo->setCurrentIndex(acqSplitMegabytes);
+            d->trendBox->setChecked(true);
+            d->startButton->click();
+        });
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        QCOMPARE(recorder.texts(), QStringList{"File already exists, overwrite?"});
+        nv6842fp_Waveform *wave = w->waveform;
+        static const QRegularExpression health(QStringLiteral(
+            "^\\d+(\\.\\d+)? (B|kB|MB)/s, ring backlog \\d+/16 blocks, \\d+(\\.\\d+)? (B|kB|MB|GB) free(, .+ left)?$"));
+        QTRY_VERIFY_WITH_TIMEOUT(!wave->healthLabel->isHidden() && health.match(wave->healthLabel->text()).hasMatch(),
+                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(wave->contParams.blocksStored >= 6, 10000);
+        w->contButton->click();
+        QVERIFY(waitForEnd(w.get()));
+        QVERIFY(wave->healthLabel->isHidden());
+        QCOMPARE(recorder.count(), 1);
+        QVERIFY(!QFile::exists(path) && !QFile::exists(stale));
+
+        // (1 MB - header) / 196,608 bytes: five blocks a file.
+        const int stored = int(wave->contParams.blocksStored);
+        for (int first = 0, n = 1; first < stored; first += 5, ++n) {
+            const QString member = dir.filePath(QString::asprintf("run_%04d.bin6842", n));
+            verifyRecording(member, vxi, vxiChannels, fast, blockScans, std::min(5, stored - first), -1, first);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(member));
+        }
+        std::vector<std::pair<int, int>> enabled;
+        for (const Channel &c : vxiChannels)
+            enabled.emplace_back(c.chIdx / 16 + 1, c.chIdx % 16 + 1);
+        verifyTrendCoverage(trend, stored, enabled);
+    }
+
+    // Files of a set hold whole blocks: a split smaller than one block is
+    // refused, once, naming the smallest size, and nothing starts.
+    void splitSmallerThanABlockIsRefused()
+    {
+        QTemporaryDir dir;
+        MessageRecorder recorder;
+        Window w = storageWindow(recorder);
+        QVERIFY(w);
+        struct Forget {
+            ~Forget() { QSettings("Norvane Ltd.", "Trellin 6842 Soft Front Panel").remove("DataStorage"); }
+        } forget;
+        // 16 channels of 8192 scans: 1 MB a block, and the header.
+        for (int g = 0; g < 32; ++g)
+            w->chPanels[g]->enable->setChecked(g < 16);
+        selectData(w->daq->lengthCombo, 8192);
+        auto watch = whenModal<acqConfig>([&](acqConfig *d) {
+            d->fileNameEdit->setText(dir.filePath("big.bin6842"));
+            d->splitBox->setChecked(true);
+            d->splitValue->setValue(1);
+            d->splitUnitCombo->setCurrentIndex(acqSplitMegabytes);
+            d->startButton->click();
+        });
+        journal();
+        w->contButton->click();
+        QCOMPARE(watch->acted, 1);
+        QCOMPARE(recorder.texts(), QStringList{"The split size must be at least 1.001 MB (one block and the file header)."});
+        QCOMPARE(recorder.last().icon, QMessageBox::Warning);
+        QVERIFY(!w->waveform->refreshTimer->isActive() && !w->contButton->isChecked() && w->contButton->isEnabled());
+        QVERIFY(journal().filter("nv6842_startMultAcquisitionEx(").isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     // "Yes" to an error box while streaming: the stream ends as the stop

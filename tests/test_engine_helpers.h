@@ -1,16 +1,19 @@
 // Helpers shared by the streaming and recorder tests: the layout both record
 // (two simulated cards, four channels), the simulator's formula for it, and
 // the checks of a recorded file: binary read back with the stored-file
-// reader, CSV compared with text printed here with printf.
+// reader, CSV compared with text printed here with printf, a trend log's
+// blocks each accounted for once.
 #ifndef TEST_ENGINE_HELPERS_H
 #define TEST_ENGINE_HELPERS_H
 
 #include "storedfile.h"
 #include "test_sim_helpers.h"
+#include "test_trend_helpers.h"
 
 #include <QFile>
 #include <QtTest>
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -34,10 +37,12 @@ inline std::vector<double> expectedVolts(const Channel &c, int64_t first, int co
 }
 
 // The binary file holds exactly `blocks` blocks (-1: any whole number but 0)
-// of the run from scan 0 on,
+// of the run from block firstBlock on,
 // without gap or repetition: samples equal to the formula, time stamps one
-// scan period apart from the first.
-inline void verifyBinary(const QString &path, int blocks, bool stamps)
+// scan period apart from the first. *firstNs (when given) is the stamp of
+// the run's scan 0: taken from this file's first block when it is -1, else
+// the reference the stamps are checked against.
+inline void verifyBinary(const QString &path, int blocks, bool stamps, int firstBlock = 0, int64_t *runStartNs = nullptr)
 {
     StoredFileInfo_t info;
     QCOMPARE(readStoredFileHeader(path.toLocal8Bit().constData(), &info), 0);
@@ -54,30 +59,44 @@ inline void verifyBinary(const QString &path, int blocks, bool stamps)
     }
     QCOMPARE(info.blockCount, uint64_t(blocks));
     QCOMPARE(info.dataBytes, info.blockBytes * uint64_t(blocks));
+    // The time of the file's first sample, to the microsecond the header holds.
+    QVERIFY(std::abs(info.timeOffset - firstBlock * scans / rate) <= 0.5e-6);
 
     std::vector<double> samples(size_t(channelCount * scans));
     std::vector<int32_t> sec(static_cast<size_t>(scans)), ns(static_cast<size_t>(scans));
-    int64_t firstNs = 0;
+    int64_t ownStart = -1;
+    int64_t &startNs = runStartNs ? *runStartNs : ownStart;
     for (int k = 0; k < blocks; ++k) {
         const int result = stamps ? readStoredBlockStamps(info, samples.data(), sec.data(), ns.data(), k)
                                   : readStoredBlock(info, samples.data(), k);
         QCOMPARE(result, 1);
+        const int64_t first = int64_t(firstBlock + k) * scans;
         for (int o = 0; o < channelCount; ++o) {
-            const std::vector<double> expected = expectedVolts(channels[o], int64_t(k) * scans, scans);
+            const std::vector<double> expected = expectedVolts(channels[o], first, scans);
             if (!std::equal(expected.begin(), expected.end(), samples.begin() + o * scans))
-                QFAIL(qPrintable(QString("block %1, channel %2 differs from the formula").arg(k).arg(o)));
+                QFAIL(qPrintable(QString("block %1, channel %2 differs from the formula").arg(firstBlock + k).arg(o)));
         }
         if (!stamps)
             continue;
         for (int i = 0; i < scans; ++i) {
             const int64_t t = int64_t(sec[size_t(i)]) * 1000000000LL + ns[size_t(i)];
-            if (k == 0 && i == 0)
-                firstNs = t;
-            const int64_t scan = int64_t(k) * scans + i;
-            if (t - firstNs != trellinSimScanOffsetNs(rate, scan))
+            const int64_t scan = first + i;
+            if (startNs < 0)
+                startNs = t - trellinSimScanOffsetNs(rate, scan);
+            if (t - startNs != trellinSimScanOffsetNs(rate, scan))
                 QFAIL(qPrintable(QString("time stamp of scan %1 is off").arg(scan)));
         }
     }
+}
+
+// The trend log of the test layout's four channels.
+inline void verifyTrendCoverage(const QString &path, int blocks, std::vector<TrendRow> *rows = nullptr,
+                                std::vector<TrendEntry> *skips = nullptr)
+{
+    std::vector<std::pair<int, int>> enabled;
+    for (const Channel &c : channels)
+        enabled.emplace_back(c.fc, c.channel);
+    verifyTrendCoverage(path, blocks, enabled, rows, skips);
 }
 
 inline QByteArray readAll(const QString &path)
@@ -86,8 +105,8 @@ inline QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-// The CSV text of blocks 0 ... blocks-1, printed here with printf.
-inline QByteArray expectedCsv(int blocks, bool millivolts)
+// The CSV text of blocks firstBlock ... firstBlock+blocks-1, printed here with printf.
+inline QByteArray expectedCsv(int blocks, bool millivolts, int firstBlock = 0)
 {
     QByteArray text = millivolts ? "Units: mV\n" : "Units: V\n";
     text += "Sampling rate: 10000.000000 Hz\n";
@@ -95,7 +114,7 @@ inline QByteArray expectedCsv(int blocks, bool millivolts)
         text += QByteArray("FC") + QByteArray::number(c.fc) + "_CH" + QByteArray::number(c.channel) + ", ";
     text += "\n";
     char field[64];
-    for (int k = 0; k < blocks; ++k) {
+    for (int k = firstBlock; k < firstBlock + blocks; ++k) {
         std::vector<std::vector<double>> v;
         for (const Channel &c : channels)
             v.push_back(expectedVolts(c, int64_t(k) * scans, scans));

@@ -8,6 +8,7 @@
 #include "acqState.h"
 #include "acqTexts.h"
 #include "acqTimedStart.h"
+#include "recordingHealth.h"
 #include "test_sim_helpers.h"
 
 #include <QtTest>
@@ -63,6 +64,10 @@ private slots:
     void sizeTexts_data();
     void sizeTexts();
     void storageInfoLine();
+    void recordingHealthLine_data();
+    void recordingHealthLine();
+    void durationTexts_data();
+    void durationTexts();
     void synchAndMode();
     void blockLimit();
     void programCardsSendsPanelValues();
@@ -154,6 +159,67 @@ void TestEngineSetup::storageInfoLine()
     QCOMPARE(acqStorageInfoText(1536, 20000), QStringLiteral("File size: 1.5 kB, scan backlog: 20000"));
     QCOMPARE(acqBacklogHigh(16384), false);
     QCOMPARE(acqBacklogHigh(16385), true);
+}
+
+void TestEngineSetup::recordingHealthLine_data()
+{
+    using Samples = QList<qint64>; // ms, bytes written, ms, bytes written ...
+    QTest::addColumn<Samples>("samples");
+    QTest::addColumn<int>("backlog");
+    QTest::addColumn<qint64>("freeBytes");
+    QTest::addColumn<QString>("text"); // after the last sample; empty: none yet
+    const qint64 mb = 1 << 20;
+    QTest::newRow("one sample") << Samples{0, 0} << 0 << qint64(1) << QString();
+    // 10 GB at 1 MB/s: 10240 s.
+    QTest::newRow("rate and time left") << Samples{0, 0, 1000, mb} << 3 << (qint64(10) << 30)
+                                        << "1.0 MB/s, ring backlog 3/16 blocks, 10.00 GB free, 2 h 50 min left";
+    QTest::newRow("free space unknown") << Samples{0, 0, 1000, mb} << 0 << qint64(-1)
+                                        << "1.0 MB/s, ring backlog 0/16 blocks";
+    QTest::newRow("nothing written") << Samples{0, 0, 1000, 0} << 15 << (qint64(1) << 30)
+                                     << "0 B/s, ring backlog 15/16 blocks, 1.00 GB free";
+    // Samples less than a second after the last are not taken.
+    QTest::newRow("too soon") << Samples{0, 0, 500, 9 * mb, 2000, 3 * mb} << 0 << qint64(-1)
+                              << "1.5 MB/s, ring backlog 0/16 blocks";
+    // The rate of the last five seconds: 1 MB/s for five, then 2 MB/s.
+    Samples changing;
+    for (qint64 s = 0; s <= 10; ++s)
+        changing << s * 1000 << (s <= 5 ? s * mb : 5 * mb + (s - 5) * 2 * mb);
+    QTest::newRow("last five seconds") << changing << 1 << (qint64(60) * 2 * mb)
+                                       << "2.0 MB/s, ring backlog 1/16 blocks, 120.0 MB free, 1 min 00 s left";
+}
+
+void TestEngineSetup::recordingHealthLine()
+{
+    using Samples = QList<qint64>;
+    QFETCH(Samples, samples);
+    QFETCH(int, backlog);
+    QFETCH(qint64, freeBytes);
+    QFETCH(QString, text);
+    recordingHealth health;
+    bool shown = false;
+    for (int i = 0; i + 1 < samples.size(); i += 2)
+        shown = health.sample(samples[i], uint64_t(samples[i + 1]), backlog, freeBytes) || shown;
+    QCOMPARE(shown, !text.isEmpty());
+    if (shown)
+        QCOMPARE(health.text(), text);
+}
+
+void TestEngineSetup::durationTexts_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << 0.0 << "0 s";
+    QTest::newRow("seconds") << 59.9 << "59 s";
+    QTest::newRow("minutes") << 725.0 << "12 min 05 s";
+    QTest::newRow("hours") << 11520.0 << "3 h 12 min";
+    QTest::newRow("days") << 183600.0 << "2 d 03 h";
+}
+
+void TestEngineSetup::durationTexts()
+{
+    QFETCH(double, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(acqDurationText(seconds), text);
 }
 
 void TestEngineSetup::synchAndMode()

@@ -6,8 +6,13 @@
 #include "acqBlock.h"
 #include "acqSetup.h"
 #include "acqState.h"
+#include "acqTexts.h"
 #include "contParams.h"
+#include "datafile_writer.h"
+#include "fileset.h"
 #include "test_engine_helpers.h"
+
+#include <sys/resource.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,6 +20,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -34,6 +40,8 @@ struct Stream {
     ViSession vi = VI_NULL;
     contParams_t params;
     bool ended = false;
+    contSplitRule split; // a file set
+    bool trend = false;  // and a trend log
 
     ~Stream()
     {
@@ -66,6 +74,8 @@ struct Stream {
         settings.timestamps = stamps;
         settings.stopAfterFirst = single;
         settings.fileName = fileName;
+        settings.split = split;
+        settings.trendLog = trend;
         if (params.prepare(settings) != contPrepareResult::Ok)
             return false;
         params.blockLimit = blockLimit;
@@ -91,6 +101,32 @@ bool waitForBlocks(int count, int timeoutMs = 10000)
     return pollUntil([&] { return blocksAcquired >= count; }, timeoutMs);
 }
 
+// What the test layout's files look like: header bytes and bytes per block.
+uint64_t headerBytes(bool stamps)
+{
+    return binaryHeaderText({rate, scans, int(masks.size()), masks.data(), stamps}).size();
+}
+uint64_t blockBytes(bool stamps)
+{
+    return uint64_t(scans) * (8 * channelCount + (stamps ? 8 : 0));
+}
+
+// The time, one block's worth of the run's blocks, in seconds.
+const double blockTime = double(scans) / rate;
+
+// Limits the size of the files this process writes while it lives.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited{bytes, saved.rlim_max};
+        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+    rlimit saved{};
+    bool active = false;
+};
+
 } // namespace
 
 class TestEngineStream : public QObject
@@ -114,6 +150,16 @@ private slots:
     void callbackLeavesPollOnStop();
     void firstErrorWins();
     void unopenableFile();
+    void diskGuardEndsStoringCleanly_data();
+    void diskGuardEndsStoringCleanly();
+    void writeFailingMidBlockIsCutBack();
+    void fileSetEqualsOneRecording_data();
+    void fileSetEqualsOneRecording();
+    void splitSmallerThanOneBlockIsRefused_data();
+    void splitSmallerThanOneBlockIsRefused();
+    void trendRowsFollowTheClosedForm();
+    void trendSkipsWhileTheAnalysisStalls();
+    void trendOnAFullDiskStopsAlone();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -408,6 +454,238 @@ void TestEngineStream::unopenableFile()
     QVERIFY(params.displayCopy == nullptr && params.blockData[0] == nullptr);
     QCOMPARE(contOpenFailedText(settings.fileName, params.openError),
              "Cannot open file: \"" + settings.fileName + "\" for writing.\n" + std::strerror(ENOENT));
+    QCOMPARE(params.openPath, settings.fileName);
+
+    // A set names its first file; a trend log that cannot be opened refuses the start too.
+    settings.split.maxSeconds = 1;
+    QVERIFY(params.prepare(settings) == contPrepareResult::CannotOpen);
+    QCOMPARE(params.openPath, dir->filePath("no/such/dir/run_0001.bin6842"));
+    settings.split = contSplitRule();
+    settings.fileName = dir->filePath("run.bin6842");
+    settings.trendLog = true;
+    QVERIFY(QDir(dir->path()).mkdir("run.trend.csv"));
+    QVERIFY(params.prepare(settings) == contPrepareResult::CannotOpen);
+    QCOMPARE(params.openPath, dir->filePath("run.trend.csv"));
+    QCOMPARE(params.openError, EISDIR);
+    QVERIFY(!params.storing && !params.writer.isOpen());
+}
+
+void TestEngineStream::diskGuardEndsStoringCleanly_data()
+{
+    QTest::addColumn<bool>("stamps");
+    QTest::addColumn<QString>("said");
+    // The disk holds the header and 37.5 blocks: before block 6 fewer than
+    // two ring lengths (32 blocks) are left, so storing ends after 6 blocks.
+    QTest::newRow("samples") << false << "The disk is almost full: storing stopped after 6 blocks (48.0 kB).";
+    QTest::newRow("time stamps") << true << "The disk is almost full: storing stopped after 6 blocks (60.0 kB).";
+}
+
+void TestEngineStream::diskGuardEndsStoringCleanly()
+{
+    QFETCH(bool, stamps);
+    QFETCH(QString, said);
+    const QString path = dir->filePath("filling.bin6842");
+    const std::string file = path.toStdString();
+    const int64_t capacity = int64_t(headerBytes(stamps) + 37 * blockBytes(stamps) + blockBytes(stamps) / 2);
+    Stream s;
+    s.params.freeSpace = [file, capacity](const std::string &) {
+        std::error_code error;
+        const auto used = std::filesystem::file_size(file, error);
+        return error ? capacity : capacity - int64_t(used);
+    };
+    QVERIFY(s.start(path, contBinary, stamps));
+    QVERIFY(pollUntil([&] { return s.params.failed(); }, 10000));
+    QCOMPARE(s.params.errorText(), said);
+    QCOMPARE(said, acqDiskAlmostFullText(6, 6 * blockBytes(stamps)));
+    QVERIFY(s.params.diskAlmostFull);
+    // The acquisition and its display go on.
+    const int before = blocksAcquired;
+    QVERIFY(waitForBlocks(before + 2));
+    std::vector<double> data(size_t(channelCount * scans));
+    QVERIFY(contTakeDisplayCopy(s.params, data.data()));
+    QCOMPARE(s.end(), said);
+    QCOMPARE(s.params.blocksStored.load(), int64_t(6));
+    verifyBinary(path, 6, stamps);
+}
+
+void TestEngineStream::writeFailingMidBlockIsCutBack()
+{
+    const QString path = dir->filePath("torn.bin6842");
+    const uint64_t whole = headerBytes(false) + 3 * blockBytes(false);
+    Stream s;
+    {
+        // Another program fills the disk: the write of block 4 gets half through.
+        FileSizeLimit limit(whole + blockBytes(false) / 2);
+        QVERIFY(limit.active);
+        QVERIFY(s.start(path, contBinary, false));
+        QVERIFY(pollUntil([&] { return s.params.failed(); }, 10000));
+    }
+    QCOMPARE(s.end(), QStringLiteral("Disk write failed!"));
+    QCOMPARE(uint64_t(QFileInfo(path).size()), whole);
+    verifyBinary(path, 3, false);
+}
+
+void TestEngineStream::fileSetEqualsOneRecording_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("stamps");
+    QTest::addColumn<bool>("bySize");      // else by time
+    QTest::addColumn<QList<int>>("files"); // blocks in each file of the set
+    QTest::newRow("size, binary") << int(contBinary) << false << true << QList<int>{3, 3, 3, 1};
+    QTest::newRow("size, time stamps") << int(contBinary) << true << true << QList<int>{3, 3, 3, 1};
+    QTest::newRow("time, time stamps") << int(contBinary) << true << false << QList<int>{4, 4, 2};
+    QTest::newRow("time, CSV") << int(contCsvMillivolts) << false << false << QList<int>{4, 4, 2};
+}
+
+void TestEngineStream::fileSetEqualsOneRecording()
+{
+    QFETCH(int, format);
+    QFETCH(bool, stamps);
+    QFETCH(bool, bySize);
+    QFETCH(QList<int>, files);
+    const bool csv = format != contBinary;
+    const QString path = dir->filePath(csv ? "set.csv" : "set.bin6842");
+    // A member of an earlier, longer set of that name goes.
+    const QString stale = QString::fromStdString(fileSetMemberPath(path.toStdString(), 9));
+    QVERIFY(QFile(stale).open(QIODevice::WriteOnly));
+    Stream s;
+    if (bySize)
+        s.split.maxBytes = headerBytes(stamps) + 3 * blockBytes(stamps) + blockBytes(stamps) / 2;
+    else
+        s.split.maxSeconds = 4 * blockTime;
+    QVERIFY(s.start(path, format, stamps, 10));
+    QVERIFY(waitForBlocks(10));
+    QCOMPARE(s.end(), QString());
+    QCOMPARE(s.params.blocksStored.load(), int64_t(10));
+    QVERIFY(!QFile::exists(path) && !QFile::exists(stale));
+    QVERIFY(!QFile::exists(QString::fromStdString(fileSetMemberPath(path.toStdString(), files.size() + 1))));
+    int first = 0;
+    int64_t runStart = -1;
+    for (int n = 1; n <= files.size(); ++n) {
+        const QString member = QString::fromStdString(fileSetMemberPath(path.toStdString(), n));
+        if (csv)
+            QCOMPARE(readAll(member), expectedCsv(files[n - 1], true, first));
+        else
+            verifyBinary(member, files[n - 1], stamps, first, &runStart);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(member));
+        first += files[n - 1];
+    }
+}
+
+void TestEngineStream::splitSmallerThanOneBlockIsRefused_data()
+{
+    QTest::addColumn<double>("megabytes");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("said");
+    // One block of 8192 bytes and a header of 228: 0.00803 MB.
+    QTest::newRow("size") << 8419.0 / 1048576 << 0.0
+                          << "The split size must be at least 0.009 MB (one block and the file header).";
+    QTest::newRow("time") << 0.0 << 0.0255 << "The split time must be at least 0.026 s (one block).";
+}
+
+void TestEngineStream::splitSmallerThanOneBlockIsRefused()
+{
+    QFETCH(double, megabytes);
+    QFETCH(double, seconds);
+    QFETCH(QString, said);
+    contParams_t params;
+    contStreamSettings settings;
+    settings.chanMask = masks;
+    settings.freq = rate;
+    settings.scans = scans;
+    settings.fileName = dir->filePath("small.bin6842");
+    settings.split.maxBytes = uint64_t(megabytes * 1048576);
+    settings.split.maxSeconds = seconds;
+    QVERIFY(params.prepare(settings) == contPrepareResult::BadSplit);
+    QCOMPARE(params.errorText(), said);
+    QVERIFY(!params.storing && QDir(dir->path()).isEmpty());
+    // One block more is enough.
+    settings.split.maxBytes = megabytes > 0 ? settings.split.maxBytes + 1 : 0;
+    settings.split.maxSeconds = seconds > 0 ? blockTime : 0;
+    QVERIFY(params.prepare(settings) == contPrepareResult::Ok);
+    QCOMPARE(params.finish(), QString());
+}
+
+void TestEngineStream::trendRowsFollowTheClosedForm()
+{
+    // Noiseless sines of whole cycles per block on card 1 (with a third
+    // harmonic), one clipped at the full scale on card 2.
+    SimConfig config("carrier vxi slot=2; fc 1; signal freq=390.625 amp=2 offset=0.25 h3=0.02 noise=0; "
+                     "fc 2; signal ch=1 freq=781.25 amp=12 offset=0 noise=0");
+    const QString path = dir->filePath("trend.bin6842");
+    Stream s;
+    s.trend = true;
+    QVERIFY(s.start(path, contBinary, true, 12));
+    QVERIFY(waitForBlocks(12));
+    QCOMPARE(s.end(), QString());
+    std::vector<TrendRow> rows;
+    verifyTrendCoverage(dir->filePath("trend.trend.csv"), 12, &rows);
+    QVERIFY(!rows.empty());
+    StoredFileInfo_t info;
+    QCOMPARE(readStoredFileHeader(path.toLocal8Bit().constData(), &info), 0);
+    std::vector<double> samples(size_t(channelCount * scans));
+    std::vector<int32_t> sec(size_t(scans), 0), ns(size_t(scans), 0);
+    for (const TrendRow &row : rows) {
+        QCOMPARE(row.timeSeconds, double(row.block) * blockTime);
+        // The block's first time stamp, as the data file holds it.
+        QCOMPARE(readStoredBlockStamps(info, samples.data(), sec.data(), ns.data(), row.block), 1);
+        QVERIFY(row.hasTimestamp && row.stampSeconds == sec[0] && row.stampNanos == ns[0]);
+        const double *f = row.figures;
+        if (row.card == 1) {
+            QVERIFY(!row.overRange);
+            QVERIFY(std::abs(f[0] - 0.25) < 1e-9);
+            QVERIFY(std::abs(f[1] - std::sqrt(0.25 * 0.25 + (2.0 * 2.0 + 0.02 * 0.02) / 2)) < 1e-9);
+            QVERIFY(std::abs(f[4] - 390.625) < 1e-9);
+            QVERIFY(std::abs(f[5] - 2.0) < 1e-6);
+            QVERIFY2(std::abs(f[6] - 20 * std::log10(0.02 / 2)) < 0.1, qPrintable(QString::number(f[6])));
+        } else if (row.channel == 1) {
+            QVERIFY(row.overRange && f[2] == -10 && f[3] == 10);
+        } else {
+            QVERIFY(!row.overRange);
+        }
+    }
+}
+
+void TestEngineStream::trendSkipsWhileTheAnalysisStalls()
+{
+    const QString path = dir->filePath("stalled.bin6842");
+    Stream s;
+    s.trend = true;
+    s.params.trend.analysisStalled = true;
+    QVERIFY(s.start(path, contBinary, false));
+    QVERIFY(pollUntil([&] { return s.params.blocksStored >= 6; }, 10000));
+    s.params.trend.analysisStalled = false;
+    // Rows again once the analysis has caught up.
+    QVERIFY(pollUntil([&] { return s.params.trend.blocksAnalysed >= 3; }, 10000));
+    QCOMPARE(s.end(), QString());
+    std::vector<TrendRow> rows;
+    std::vector<TrendEntry> skips;
+    verifyTrendCoverage(dir->filePath("stalled.trend.csv"), int(s.params.blocksStored), &rows, &skips);
+    // Block 0 was taken and stalled; what came meanwhile was skipped.
+    QVERIFY(!rows.empty() && rows.front().block == 0);
+    QVERIFY(!skips.empty() && skips.front().firstSkipped == 1 && skips.front().lastSkipped >= 5);
+    QVERIFY(!s.params.failed() && !s.params.trend.failed());
+    verifyBinary(path, int(s.params.blocksStored), false);
+}
+
+void TestEngineStream::trendOnAFullDiskStopsAlone()
+{
+    if (!QFile::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    const QString path = dir->filePath("kept.bin6842");
+    const QString trendPath = dir->filePath("kept.trend.csv");
+    QVERIFY(QFile::link("/dev/full", trendPath));
+    Stream s;
+    s.trend = true;
+    QVERIFY(s.start(path, contBinary, false, 8));
+    QVERIFY(pollUntil([&] { return s.params.trend.failed(); }, 5000));
+    QCOMPARE(QString::fromStdString(s.params.trend.errorText()),
+             "The trend log \"" + trendPath + "\" stopped: No space left on device. The recording goes on.");
+    QCOMPARE(s.params.trend.errorText(), contTrendStoppedText(trendPath.toStdString(), ENOSPC));
+    QVERIFY(waitForBlocks(8));
+    QCOMPARE(s.end(), QString());
+    verifyBinary(path, 8, false);
 }
 
 QTEST_GUILESS_MAIN(TestEngineStream)

@@ -112,6 +112,10 @@ private slots:
         QVERIFY(other.find("\nSAMPLING_RATE_HZ=1234.567891\n") != std::string::npos);
         QVERIFY(other.find("\nCHANNEL_MASK_FC1=0x0005\nTIME_OFFSET=0.000000\nTIMESTAMPS=0\n#\n") != std::string::npos);
         QVERIFY(other.find("\nNUMBER_OF_CHANNELS=2\n") != std::string::npos);
+        // A later file of a set: its time goes on from the one before, to the microsecond.
+        StoredLayout later{1234.5678906, 16, 1, oneCard, false};
+        later.timeOffset = 1.07520049;
+        QVERIFY(binaryHeaderText(later).find("\nTIME_OFFSET=1.075200\n") != std::string::npos);
         // The header goes out as it is built.
         QCOMPARE(captureWrite([&](FILE *f) { return writeBinaryHeader(f, {51200.0, 1024, 2, masks, true}); }),
                  header);
@@ -185,6 +189,10 @@ private slots:
         });
         QCOMPARE(actual.size(), expected.size());
         QVERIFY(actual == expected);
+        std::string appended = "kept";
+        appendCsvBlock(appended, millivolts ? CsvUnits::Millivolts : CsvUnits::Volts, b.samples.data(), channels,
+                       scans, seconds, nanos);
+        QVERIFY(appended == "kept" + expected);
     }
 
     void failedWritesAreReported()

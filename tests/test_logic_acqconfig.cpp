@@ -179,6 +179,16 @@ void TestLogicAcqConfig::checkPathOnDisk()
         QVERIFY2(check.exists == c.exists, where);
     }
     QFile::setPermissions(root + "/locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    // A set overwrites its members and a trend log, never the file of its own name.
+    for (const char *name : {"set_0002.bin6842", "old.trend.csv"})
+        QVERIFY(QFile(root + "/" + name).open(QIODevice::WriteOnly));
+    QVERIFY(acqConfigCheckPath(root + "/set.bin6842", 0, true).exists);
+    QVERIFY(!acqConfigCheckPath(root + "/set.csv", 1, true).exists);
+    QVERIFY(!acqConfigCheckPath(root + "/old.bin6842", 0, true).exists);
+    QVERIFY(acqConfigCheckPath(root + "/old.bin6842", 0, true, true).exists);
+    QVERIFY(acqConfigCheckPath(root + "/old.csv", 1, false, true).exists);
+    QVERIFY(!acqConfigCheckPath(root + "/old.csv", 1, false, false).exists);
 }
 
 void TestLogicAcqConfig::defaultFileName()
@@ -203,16 +213,29 @@ void TestLogicAcqConfig::settingsRoundTrip()
                                                      + "/dump.bin6842"));
     QCOMPARE(read.format, 0);
     QCOMPARE(read.timestamps, false);
+    QVERIFY(!read.splitFiles && !read.trendLog);
 
     acqStorageSettings written;
     written.fileName = "/data/run.csv";
     written.format = 2;
     written.timestamps = true;
+    written.splitFiles = true;
+    written.splitEvery = 30;
+    written.splitUnit = acqSplitMinutes;
+    written.trendLog = true;
     acqConfigWriteSettings(written);
     own.sync();
     QCOMPARE(own.value("DataStorage/FileName").toString(), QString("/data/run.csv"));
     QCOMPARE(own.value("DataStorage/Format").toInt(), 2);
     QCOMPARE(own.value("DataStorage/Timestamps").toBool(), true);
+    read = acqConfigReadSettings();
+    QVERIFY(read.splitFiles && read.splitEvery == 30 && read.splitUnit == acqSplitMinutes && read.trendLog);
+    // Damaged split values stay inside what the dialog offers.
+    own.setValue("DataStorage/SplitEvery", 0);
+    own.setValue("DataStorage/SplitUnit", 5);
+    own.sync();
+    read = acqConfigReadSettings();
+    QVERIFY(read.splitEvery == 1 && read.splitUnit == acqSplitMegabytes);
 
     own.setValue("DataStorage/FileName", "/other/x.bin6842");
     own.setValue("DataStorage/Format", 1);

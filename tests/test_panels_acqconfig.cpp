@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -110,6 +111,15 @@ void TestPanelsAcqConfig::layoutAndDefaults()
     QCOMPARE(dialog.startButton->text(), QString("Start"));
     QCOMPARE(dialog.cancelButton->text(), QString("Cancel"));
     QCOMPARE(dialog.browseButton->text(), QString("Browse"));
+    // A file set and the trend log: offered, off.
+    QCOMPARE(dialog.splitBox->text(), QString("Start a new file every"));
+    QCOMPARE(itemTexts(dialog.splitUnitCombo), QStringList({"MB", "minutes"}));
+    QCOMPARE(dialog.trendBox->text(), QString("Write a measurement trend log"));
+    QVERIFY(!dialog.splitBox->isChecked() && !dialog.trendBox->isChecked());
+    QVERIFY(!dialog.splitValue->isEnabled() && !dialog.splitUnitCombo->isEnabled());
+    dialog.splitBox->setChecked(true);
+    QVERIFY(dialog.splitValue->isEnabled() && dialog.splitUnitCombo->isEnabled());
+    QCOMPARE(dialog.splitValue->minimum(), 1);
     bool formatLabel = false;
     for (const QLabel *label : dialog.findChildren<QLabel *>())
         formatLabel = formatLabel || label->text() == "Data Format";

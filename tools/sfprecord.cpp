@@ -6,20 +6,26 @@
 #include "acqTexts.h"
 #include "channelList.h"
 #include "contParams.h"
+#include "fileset.h"
 #include "nv6842.h"
 #include "nv6842_fc.h"
 #include "nv9471fp_resourceSearch.h"
+#include "recordingHealth.h"
 #include "toolexit.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <limits>
 #include <unistd.h>
 #include <vector>
 
@@ -46,13 +52,22 @@ const char usageText[] =
     "  --rate HZ              sampling rate (default 10000)\n"
     "  --scans N              scans per block (default 1024)\n"
     "  --timestamps           store the time stamp of every scan\n"
-    "  --duration SECONDS     stop after this time\n"
+    "  --duration SECONDS     record the blocks of this time (rounded up to a whole block)\n"
     "  --blocks N             stop after N blocks\n"
+    "  --split-mb MB          a set of files NAME_0001, NAME_0002 ... of at most MB each\n"
+    "                         (2^20 bytes; a file holds at least one block)\n"
+    "  --split-seconds S      a set of files of at most S seconds of samples each\n"
+    "  --trend                write a measurement trend log NAME.trend.csv beside the data\n"
     "  --help                 this text\n"
+    "\n"
+    "Once a second it shows the time, blocks, size, scan backlog, data rate, ring\n"
+    "backlog, the free space of the file's disk and the time it lasts. Storing\n"
+    "ends before the disk is full, with every whole block in the file.\n"
     "\n"
     "Exit codes: 0 done, 1 usage error, 2 the cards could not be found, opened\n"
     "or set up, 3 the file could not be written or streaming failed (read,\n"
-    "disk, time-out, FIFO overflow, no memory).\n";
+    "disk, time-out, FIFO overflow, no memory, blocks missing from the\n"
+    "recording, the trend log stopped).\n";
 
 std::atomic<bool> interrupted{false};
 
@@ -73,6 +88,8 @@ struct Options {
     bool timestamps = false;
     double duration = 0;           // seconds, 0 = no limit
     int blocks = 0;                // 0 = no limit
+    contSplitRule split;
+    bool trend = false;
 };
 
 bool usageError(const QString &text)
@@ -113,6 +130,10 @@ bool parseOptions(const QStringList &args, Options &o, bool *help)
             o.timestamps = true;
             continue;
         }
+        if (a == QLatin1String("--trend")) {
+            o.trend = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return usageError(QStringLiteral("%1 needs a value").arg(a));
         const QString v = args[++i];
@@ -140,6 +161,13 @@ bool parseOptions(const QStringList &args, Options &o, bool *help)
         } else if (a == QLatin1String("--blocks")) {
             o.blocks = v.toInt(&ok);
             ok = ok && o.blocks > 0;
+        } else if (a == QLatin1String("--split-mb")) {
+            const double mb = v.toDouble(&ok);
+            ok = ok && mb > 0 && mb < 1e12;
+            o.split.maxBytes = ok ? uint64_t(std::ceil(mb * double(1 << 20))) : 0;
+        } else if (a == QLatin1String("--split-seconds")) {
+            o.split.maxSeconds = v.toDouble(&ok);
+            ok = ok && o.split.maxSeconds > 0 && std::isfinite(o.split.maxSeconds);
         } else {
             return usageError(QStringLiteral("unknown option %1").arg(a));
         }
@@ -177,17 +205,21 @@ bool findCards(Options &o)
 class Progress
 {
 public:
-    Progress() : terminal(isatty(STDERR_FILENO)) { clock.start(); }
+    explicit Progress(const contParams_t &record) : params(record), terminal(isatty(STDERR_FILENO))
+    {
+        clock.start();
+        health.sample(0, 0, 0, params.writer.freeBytes);
+    }
     void update(bool force = false)
     {
         const qint64 ms = clock.elapsed();
         if (!force && ms < next)
             return;
         next = ms + 1000;
-        const double mb = double(bytesWritten.load()) / double(1 << 20);
-        std::fprintf(stderr, "%s%7.1f s  %8d blocks  %8.2f MB/s  %s  backlog %d%s", terminal ? "\r" : "",
-                     double(ms) / 1000.0, blocksAcquired.load(), ms > 0 ? mb * 1000.0 / double(ms) : 0.0,
-                     qPrintable(acqFileSizeText(bytesWritten)), gl_scanBacklog.load(), terminal ? "   " : "\n");
+        health.sample(ms, bytesWritten, contRingBacklog(params), params.writer.freeBytes);
+        std::fprintf(stderr, "%s%7.1f s  %8d blocks  %s  scan backlog %d  %s%s", terminal ? "\r" : "",
+                     double(ms) / 1000.0, blocksAcquired.load(), qPrintable(acqFileSizeText(bytesWritten)),
+                     gl_scanBacklog.load(), qPrintable(health.text()), terminal ? "   " : "\n");
         std::fflush(stderr);
     }
     void finish()
@@ -196,12 +228,24 @@ public:
         if (terminal)
             std::fputc('\n', stderr);
     }
-    double seconds() const { return double(clock.elapsed()) / 1000.0; }
+    // Time since the last block arrived, in ms.
+    qint64 sinceLastBlock()
+    {
+        if (blocksAcquired != lastBlocks || !lastBlockClock.isValid()) {
+            lastBlocks = blocksAcquired;
+            lastBlockClock.restart();
+        }
+        return lastBlockClock.elapsed();
+    }
 
 private:
+    const contParams_t &params;
+    recordingHealth health{contRingSlots};
     QElapsedTimer clock;
     qint64 next = 1000; // the first line after one second
     bool terminal;
+    int32_t lastBlocks = -1;
+    QElapsedTimer lastBlockClock;
 };
 
 int record(Options &o)
@@ -270,6 +314,8 @@ int record(Options &o)
     settings.format = o.format;
     settings.timestamps = o.timestamps;
     settings.fileName = o.output;
+    settings.split = o.split;
+    settings.trendLog = o.trend;
     switch (params.prepare(settings)) {
     case contPrepareResult::Ok:
         break;
@@ -277,10 +323,21 @@ int record(Options &o)
         std::fprintf(stderr, "sfprecord: %s\n", qPrintable(params.errorText()));
         return exitStreaming;
     case contPrepareResult::CannotOpen:
-        std::fprintf(stderr, "sfprecord: %s\n", qPrintable(contOpenFailedText(o.output)));
+        std::fprintf(stderr, "sfprecord: %s\n", qPrintable(contOpenFailedText(params.openPath, params.openError)));
         return exitStreaming;
+    case contPrepareResult::BadSplit:
+        usageError(params.errorText());
+        return exitUsage;
     }
-    params.blockLimit = o.blocks;
+    // A duration is recorded as the whole blocks that cover it, read to the
+    // last one however far the callbacks lag behind the card.
+    int limit = o.blocks;
+    if (o.duration > 0) {
+        const double covering = std::ceil(o.duration * o.rate / o.scans - 1e-9);
+        const int byDuration = int(std::min(covering, double(std::numeric_limits<int>::max())));
+        limit = limit > 0 ? std::min(limit, byDuration) : byDuration;
+    }
+    params.blockLimit = limit;
     params.startStorage();
     contArmCallbacks();
     status = nv6842_startMultAcquisitionEx(vi, o.scans, dataCallback, &params);
@@ -290,9 +347,13 @@ int record(Options &o)
         return exitDriver;
     }
 
-    Progress progress;
+    Progress progress(params);
     QString hardwareError;
     bool triggered = false;
+    bool trendReported = false;
+    // Blocks stopped coming without an error bit: two blocks' time and ten
+    // seconds, more than a busy machine holds a callback back.
+    const qint64 silenceMs = qint64(2000.0 * o.scans / o.rate) + 10000;
     for (;;) {
         if (acqPollStage(vi, report) < VI_SUCCESS)
             break;
@@ -307,8 +368,14 @@ int record(Options &o)
             hardwareError = errorText;
             break;
         }
-        if (interrupted || params.failed() || (o.blocks > 0 && blocksAcquired >= o.blocks) ||
-            (o.duration > 0 && progress.seconds() >= o.duration))
+        if (params.trend.failed() && !trendReported) {
+            // The recording goes on without it.
+            std::fprintf(stderr, "%ssfprecord: %s\n", isatty(STDERR_FILENO) ? "\n" : "",
+                         params.trend.errorText().c_str());
+            trendReported = true;
+        }
+        if (interrupted || params.failed() || (limit > 0 && blocksAcquired >= limit)
+            || (triggered && progress.sinceLastBlock() > silenceMs))
             break;
         progress.update();
         QThread::msleep(50);
@@ -317,11 +384,35 @@ int record(Options &o)
     progress.finish();
     const QString error = hardwareError.isEmpty() ? streamError : hardwareError;
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "sfprecord: streaming failed: %s\n", qPrintable(error));
+        if (error == streamError && params.diskAlmostFull)
+            std::fprintf(stderr, "sfprecord: %s\n", qPrintable(error));
+        else
+            std::fprintf(stderr, "sfprecord: streaming failed: %s\n", qPrintable(error));
         return exitStreaming;
     }
+    // After finish() the count is final; a Ctrl-C ends a recording early.
+    const int64_t stored = params.blocksStored;
+    if (!interrupted && limit > 0 && stored < limit) {
+        std::fprintf(stderr, "sfprecord: blocks are missing: the recording holds %lld of its %d blocks.\n",
+                     static_cast<long long>(stored), limit);
+        return exitStreaming;
+    }
+    if (params.trend.failed()) {
+        if (!trendReported)
+            std::fprintf(stderr, "sfprecord: %s\n", params.trend.errorText().c_str());
+        return exitStreaming;
+    }
+    QString written = o.output;
+    if (o.split.active()) {
+        const std::string path = QFile::encodeName(o.output).toStdString();
+        const int files = params.writer.fileNumber;
+        written = QStringLiteral("%1 files %2 ... %3")
+                      .arg(files)
+                      .arg(QFile::decodeName(fileSetMemberPath(path, 1).c_str()),
+                           QFile::decodeName(fileSetMemberPath(path, files).c_str()));
+    }
     std::fprintf(stderr, "sfprecord: %d blocks, %llu bytes written to %s\n", blocksAcquired.load(),
-                 static_cast<unsigned long long>(bytesWritten.load()), qPrintable(o.output));
+                 static_cast<unsigned long long>(bytesWritten.load()), qPrintable(written));
     return exitOk;
 }
 

@@ -7,6 +7,7 @@
 
 #include "acqState.h"
 #include "contParams.h"
+#include "recordingHealth.h"
 #include "visa.h"
 
 #include <QDateTime>
@@ -223,6 +224,10 @@ private:
     QFutureWatcher<void> spectrumWatcher;
     bool spectrumBusy = false; // started and not yet shown
     bool spectrumPending = false;
+
+    // Streaming to a file: the health line, sampled once a second.
+    recordingHealth health;
+    QElapsedTimer healthClock;
 
     // Streaming: after a FIFO overflow the card calls back no more, so a
     // silence of two blocks and a second makes the refresh ask the stage.

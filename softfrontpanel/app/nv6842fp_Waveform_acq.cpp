@@ -4,6 +4,7 @@
 #include "nv6842fp_Waveform.h"
 
 #include "acqConfig.h"
+#include "acqConfigRules.h"
 #include "acqSetup.h"
 #include "acqState.h"
 #include "acqTimedStart.h"
@@ -31,6 +32,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -357,6 +359,18 @@ bool nv6842fp_Waveform::prepareStreaming()
     settings.timestamps = dialog->timestampsBox->isChecked() && ptp && ptp->isChecked();
     settings.stopAfterFirst = !parent->contButton->isChecked();
     settings.fileName = dialog->fileNameEdit->text();
+    if (dialog->splitBox->isChecked()) {
+        const int every = dialog->splitValue->value();
+        if (dialog->splitUnitCombo->currentIndex() == acqSplitMinutes)
+            settings.split.maxSeconds = every * 60.0;
+        else
+            settings.split.maxBytes = uint64_t(every) << 20;
+    }
+    // The trend measures as the measurement page does.
+    settings.trendLog = dialog->trendBox->isChecked();
+    settings.trendAnalysis.padding = parent->daq->zeroPaddingCombo->currentData().toInt();
+    settings.trendAnalysis.iterations =
+        parent->daq->sineFitCombo ? parent->daq->sineFitCombo->currentData().toInt() : 0;
     dialog->saveSettings();
     streamPrepared = true;
     switch (contParams.prepare(settings)) {
@@ -366,11 +380,20 @@ bool nv6842fp_Waveform::prepareStreaming()
         parent->userBreak();
         return false;
     case contPrepareResult::CannotOpen:
-        nv6842fp_cardBox(parent, QMessageBox::Critical,
-                         contOpenFailedText(settings.fileName, contParams.openError));
+        nv6842fp_cardBox(parent, QMessageBox::Critical, contOpenFailedText(contParams.openPath, contParams.openError));
+        parent->userBreak();
+        return false;
+    case contPrepareResult::BadSplit: {
+        // A setting to change, said once: not again as a stream error by the stop.
+        streamPrepared = false;
+        const QString why = contParams.finish();
+        nv6842fp_cardBox(parent, QMessageBox::Warning, why);
         parent->userBreak();
         return false;
     }
+    }
     contParams.startStorage();
+    health = recordingHealth(contRingSlots);
+    healthClock.start();
     return true;
 }

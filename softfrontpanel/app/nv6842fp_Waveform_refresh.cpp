@@ -328,6 +328,9 @@ void nv6842fp_Waveform::stopDAQ()
             const QString error = contParams.finish();
             if (!error.isEmpty())
                 showError(error);
+            // The trend log's own failure: the recording went on without it.
+            if (contParams.trend.failed())
+                showWarning(QString::fromStdString(contParams.trend.errorText()));
             nv9471_delay(300);
         }
     }

@@ -56,16 +56,24 @@ void nv6842fp_Waveform::setRecordingHealth(const QString &text)
 }
 
 // Storage mode, every refresh (also while the page is not in front): the file
-// size and backlog, or, once streaming ended by an error, the error and what
-// the file kept.
+// size and backlog with the recording's health once a second, or, once
+// streaming ended by an error, the error and what the file kept. A trend log
+// that stopped is said in the error part; the recording goes on.
 void nv6842fp_Waveform::showStorageProgress()
 {
     if (!contParams.failed()) {
         infoLabel->setText(acqStorageInfoText(bytesWritten, gl_scanBacklog));
         setTextColour(infoLabel, acqBacklogHigh(gl_scanBacklog) ? QColor(255, 128, 0) : QColor(Qt::black));
+        if (contParams.storing
+            && health.sample(healthClock.elapsed(), bytesWritten, contRingBacklog(contParams),
+                             contParams.writer.freeBytes))
+            setRecordingHealth(health.text());
+        if (contParams.trend.failed())
+            setStatusError(QString::fromStdString(contParams.trend.errorText()));
         return;
     }
     setStatusError(contParams.errorText());
+    setRecordingHealth(QString());
     if (contParams.storing) {
         infoLabel->setText(acqStoringStoppedText(contParams.blocksStored, bytesWritten));
         setTextColour(infoLabel, Qt::black);

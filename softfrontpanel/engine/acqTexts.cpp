@@ -65,6 +65,13 @@ QString acqStoringStoppedText(int64_t blocks, uint64_t bytes)
     return QStringLiteral("Storing stopped: %1 blocks (%2) are in the file.").arg(blocks).arg(acqFileSizeText(bytes));
 }
 
+QString acqDiskAlmostFullText(int64_t blocks, uint64_t bytes)
+{
+    return QStringLiteral("The disk is almost full: storing stopped after %1 blocks (%2).")
+        .arg(blocks)
+        .arg(acqFileSizeText(bytes));
+}
+
 QString acqOverflowLostText(bool storing, int64_t blocksInFile)
 {
     if (!storing)

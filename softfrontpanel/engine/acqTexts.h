@@ -46,6 +46,11 @@ bool acqBacklogHigh(int32_t scanBacklog);
 // size text of the bytes written).
 QString acqStoringStoppedText(int64_t blocks, uint64_t bytes);
 
+// The disk guard ended storing before the disk was full: "The disk is almost
+// full: storing stopped after %1 blocks (%2)." (blocks written, the size
+// text of the bytes written).
+QString acqDiskAlmostFullText(int64_t blocks, uint64_t bytes);
+
 // The warning after a FIFO overflow. Storing to a file: "Acquired data was
 // lost in a FIFO overflow: the file holds the %1 blocks written before it.";
 // otherwise "Acquired data was lost in a FIFO overflow."

@@ -1,20 +1,22 @@
 #include "contParams.h"
 
 #include "acqSetup.h"
+#include "acqTexts.h"
 #include "datafile_writer.h"
+#include "fileset.h"
 #include "nv9471.h"
 
+#include <QFile>
 #include <QMutexLocker>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <sys/types.h>
 
 namespace {
 
@@ -54,30 +56,6 @@ void readFailed(contParams_t &p, const QString &reason)
     std::fflush(stdout);
     p.setError(QStringLiteral("nv6842_readMultAcquisitionEx failed due to [%1]").arg(reason));
     p.running = false;
-}
-
-bool writeSlotToFile(contParams_t &p, int r)
-{
-    const size_t channels = size_t(p.channels);
-    const size_t scans = size_t(p.scans);
-    const int32_t *seconds = p.timestamps ? p.blockSeconds[r] : nullptr;
-    const int32_t *nanos = p.timestamps ? p.blockNanos[r] : nullptr;
-    // The size shown is what reached the file: time stamps included, and the
-    // real length of the CSV texts rather than an estimate.
-    const off_t before = ftello(p.file);
-    bool ok;
-    if (p.format == contBinary) {
-        ok = writeBinaryBlock(p.file, p.blockData[r], channels, scans, seconds, nanos);
-    } else {
-        const CsvUnits units = p.format == contCsvMillivolts ? CsvUnits::Millivolts : CsvUnits::Volts;
-        ok = writeCsvBlock(p.file, units, p.blockData[r], channels, scans, seconds, nanos);
-    }
-    // A full disk often shows only when the buffer goes out.
-    ok = std::fflush(p.file) == 0 && ok;
-    const off_t after = ftello(p.file);
-    if (ok && before >= 0 && after >= before)
-        bytesWritten += uint64_t(after - before);
-    return ok;
 }
 
 } // namespace
@@ -139,9 +117,11 @@ contPrepareResult contParams_t::prepare(const contStreamSettings &s)
     copyRequested = false;
     copyValid = false;
     blocksStored = 0;
+    diskAlmostFull = false;
     writeSlot = 0;
     readSlot = 0;
-    file = nullptr;
+    writer.close();
+    trend.close();
 
     sampleSize = 8;
     format = s.format;
@@ -171,28 +151,42 @@ contPrepareResult contParams_t::prepare(const contStreamSettings &s)
 
     storing = false;
     openError = 0;
+    openPath.clear();
     if (!fileName.isEmpty()) {
-        const QByteArray path = fileName.toLocal8Bit();
-        errno = 0;
-        file = std::fopen(path.constData(), format == contBinary ? "wb" : "w");
-        if (!file) {
-            openError = errno;
-            std::printf("Cannot open file: \"%s\" for writing.\n", path.constData());
+        contRecordingSetup setup;
+        setup.path = QFile::encodeName(fileName).toStdString();
+        setup.format = format;
+        setup.layout.rateHz = s.freq;
+        setup.layout.scans = scans;
+        setup.layout.fcCount = int(s.chanMask.size());
+        setup.layout.channelMask = s.chanMask.data();
+        setup.layout.timestamps = timestamps;
+        setup.split = s.split;
+        setup.freeSpace = freeSpace;
+        setup.ringSlots = contRingSlots;
+        const QString tooSmall = contSplitTooSmallText(s.split, format, setup.layout);
+        if (!tooSmall.isEmpty()) {
+            freeBuffers();
+            setError(tooSmall);
+            return contPrepareResult::BadSplit;
+        }
+        std::string failedPath;
+        if (!writer.open(setup)) {
+            failedPath = writer.failedPath();
+            openError = writer.openError();
+        } else if (s.trendLog
+                   && !trend.open(trendLogPath(setup.path), s.chanMask, s.freq, scans, timestamps, s.trendAnalysis)) {
+            failedPath = trend.path();
+            openError = trend.openError();
+            writer.close();
+        }
+        if (!failedPath.empty()) {
+            openPath = QFile::decodeName(QByteArray::fromStdString(failedPath));
+            std::printf("Cannot open file: \"%s\" for writing.\n", failedPath.c_str());
             std::fflush(stdout);
             freeBuffers();
             return contPrepareResult::CannotOpen;
         }
-        StoredLayout layout;
-        layout.rateHz = s.freq;
-        layout.scans = scans;
-        layout.fcCount = int(s.chanMask.size());
-        layout.channelMask = s.chanMask.data();
-        layout.timestamps = timestamps;
-        // A failing header shows at the first block as "Disk write failed!".
-        if (format == contBinary)
-            writeBinaryHeader(file, layout);
-        else
-            writeCsvHeader(file, format == contCsvMillivolts ? CsvUnits::Millivolts : CsvUnits::Volts, layout);
         storing = true;
     }
     running = true;
@@ -201,7 +195,7 @@ contPrepareResult contParams_t::prepare(const contStreamSettings &s)
 
 void contParams_t::startStorage()
 {
-    if (!file)
+    if (!writer.isOpen())
         return;
     QThreadPool::globalInstance()->setMaxThreadCount(32);
     storageState = 1;
@@ -225,10 +219,9 @@ QString contParams_t::finish()
         while (storageState.load() != 2)
             QThread::yieldCurrentThread();
     storageState = 0;
-    if (file) { // prepared, but the storage task never ran
-        std::fclose(file);
-        file = nullptr;
-    }
+    writer.close(); // prepared, but the storage task never ran
+    // The trend's last analysis may still read its copy, never the ring.
+    trend.close();
     freeBuffers();
     return errorText();
 }
@@ -308,7 +301,7 @@ void storageTask(contParams_t *params)
     contParams_t &p = *params;
     if (p.storageState.load() != 1) // not handed over by startStorage()
         return;
-    if (!p.file) {
+    if (!p.writer.isOpen()) {
         p.storageState = 2;
         return;
     }
@@ -328,17 +321,29 @@ void storageTask(contParams_t *params)
             continue;
         }
         round = 0;
-        if (!writeSlotToFile(p, r)) {
-            p.setError(QStringLiteral("Disk write failed!"));
+        const int32_t *seconds = p.timestamps ? p.blockSeconds[r] : nullptr;
+        const int32_t *nanos = p.timestamps ? p.blockNanos[r] : nullptr;
+        const contRecordingWriter::Outcome outcome = p.writer.write(p.blockData[r], seconds, nanos);
+        if (outcome != contRecordingWriter::Outcome::Written) {
+            if (outcome == contRecordingWriter::Outcome::DiskAlmostFull)
+                p.diskAlmostFull = p.setError(acqDiskAlmostFullText(p.blocksStored, bytesWritten));
+            else if (outcome == contRecordingWriter::Outcome::CannotOpen)
+                p.setError(contOpenFailedText(QFile::decodeName(QByteArray::fromStdString(p.writer.failedPath())),
+                                              p.writer.openError()));
+            else
+                p.setError(QStringLiteral("Disk write failed!"));
             p.running = false;
             break;
         }
+        // The size shown is what reached the file: time stamps included, and
+        // the real length of the CSV texts rather than an estimate.
+        bytesWritten += p.writer.lastBlockBytes();
+        p.trend.offer(p.blocksStored, p.blockData[r], seconds, nanos);
         ++p.blocksStored;
         p.readSlot = (r + 1) % contRingSlots;
     }
-    if (std::fclose(p.file) != 0)
+    if (!p.writer.close())
         p.setError(QStringLiteral("Disk write failed!"));
-    p.file = nullptr;
     p.storageState = 2;
 }
 
@@ -391,4 +396,23 @@ QString contOpenFailedText(const QString &fileName, int error)
     if (error == 0)
         return sentence;
     return sentence + QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(error));
+}
+
+int contRingBacklog(const contParams_t &params)
+{
+    return (params.writeSlot - params.readSlot + contRingSlots) % contRingSlots;
+}
+
+QString contSplitTooSmallText(const contSplitRule &split, int format, const StoredLayout &layout)
+{
+    // Rounded up, so that the value named is one that is accepted.
+    const auto upToThousandths = [](double value) { return QString::number(std::ceil(value * 1000 - 1e-9) / 1000, 'f', 3); };
+    const uint64_t smallest = contRecordingWriter::smallestSplitBytes(format, layout);
+    if (split.maxBytes > 0 && split.maxBytes < smallest)
+        return QStringLiteral("The split size must be at least %1 MB (one block and the file header).")
+            .arg(upToThousandths(double(smallest) / double(1 << 20)));
+    const double block = contRecordingWriter::blockSeconds(layout);
+    if (split.maxSeconds > 0 && split.maxSeconds < block)
+        return QStringLiteral("The split time must be at least %1 s (one block).").arg(upToThousandths(block));
+    return QString();
 }

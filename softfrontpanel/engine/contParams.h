@@ -4,25 +4,33 @@
 // Use (all on one thread, the GUI's, except the two engine functions the
 // driver and the pool run):
 //   contStreamSettings s{chanMask, freq, scans, format, timestamps, stopAfterFirst, fileName};
+//   (optionally s.split for a file set, s.trendLog for NAME.trend.csv)
 //   contPrepareResult r = contParams.prepare(s);   // allocate, open, header
 //     NoMemory:   errorText() says "Unable to allocate memory."; userBreak(), return
-//     CannotOpen: show contOpenFailedText(fileName, openError) (critical, "Trellin 6842 SFP"); userBreak(), return
+//     CannotOpen: show contOpenFailedText(openPath, openError) (critical, "Trellin 6842 SFP"); userBreak(), return
+//     BadSplit:   errorText() names the smallest split; userBreak(), return
 //   contParams.startStorage();                     // storageTask on the pool (when a file is open)
 //   contArmCallbacks();                            // acqRunning set, callbackSawStop/firstBlockDone clear
 //   nv6842_startMultAcquisitionEx(d_vi, scans, dataCallback, &contParams)  (or a timed start)
 //   every refresh: contTakeDisplayCopy(contParams, data) -> a new block to show;
 //                  contParams.failed() -> show errorText() at once (streaming has ended,
 //                  the acquisition and the display go on until the stop), and what
-//                  the file kept: blocksStored and bytesWritten
+//                  the file kept: blocksStored and bytesWritten;
+//                  once a second the health line (recordingHealth.h) and
+//                  trend.failed() -> trend.errorText() (the recording goes on)
 //   stop:  contLeaveCallbacks(contParams);  nv6842_stopMultAcquisition(d_vi);
 //          QString text = contParams.finish();   // drains the ring, closes the file, frees
 //          (or contEndStreaming(), which does the three)
 // Buffers belong to the record from prepare() to finish(); the record itself
-// must outlive the acquisition (the driver holds its address).
+// must outlive the acquisition (the driver holds its address). The storage
+// task writes through writer (one file or a set, the disk guard, the cut-back
+// of a torn block) and hands blocks to the trend log.
 #ifndef CONTPARAMS_H
 #define CONTPARAMS_H
 
 #include "acqState.h"
+#include "contRecordingWriter.h"
+#include "contTrend.h"
 #include "nv6842.h"
 
 #include <QFuture>
@@ -48,9 +56,12 @@ struct contStreamSettings {
     bool timestamps = false;        // read and store per-scan time stamps
     bool stopAfterFirst = false;    // started with the single-shot button
     QString fileName;               // empty: acquire and display, store nothing
+    contSplitRule split;            // a set of files NAME_0001 ... instead of one
+    bool trendLog = false;          // NAME.trend.csv beside the data file
+    contTrendAnalysis trendAnalysis;
 };
 
-enum class contPrepareResult { Ok, NoMemory, CannotOpen };
+enum class contPrepareResult { Ok, NoMemory, CannotOpen, BadSplit };
 
 struct contParams_t {
     contParams_t();
@@ -74,19 +85,28 @@ struct contParams_t {
     std::atomic<bool> copyValid{false};     // displayCopy holds a block
     QFuture<void> storageFuture;
     QMutex copyLock;
-    FILE *file = nullptr;              // owned by the storage task while it runs
+    contRecordingWriter writer;        // the file or set; the storage task's while it runs
+    contTrend trend;                   // open when a trend log is written
     bool storing = false;              // a file was opened; fixed from prepare() to finish()
     QString fileName;
     int32_t sampleSize = 8;
     int32_t format = contBinary;
     bool stopAfterFirst = false;
     bool timestamps = false;
-    // errno of the failed open when prepare() returned CannotOpen, else 0.
+    // errno of the failed open when prepare() returned CannotOpen, else 0,
+    // and the file that would not open (the data file, a set's first file
+    // or the trend log).
     int openError = 0;
+    QString openPath;
+    // The free space of the file's disk, asked before every block; tests
+    // make a disk fill up here. Empty: contDiskFreeBytes. Set before prepare().
+    contFreeSpaceQuery freeSpace;
 
     // Complete blocks the storage task has written to the file in this run;
     // final once finish() has returned.
     std::atomic<int64_t> blocksStored{0};
+    // Storing ended cleanly before the disk was full (the error text says so).
+    std::atomic<bool> diskAlmostFull{false};
 
     // Blocks to acquire, 0 = until stopped: later callbacks read nothing, so
     // that a recording of N blocks holds exactly N.
@@ -166,5 +186,14 @@ bool contTakeDisplayCopy(contParams_t &params, double *data, int32_t *block = nu
 // "Cannot open file: \"%1\" for writing.", and with a non-zero errno the
 // system's reason on a second line.
 QString contOpenFailedText(const QString &fileName, int error = 0);
+
+// Blocks waiting in the ring for the storage task, 0 ... contRingSlots - 1.
+int contRingBacklog(const contParams_t &params);
+
+// Why a split is refused: "The split size must be at least %1 MB (one block
+// and the file header)." or "The split time must be at least %1 s (one
+// block).", the smallest allowed value rounded up to three decimals; empty
+// when the rule holds at least one block.
+QString contSplitTooSmallText(const contSplitRule &split, int format, const StoredLayout &layout);
 
 #endif

@@ -14,7 +14,7 @@ void appendFormatted(std::string &text, const char *format, int a, int b)
 }
 
 // "%lf": six decimals, independent of the process locale.
-void appendRate(std::string &text, double value)
+void appendFixed(std::string &text, double value)
 {
     char number[maxFixedTextChars];
     text.append(number, formatFixed(number, value, 6));
@@ -43,15 +43,17 @@ int32_t enabledChannelCount(const StoredLayout &layout)
 std::string binaryHeaderText(const StoredLayout &layout)
 {
     std::string text = "DEVICE=Trellin 6842\nFORMAT=ViReal64\nSAMPLING_RATE_HZ=";
-    appendRate(text, layout.rateHz);
+    appendFixed(text, layout.rateHz);
     text += '\n';
     appendFormatted(text, "NUMBER_OF_CHANNELS=%d\n", enabledChannelCount(layout), 0);
     appendFormatted(text, "NUMBER_OF_SCANS_PER_BLOCK=%d\n", layout.scans, 0);
     appendFormatted(text, "NUMBER_OF_FUNCTION_CARDS=%d\n", layout.fcCount, 0);
     for (int card = 0; card < cardCount(layout); ++card)
         appendFormatted(text, "CHANNEL_MASK_FC%d=0x%04hx\n", card + 1, layout.channelMask[card]);
-    // The time axis of a stored block always starts at 0.
-    text += "TIME_OFFSET=0.000000\n";
+    // "%lf": the microsecond is the finest step the header holds.
+    text += "TIME_OFFSET=";
+    appendFixed(text, layout.timeOffset);
+    text += '\n';
     appendFormatted(text, "TIMESTAMPS=%d\n", layout.timestamps ? 1 : 0, 0);
     text += "#\n";
     return text;
@@ -77,7 +79,7 @@ bool writeBinaryBlock(FILE *file, const double *samples, size_t channels, size_t
 std::string csvHeaderText(CsvUnits units, const StoredLayout &layout)
 {
     std::string text = units == CsvUnits::Millivolts ? "Units: mV\nSampling rate: " : "Units: V\nSampling rate: ";
-    appendRate(text, layout.rateHz);
+    appendFixed(text, layout.rateHz);
     text += " Hz\n";
     if (layout.timestamps)
         text += "Timestamp, ";
@@ -130,4 +132,28 @@ bool writeCsvBlock(FILE *file, CsvUnits units, const double *samples, size_t cha
     }
     const size_t rest = static_cast<size_t>(out - buffer);
     return rest == 0 || std::fwrite(buffer, 1, rest, file) == rest;
+}
+
+void appendCsvBlock(std::string &text, CsvUnits units, const double *samples, size_t channels, size_t scans,
+                    const int32_t *seconds, const int32_t *nanos)
+{
+    char field[maxFixedTextChars + 3];
+    const bool millivolts = units == CsvUnits::Millivolts;
+    const bool stamps = seconds && nanos;
+    text.reserve(text.size() + scans * (channels * 12 + (stamps ? 22 : 0) + 1));
+    for (size_t scan = 0; scan < scans; ++scan) {
+        if (stamps) {
+            char *end = formatTimestamp(field, seconds[scan], nanos[scan]);
+            text.append(field, end);
+            text += ", ";
+        }
+        for (size_t channel = 0; channel < channels; ++channel) {
+            const double volts = samples[channel * scans + scan];
+            char *end = millivolts ? formatFixed(field, volts * 1000.0, 3) : formatFixed(field, volts, 6);
+            *end++ = ',';
+            *end++ = ' ';
+            text.append(field, end);
+        }
+        text += '\n';
+    }
 }

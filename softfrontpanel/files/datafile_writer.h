@@ -24,6 +24,9 @@ struct StoredLayout
     int fcCount = 0;                         // cards of the session, 0 ... 256
     const uint16_t *channelMask = nullptr;   // fcCount masks, bit i = channel i+1
     bool timestamps = false;                 // every block carries time stamps
+    // TIME_OFFSET, seconds: the time of the file's first sample. A file of a
+    // set (fileset.h) continues the time of the one before it.
+    double timeOffset = 0;
 };
 
 // Enabled channels over all cards of the layout.
@@ -53,5 +56,9 @@ bool writeCsvHeader(FILE *file, CsvUnits units, const StoredLayout &layout);
 // Returns false when a write did not complete.
 bool writeCsvBlock(FILE *file, CsvUnits units, const double *samples, size_t channels, size_t scans,
                    const int32_t *seconds, const int32_t *nanos);
+// The same rows appended to text, for a writer that must know a block's
+// size before it writes it (a file set split by size).
+void appendCsvBlock(std::string &text, CsvUnits units, const double *samples, size_t channels, size_t scans,
+                    const int32_t *seconds, const int32_t *nanos);
 
 #endif

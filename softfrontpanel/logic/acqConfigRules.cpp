@@ -1,6 +1,9 @@
 #include "acqConfigRules.h"
 
+#include "fileset.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -93,7 +96,12 @@ QString acqConfigPathForFormat(const QString &path, int format, bool *changed)
     return QDir(info.absolutePath()).filePath(info.baseName() + QLatin1Char('.') + suffix);
 }
 
-acqPathCheck acqConfigCheckPath(const QString &path, int format)
+QString acqConfigSplitUnitText(int unit)
+{
+    return unit == acqSplitMinutes ? QStringLiteral("minutes") : QStringLiteral("MB");
+}
+
+acqPathCheck acqConfigCheckPath(const QString &path, int format, bool fileSet, bool trendLog)
 {
     acqPathCheck check;
     check.path = path;
@@ -105,7 +113,9 @@ acqPathCheck acqConfigCheckPath(const QString &path, int format)
     check.directory = info.path();
     check.directoryMissing = !QFileInfo(info.absolutePath()).isDir();
     check.path = acqConfigPathForFormat(path, format, &check.extensionChanged);
-    check.exists = QFileInfo::exists(check.path);
+    const std::string used = QFile::encodeName(check.path).toStdString();
+    check.exists = fileSet ? !fileSetMembersPresent(used).empty() : QFileInfo::exists(check.path);
+    check.exists = check.exists || (trendLog && QFileInfo::exists(QFile::decodeName(trendLogPath(used).c_str())));
     return check;
 }
 
@@ -149,6 +159,12 @@ acqStorageSettings acqConfigReadSettings()
         store.value(QStringLiteral("FileName"), acqConfigDefaultFileName()).toString();
     settings.format = acqConfigValidFormat(store.value(QStringLiteral("Format"), 0).toInt());
     settings.timestamps = store.value(QStringLiteral("Timestamps"), false).toBool();
+    settings.splitFiles = store.value(QStringLiteral("SplitFiles"), false).toBool();
+    settings.splitEvery =
+        qBound(1, store.value(QStringLiteral("SplitEvery"), acqSplitEveryDefault).toInt(), acqSplitEveryMax);
+    settings.splitUnit =
+        store.value(QStringLiteral("SplitUnit"), 0).toInt() == acqSplitMinutes ? acqSplitMinutes : acqSplitMegabytes;
+    settings.trendLog = store.value(QStringLiteral("TrendLog"), false).toBool();
     return settings;
 }
 
@@ -160,4 +176,8 @@ void acqConfigWriteSettings(const acqStorageSettings &settings)
     store.setValue(QStringLiteral("FileName"), settings.fileName);
     store.setValue(QStringLiteral("Format"), settings.format);
     store.setValue(QStringLiteral("Timestamps"), settings.timestamps);
+    store.setValue(QStringLiteral("SplitFiles"), settings.splitFiles);
+    store.setValue(QStringLiteral("SplitEvery"), settings.splitEvery);
+    store.setValue(QStringLiteral("SplitUnit"), settings.splitUnit);
+    store.setValue(QStringLiteral("TrendLog"), settings.trendLog);
 }

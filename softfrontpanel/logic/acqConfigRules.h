@@ -44,6 +44,13 @@ QString acqConfigSuffix(int format);
 // leaves the path as it is and *changed false. Separators are Qt's "/".
 QString acqConfigPathForFormat(const QString &path, int format, bool *changed = nullptr);
 
+// The units of "Start a new file every ... MB / minutes": index 0 "MB"
+// (2^20 bytes), 1 "minutes".
+enum acqSplitUnit { acqSplitMegabytes = 0, acqSplitMinutes = 1 };
+constexpr int acqSplitEveryDefault = 1024; // in the unit, 1 ... acqSplitEveryMax
+constexpr int acqSplitEveryMax = 1000000;
+QString acqConfigSplitUnitText(int unit);
+
 // What the output-path check finds, before anybody is asked anything.
 struct acqPathCheck {
     bool empty = false;            // no path: acquire without storing
@@ -53,7 +60,10 @@ struct acqPathCheck {
     bool extensionChanged = false;
     bool exists = false;           // something exists under the path to use
 };
-acqPathCheck acqConfigCheckPath(const QString &path, int format);
+// With fileSet the files a recording writes are the set's (fileset.h): any
+// member present counts as existing, the path itself does not; with
+// trendLog its trend log counts too.
+acqPathCheck acqConfigCheckPath(const QString &path, int format, bool fileSet = false, bool trendLog = false);
 
 // The save dialog's filters, and the one preselected for the current path.
 QString acqConfigBrowseFilters();
@@ -67,6 +77,12 @@ struct acqStorageSettings {
     QString fileName;
     int format = acqFormatBinary;
     bool timestamps = false;
+    // "SplitFiles", "SplitEvery", "SplitUnit", "TrendLog": a set of files
+    // instead of one, and the measurement trend log; off unless stored.
+    bool splitFiles = false;
+    int splitEvery = acqSplitEveryDefault;
+    int splitUnit = acqSplitMegabytes;
+    bool trendLog = false;
 };
 // dump.bin6842 in USERPROFILE, or in the home directory when that is unset,
 // in native separators.

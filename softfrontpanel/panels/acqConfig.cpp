@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 
@@ -37,6 +38,21 @@ acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
                            "of small amount of channels and low data rates.</html>"));
     timestampsBox = new QCheckBox(QStringLiteral("Store Timestamps"), this);
 
+    splitBox = new QCheckBox(QStringLiteral("Start a new file every"), this);
+    splitValue = new QSpinBox(this);
+    splitValue->setRange(1, acqSplitEveryMax);
+    splitUnitCombo = new QComboBox(this);
+    for (int unit : {acqSplitMegabytes, acqSplitMinutes})
+        splitUnitCombo->addItem(acqConfigSplitUnitText(unit));
+    const QString splitHelp = QStringLiteral(
+        "Stores the recording as a set of files NAME_0001, NAME_0002 ..., split at whole blocks, "
+        "each a complete stored file.");
+    for (QWidget *w : std::initializer_list<QWidget *>{splitBox, splitValue, splitUnitCombo})
+        setHelp(w, splitHelp);
+    trendBox = new QCheckBox(QStringLiteral("Write a measurement trend log"), this);
+    setHelp(trendBox, QStringLiteral("Writes NAME.trend.csv beside the data: for every block and channel the "
+                                     "mean, RMS, minimum, maximum, over range and the measurement figures."));
+
     refreshLabel = new QLabel(QStringLiteral("Plot Refresh Interval"), this);
     refreshCombo = new QComboBox(this);
     for (int i = 0; i < acqConfigRefreshCount(); ++i)
@@ -58,6 +74,12 @@ acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
     formatRow->addWidget(new QLabel(QStringLiteral("Data Format"), this));
     formatRow->addWidget(formatCombo);
     formatRow->addWidget(timestampsBox);
+    auto *splitRow = new QHBoxLayout;
+    splitRow->addWidget(splitBox);
+    splitRow->addWidget(splitValue);
+    splitRow->addWidget(splitUnitCombo);
+    splitRow->addStretch();
+    splitRow->addWidget(trendBox);
     auto *refreshRow = new QHBoxLayout;
     refreshRow->addWidget(refreshLabel);
     refreshRow->addWidget(refreshCombo);
@@ -70,6 +92,7 @@ acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
     layout->addLayout(formatRow);
+    layout->addLayout(splitRow);
     layout->addLayout(refreshRow);
     layout->addLayout(buttonRow);
 
@@ -83,6 +106,14 @@ acqConfig::acqConfig(QWidget *parent) : QDialog(parent), mainWindow(parent)
     fileNameEdit->setText(settings.fileName);
     formatCombo->setCurrentIndex(settings.format);
     timestampsBox->setChecked(settings.timestamps);
+    splitBox->setChecked(settings.splitFiles);
+    splitValue->setValue(settings.splitEvery);
+    splitUnitCombo->setCurrentIndex(settings.splitUnit);
+    trendBox->setChecked(settings.trendLog);
+    splitValue->setEnabled(settings.splitFiles);
+    splitUnitCombo->setEnabled(settings.splitFiles);
+    connect(splitBox, &QCheckBox::toggled, splitValue, &QWidget::setEnabled);
+    connect(splitBox, &QCheckBox::toggled, splitUnitCombo, &QWidget::setEnabled);
 
     connect(startButton, &QPushButton::clicked, this, &acqConfig::acceptMaybe);
     connect(cancelButton, &QPushButton::clicked, this, &acqConfig::reject);
@@ -102,6 +133,10 @@ void acqConfig::saveSettings() const
     settings.fileName = fileNameEdit->text();
     settings.format = formatCombo->currentIndex();
     settings.timestamps = timestampsBox->isChecked();
+    settings.splitFiles = splitBox->isChecked();
+    settings.splitEvery = splitValue->value();
+    settings.splitUnit = splitUnitCombo->currentIndex();
+    settings.trendLog = trendBox->isChecked();
     acqConfigWriteSettings(settings);
 }
 
@@ -117,8 +152,8 @@ void acqConfig::setDataRate(int samplesPerSecond)
 bool acqConfig::checkPath(bool moreChecks)
 {
     const int format = formatCombo->currentIndex();
-    const acqPathCheck check =
-        acqConfigCheckPath(QDir::fromNativeSeparators(fileNameEdit->text()), format);
+    const acqPathCheck check = acqConfigCheckPath(QDir::fromNativeSeparators(fileNameEdit->text()), format,
+                                                  splitBox->isChecked(), trendBox->isChecked());
     if (check.empty)
         return true;
     if (check.directoryMissing && moreChecks) {

@@ -1,6 +1,6 @@
 // The settings dialog shown before a continuous acquisition with storage: the
-// output file, its format, time stamps and the plot refresh interval, with the
-// expected data rate. The acquisition start reads the controls; the rules live
+// output file, its format, time stamps, a file set, the trend log and the
+// plot refresh interval, with the expected data rate. The acquisition start reads the controls; the rules live
 // in acqConfigRules.
 #ifndef ACQCONFIG_H
 #define ACQCONFIG_H
@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 class acqConfig : public QDialog
 {
@@ -21,7 +22,7 @@ public:
     // "DataStorage" settings once, here.
     explicit acqConfig(QWidget *parent);
 
-    // Writes file name, format and time-stamp choice back to the settings.
+    // Writes file name, format, time-stamp, split and trend choices back to the settings.
     void saveSettings() const;
 
     QLineEdit *fileNameEdit = nullptr; // empty: acquire without storing
@@ -32,6 +33,13 @@ public:
     QWidget *mainWindow = nullptr;
     QLabel *rateLabel = nullptr;
     int samplesPerSecond = 0; // all enabled channels together
+    // A set of files instead of one ("Start a new file every" N "MB" or
+    // "minutes"), and the measurement trend log beside the data; both off
+    // unless stored.
+    QCheckBox *splitBox = nullptr;
+    QSpinBox *splitValue = nullptr;
+    QComboBox *splitUnitCombo = nullptr; // index = acqSplitUnit
+    QCheckBox *trendBox = nullptr;
     QPushButton *browseButton = nullptr;
     QPushButton *startButton = nullptr;
     QPushButton *cancelButton = nullptr;
