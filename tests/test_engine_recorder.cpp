@@ -125,9 +125,8 @@ void TestEngineRecorder::cardErrors_data()
                             << QByteArray("The resource \"VXI0::9::INSTR\" is not present in the system.") << 2;
     // The file is the output: one that cannot be written is an output failure.
     QTest::newRow("directory") << QStringList{"--output", "/nonexistent/dir/x.bin6842"}
-                               << QByteArray("Cannot open file: \"/nonexistent/dir/x.bin6842\" for writing.
-")
-                                      + QByteArray(std::strerror(ENOENT)) << 3;
+                               << (QByteArray("Cannot open file: \"/nonexistent/dir/x.bin6842\" for writing.\n")
+                                   + QByteArray(std::strerror(ENOENT))) << 3;
 }
 
 void TestEngineRecorder::cardErrors()
