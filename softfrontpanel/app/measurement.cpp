@@ -1,7 +1,13 @@
 #include "measurement.h"
 
 #include "analysisPool.h"
+#include "analysisSettingsDialog.h"
+#include "analysisSettingsStore.h"
+#include "channelFullScale.h"
 #include "channelMeasurement.h"
+#include "leakageWarning.h"
+#include "measurementDetails.h"
+#include "measurementOptions.h"
 #include "measurementText.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
@@ -54,22 +60,45 @@ measurement::measurement(nv6842fp_App *mainWindow)
 
     label = new QLabel;
     label->setWordWrap(true);
+    warningLabel = new QLabel;
+    warningLabel->setWordWrap(true);
+    warningLabel->hide();
     copyButton = new QPushButton(QStringLiteral("Copy to Clipboard"));
     // Demo waves are not worth copying; a viewed file's figures are.
     copyButton->setEnabled(!parent->demoMode || fileModeActive());
+    details = new measurementDetails;
+    details->copyButton->setEnabled(copyButton->isEnabled());
+    options = new measurementOptions;
+    settingsDialog = new analysisSettingsDialog(this);
+    settings = nv6842fp_readAnalysisSettings(&storedSettingsProblem);
+    settingsDialog->setSettings(settings);
 
+    auto *labels = new QVBoxLayout;
+    labels->addWidget(label);
+    labels->addWidget(warningLabel);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(label, 10);
+    bottom->addLayout(labels, 10);
     bottom->addStretch();
     bottom->addWidget(cardCombo);
     bottom->addWidget(copyButton);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(table);
+    layout->addWidget(table, 1);
+    layout->addWidget(details);
+    layout->addWidget(options);
     layout->addLayout(bottom);
 
     connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
     connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
     connect(&watcher, &QFutureWatcherBase::finished, this, &measurement::measured);
+    connect(options, &measurementOptions::settingsClicked, this, &measurement::editAnalysisSettings);
+    connect(options, &measurementOptions::averageCountChanged, this, &measurement::setAverageBlocks);
+    // Open, the details share the page with the table; closed, they take a
+    // line and cost nothing.
+    connect(details, &QGroupBox::toggled, this, [this, layout](bool open) {
+        layout->setStretchFactor(details, open ? 1 : 0);
+        recalculate();
+    });
+    showWarning(QString());
 }
 
 void measurement::resizeEvent(QResizeEvent *event)
@@ -99,8 +128,7 @@ struct measurementJob
     std::vector<double> times;
     CardMeasurementInput input;
     CardMeasurement result;
-    double freq = 0.0;
-    quint64 generation = 0;
+    measurement::request asked;
 };
 
 long long measurement::poolPoints = 16LL * 8192 * 10;
@@ -140,16 +168,28 @@ void measurement::recalculate()
     in.padding = daq->zeroPaddingCombo->currentData().toInt();
     in.iterations = daq->sineFitCombo ? daq->sineFitCombo->currentData().toInt() : 0;
     in.threads = 0; // one per core: sixteen fits at a large padding take a while
+    in.settings = settings;
+    in.details = details->isChecked();
+    for (int k = 0; k < measurementChannelCount; ++k)
+        in.fullScaleVolts[k] = nv6842fp_channelFullScale(*parent, card * measurementChannelCount + k);
     const std::vector<uint16_t> masks(wave->chanMask.begin(), wave->chanMask.end());
     if (card < int(masks.size()))
         locateCardSamples(wave->data.get(), N, masks.data(), card, in);
     ++generation;
+    request asked;
+    asked.scans = N;
+    asked.freq = wave->freq;
+    asked.generation = generation;
+    asked.block = wave->blockSerial;
+    asked.card = card;
+    asked.padding = in.padding;
+    asked.iterations = in.iterations;
 
     int channels = 0;
     for (int k = 0; k < measurementChannelCount; ++k)
         channels += in.samples[k] ? 1 : 0;
     if (N < 10 || (long long)channels * N * std::max(1, in.padding) <= poolPoints) {
-        show(measureCard(in), N, wave->freq, generation);
+        show(measureCard(in), asked);
         return;
     }
     // Large transforms go to the analysis pool so that the window keeps responding;
@@ -160,8 +200,7 @@ void measurement::recalculate()
     }
     auto job = std::make_shared<measurementJob>();
     job->input = in;
-    job->freq = wave->freq;
-    job->generation = generation;
+    job->asked = asked;
     job->times.assign(in.times, in.times + N);
     job->input.times = job->times.data();
     job->samples.resize(size_t(channels) * size_t(N));
@@ -187,18 +226,19 @@ void measurement::measured()
         return;
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
-    if (job && job->generation > shownGeneration)
-        show(std::move(job->result), job->input.scans, job->freq, job->generation);
+    if (job && job->asked.generation > shownGeneration)
+        show(std::move(job->result), job->asked);
     if (pending) {
         pending = false;
         recalculate();
     }
 }
 
-void measurement::show(CardMeasurement result, int N, double freq, quint64 requested)
+void measurement::show(CardMeasurement result, const request &asked)
 {
-    shownGeneration = requested;
-    lastFreq = freq;
+    const int N = asked.scans;
+    shownGeneration = asked.generation;
+    lastFreq = asked.freq;
     lastScans = N;
     const MeasurementMessage message = settleCardMeasurement(result, messageFlag);
     QString failure;
@@ -207,13 +247,13 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
     else if (result.fitFailed)
         failure = QString::fromLatin1(measurementFitFailedText);
 
-    for (int k = 0; k < measurementChannelCount; ++k)
-        for (int c = 0; c < measurementColumnCount; ++c)
-            rows[k][c]->setText(!result.enabled(k) || figureMissing(result.figures[k], c)
-                                    ? QString::fromLatin1(missingFigureText)
-                                    : QString::number(figureColumn(result.figures[k], c), 'f',
-                                                      measurementColumnDecimals[c]));
+    average(result, asked);
+    writeCells(result);
     fitColumns();
+    details->showMeasurement(result, N, asked.freq);
+    options->setBlock(N, asked.freq);
+    // The specified label keeps its text; the warning is a line of its own.
+    showWarning(QString::fromStdString(leakageWarningText(largestLeakageBins(result))));
     label->setText(
         QStringLiteral("The measurements are for the last <b>%1</b> scans (the plot view). The input "
                        "signal should be a precise sine wave and be at least 3 periods in length. The "

@@ -1,10 +1,16 @@
 // The "Measurements" page (with "-acperf"): for the 16 channels of one card,
 // the sine-fit figures and the spectral AC figures of the last block, and
-// the table as comma-separated text on the clipboard.
+// the table as comma-separated text on the clipboard. Below it the harmonic
+// and spur details (measurementDetails.h) and a row of options
+// (measurementOptions.h): the analysis settings, kept with QSettings
+// (analysisSettingsStore.h), the mean of the figures over the last N blocks,
+// and the coherent-frequency helper. A tone off the FFT grid under the
+// 3-parameter fit gets a bold warning on a line below the label.
 #ifndef MEASUREMENT_H
 #define MEASUREMENT_H
 
 #include "channelMeasurement.h"
+#include "figureAveraging.h"
 
 #include <QFutureWatcher>
 #include <QList>
@@ -19,6 +25,9 @@ class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class analysisRun;
+class analysisSettingsDialog;
+class measurementDetails;
+class measurementOptions;
 class nv6842fp_App;
 struct measurementJob;
 
@@ -39,6 +48,19 @@ public:
     QPushButton *copyButton = nullptr;
     int lastScans = 0;
     double lastFreq = 0.0;
+    QLabel *warningLabel = nullptr; // below label: a tone off the grid, stored settings not used
+    measurementDetails *details = nullptr;
+    measurementOptions *options = nullptr;
+    analysisSettingsDialog *settingsDialog = nullptr;
+
+    // The analysis settings in force, as a settings file keeps them.
+    // Setting them (refused with a warning naming the range when unusable)
+    // updates the dialog, stores them and measures the block shown again.
+    AnalysisSettings analysisSettings() const { return settings; }
+    void setAnalysisSettings(const AnalysisSettings &settings);
+    // "Average over N blocks": 1 (every block alone, the default) ... 1000.
+    int averageBlocks() const { return averager.count(); }
+    void setAverageBlocks(int blocks);
 
     // One flag for the whole program: a reported failure is not reported
     // again until a run gets past the constructions.
@@ -49,6 +71,19 @@ public:
     // thread pool (16 x 8192 at padding 10: some 40 ms at once on two cores).
     static long long poolPoints;
 
+    // What a measurement was asked for with, beyond its input (a job on the
+    // pool carries it).
+    struct request
+    {
+        int scans = 0;
+        double freq = 0.0;
+        quint64 generation = 0;
+        quint64 block = 0; // the waveform panel's block serial
+        int card = 0;
+        int padding = 1;
+        int iterations = 0;
+    };
+
     // A measurement runs on the pool (until its figures are shown), or
     // another waits to follow it.
     bool busy() const;
@@ -56,6 +91,8 @@ public:
 public slots:
     void recalculate();
     void copyToClipboard();
+    // Opens the analysis settings dialog; OK applies its settings.
+    void editAnalysisSettings();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -63,9 +100,16 @@ protected:
 private:
     void fitColumns();
     void measured();
-    // Fills the table and label from a finished measurement of N scans at
-    // freq, and applies the message rule.
-    void show(CardMeasurement result, int N, double freq, quint64 requested);
+    // Fills the table and label from a finished measurement, and applies
+    // the message rule.
+    void show(CardMeasurement result, const request &asked);
+    // Folds the figures into the averages (once per block; anything else
+    // that changes the figures starts them again).
+    void average(const CardMeasurement &result, const request &asked);
+    void writeCells(const CardMeasurement &result);
+    // The line below the label: the leakage warning (rich text, may be
+    // empty) and why the stored settings are not used.
+    void showWarning(const QString &leakage);
 
     QFutureWatcher<void> watcher;
     std::shared_ptr<analysisRun> run;            // on the analysis pool
@@ -73,6 +117,14 @@ private:
     bool pending = false;
     quint64 generation = 0;      // requests so far
     quint64 shownGeneration = 0; // the request whose figures are shown
+
+    AnalysisSettings settings;
+    QString storedSettingsProblem; // why the stored settings are not used
+    FigureAverager averager;
+    request averagedAs;            // what the averages hold
+    uint16_t averagedMask = 0;
+    AnalysisSettings averagedSettings;
+    bool averagedAny = false;      // a block was folded since they started
 };
 
 #endif

@@ -210,8 +210,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     setupDone = true;
     freq = newFreq;
     scans = newScans;
-    fftWindow.assign(size_t(scans), 0.0);
-    windowFunction(daq->fftWindowCombo->currentData().toInt(), scans, fftWindow.data());
+    makeFftWindow();
     for (int i = 0; i < scans; ++i)
         times[size_t(i)] = i / freq;
     fileBlockShown = -1;

@@ -99,6 +99,7 @@ void nv6842fp_Waveform::synthesiseDemoBlock()
 
 void nv6842fp_Waveform::showBlock()
 {
+    ++blockSerial;
     updatePlot();
     updateFft();
     parent->measPanel->recalculate();
