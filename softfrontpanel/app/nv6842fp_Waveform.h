@@ -92,6 +92,7 @@ public:
     // Blocks shown so far: a spectrum or measurement asked for again without
     // a new block (a legend click, another option) is not averaged twice.
     quint64 blockSerial = 0;
+    int serialFileBlock = -1; // offline viewing: the file block blockSerial counts
     contParams_t contParams;
 
     // Shows why the acquisition, the stream or a start failed in the status
@@ -103,6 +104,8 @@ public:
 
     // Enabled channels over all cards, as the last start counted them.
     int enabledChannels() const;
+    // A display spectrum is being computed, or another waits to follow it.
+    bool spectrumUnderWay() const { return spectrumBusy || spectrumPending; }
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
     // Before the process ends: a stream, a block run or a waiting timed
