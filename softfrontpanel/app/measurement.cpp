@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -73,29 +74,36 @@ measurement::measurement(nv6842fp_App *mainWindow)
     settings = nv6842fp_readAnalysisSettings(&storedSettingsProblem);
     settingsDialog->setSettings(settings);
 
-    auto *labels = new QVBoxLayout;
-    labels->addWidget(label);
-    labels->addWidget(warningLabel);
     auto *bottom = new QHBoxLayout;
-    bottom->addLayout(labels, 10);
+    bottom->addWidget(label, 10);
     bottom->addStretch();
     bottom->addWidget(cardCombo);
     bottom->addWidget(copyButton);
+    // The operator shares the height between the two tables.
+    auto *tables = new QSplitter(Qt::Vertical);
+    tables->addWidget(table);
+    tables->addWidget(details);
+    tables->setStretchFactor(0, 1);
+    tables->setChildrenCollapsible(false);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(table, 1);
-    layout->addWidget(details);
+    layout->addWidget(tables, 1);
     layout->addWidget(options);
     layout->addLayout(bottom);
+    // A line of its own below the label, as wide as the page.
+    layout->addWidget(warningLabel);
 
     connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
     connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
     connect(&watcher, &QFutureWatcherBase::finished, this, &measurement::measured);
     connect(options, &measurementOptions::settingsClicked, this, &measurement::editAnalysisSettings);
     connect(options, &measurementOptions::averageCountChanged, this, &measurement::setAverageBlocks);
-    // Open, the details share the page with the table; closed, they take a
-    // line and cost nothing.
-    connect(details, &QGroupBox::toggled, this, [this, layout](bool open) {
-        layout->setStretchFactor(details, open ? 1 : 0);
+    // Open, the details take part of the tables' height; closed, they take
+    // a line and cost nothing.
+    connect(details, &QGroupBox::toggled, this, [this, tables](bool open) {
+        if (open) {
+            const int height = tables->height();
+            tables->setSizes({height * 3 / 5, height - height * 3 / 5});
+        }
         recalculate();
     });
     showWarning(QString());

@@ -52,14 +52,18 @@ measurementDetails::measurementDetails(QWidget *parent)
     layout->addWidget(table);
     layout->addLayout(buttons);
     connect(copyButton, &QPushButton::clicked, this, &measurementDetails::copyToClipboard);
-    connect(this, &QGroupBox::toggled, table, &QWidget::setVisible);
-    connect(this, &QGroupBox::toggled, copyButton, &QWidget::setVisible);
     // Closed, the group is a line with its check box.
-    connect(this, &QGroupBox::toggled, this, [this](bool open) { setFlat(!open); });
-    setFlat(true);
-    table->hide();
-    copyButton->hide();
+    connect(this, &QGroupBox::toggled, this, &measurementDetails::showOpen);
+    showOpen(false);
     showMeasurement(CardMeasurement(), 0, 0.0);
+}
+
+void measurementDetails::showOpen(bool open)
+{
+    setFlat(!open);
+    table->setVisible(open);
+    copyButton->setVisible(open);
+    setMaximumHeight(open ? QWIDGETSIZE_MAX : minimumSizeHint().height());
 }
 
 void measurementDetails::showMeasurement(const CardMeasurement &measurement, int scans, double rateHz)

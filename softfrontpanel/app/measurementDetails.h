@@ -42,6 +42,8 @@ public slots:
     void copyToClipboard();
 
 private:
+    void showOpen(bool open);
+
     CardMeasurement shown;
     int shownScans = 0;
     double shownRate = 0.0;

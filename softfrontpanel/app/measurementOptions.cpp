@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 measurementOptions::measurementOptions(QWidget *parent) : QWidget(parent)
@@ -33,7 +34,6 @@ measurementOptions::measurementOptions(QWidget *parent) : QWidget(parent)
                                        "number of cycles J in the block) is shown beside it."));
     coherentLabel = new QLabel(this);
     coherentLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    coherentLabel->setWordWrap(true); // a long answer wraps rather than widen the page
 
     // Two rows: the page stays narrow enough for a small screen.
     auto *grid = new QGridLayout(this);
@@ -51,10 +51,22 @@ measurementOptions::measurementOptions(QWidget *parent) : QWidget(parent)
 
     connect(settingsButton, &QPushButton::clicked, this, &measurementOptions::settingsClicked);
     connect(averageBox, qOverload<int>(&QSpinBox::valueChanged), this, [this](int count) {
-        averageBox->setSuffix(count == 1 ? QStringLiteral(" block") : QStringLiteral(" blocks"));
+        showCountSuffix();
         emit averageCountChanged(count);
     });
     connect(wantedEdit, &QLineEdit::textChanged, this, &measurementOptions::showCoherent);
+}
+
+void measurementOptions::setAverageCount(int count)
+{
+    const QSignalBlocker quiet(averageBox);
+    averageBox->setValue(count);
+    showCountSuffix();
+}
+
+void measurementOptions::showCountSuffix()
+{
+    averageBox->setSuffix(averageBox->value() == 1 ? QStringLiteral(" block") : QStringLiteral(" blocks"));
 }
 
 void measurementOptions::showCountReached(int reached, int count)

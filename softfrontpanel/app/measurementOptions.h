@@ -20,6 +20,8 @@ class measurementOptions : public QWidget
 public:
     explicit measurementOptions(QWidget *parent = nullptr);
 
+    // Shows N without asking for it.
+    void setAverageCount(int count);
     // The blocks averaged so far and the count asked for (hidden for 1).
     void showCountReached(int reached, int count);
     // The block the coherent frequency is for: scans at rateHz.
@@ -37,6 +39,7 @@ signals:
 
 private:
     void showCoherent();
+    void showCountSuffix();
 
     int blockScans = 0;
     double blockRate = 0.0;

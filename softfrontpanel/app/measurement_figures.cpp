@@ -13,7 +13,6 @@
 #include "nv6842fp_panelHelpers.h"
 
 #include <QLabel>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardItem>
 
@@ -114,10 +113,7 @@ void measurement::editAnalysisSettings()
 
 void measurement::setAverageBlocks(int blocks)
 {
-    {
-        const QSignalBlocker quiet(options->averageBox);
-        options->averageBox->setValue(blocks);
-    }
+    options->setAverageCount(blocks);
     if (options->averageBox->value() == averager.count())
         return;
     averager.setCount(options->averageBox->value());

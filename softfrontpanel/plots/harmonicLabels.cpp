@@ -39,7 +39,9 @@ void harmonicLabels::show(const QwtPlotCurve *curve, const std::vector<SpectrumM
         text.setColor(colour);
         text.setFont(font);
         marker->setLabel(text);
-        marker->setLabelAlignment(Qt::AlignTop | Qt::AlignHCenter);
+        // Beside the line down from a peak, and never above the canvas when
+        // the peak is the highest value of an autoscaled axis.
+        marker->setLabelAlignment(Qt::AlignRight | Qt::AlignBottom);
         marker->setSymbol(new QwtSymbol(QwtSymbol::DTriangle, QBrush(colour), QPen(colour), QSize(7, 7)));
         marker->setXValue(m.frequencyHz);
         marker->setZ(30); // above the curves
