@@ -118,10 +118,14 @@ void nv6842fp_Waveform::showHarmonics(const spectrumResult &result)
 
 void nv6842fp_Waveform::spectrumAveragingChanged()
 {
-    spectrumState().restartPending = true;
-    // Without averaging the block on display is shown as it is.
-    if (parent->spectrumPlot->viewSettings().averaging == AveragingMode::off)
+    spectrumViewState &state = spectrumState();
+    state.restartPending = true;
+    // Without averaging the block on display is shown as it is, and may be
+    // the first of the next averages.
+    if (parent->spectrumPlot->viewSettings().averaging == AveragingMode::off) {
+        state.foldedAny = false;
         updateFft();
+    }
 }
 
 void nv6842fp_Waveform::restartSpectrumAveraging()
