@@ -97,3 +97,78 @@ bool parseAnalysisBand(const std::string &text, double &low, double &high)
     high = to;
     return true;
 }
+
+namespace {
+
+const char harmonicsName[] = "Harmonics";
+const char aliasedName[] = "AliasedHarmonics";
+const char harmonicBinsName[] = "HarmonicBins";
+const char dcBinsName[] = "DcBins";
+const char fundamentalBinsName[] = "FundamentalBins";
+const char bandLowName[] = "BandLowHz";
+const char bandHighName[] = "BandHighHz";
+const char fitStartName[] = "FitStart";
+
+bool readWholeNumber(const std::string &text, int &value)
+{
+    double number = 0.0;
+    // Far beyond every range, so that the range check names the setting.
+    if (!parsePlainNumber(text, number) || number != std::floor(number) || std::fabs(number) > 1e6)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+} // namespace
+
+AnalysisSettingsValues analysisSettingsValues(const AnalysisSettings &s)
+{
+    return {{harmonicsName, s.harmonics == 0 ? std::string("all") : std::to_string(s.harmonics)},
+            {aliasedName, s.aliasedHarmonics ? "true" : "false"},
+            {harmonicBinsName, std::to_string(s.harmonicBins)},
+            {dcBinsName, std::to_string(s.dcBins)},
+            {fundamentalBinsName, std::to_string(s.fundamentalBins)},
+            {bandLowName, plainShortest(s.bandLowHz)},
+            {bandHighName, std::isinf(s.bandHighHz) ? std::string("nyquist") : plainShortest(s.bandHighHz)},
+            {fitStartName, s.fitStart == FitStart::interpolated ? "interpolated" : "largest"}};
+}
+
+std::string readAnalysisSettingsValues(const AnalysisSettingsValues &values, AnalysisSettings &s)
+{
+    AnalysisSettings read;
+    for (const auto &[name, text] : values) {
+        bool ok = true;
+        if (name == harmonicsName) {
+            if (text == "all")
+                read.harmonics = 0;
+            else
+                ok = readWholeNumber(text, read.harmonics) && read.harmonics != 0;
+        } else if (name == aliasedName) {
+            ok = text == "true" || text == "false";
+            read.aliasedHarmonics = text == "true";
+        } else if (name == harmonicBinsName) {
+            ok = readWholeNumber(text, read.harmonicBins);
+        } else if (name == dcBinsName) {
+            ok = readWholeNumber(text, read.dcBins);
+        } else if (name == fundamentalBinsName) {
+            ok = readWholeNumber(text, read.fundamentalBins);
+        } else if (name == bandLowName) {
+            ok = parsePlainNumber(text, read.bandLowHz);
+        } else if (name == bandHighName) {
+            if (text == "nyquist")
+                read.bandHighHz = std::numeric_limits<double>::infinity();
+            else
+                ok = parsePlainNumber(text, read.bandHighHz);
+        } else if (name == fitStartName) {
+            ok = text == "largest" || text == "interpolated";
+            read.fitStart = text == "interpolated" ? FitStart::interpolated : FitStart::largestBin;
+        }
+        if (!ok) {
+            s = AnalysisSettings();
+            return "The stored setting " + name + " cannot be read: \"" + text + "\".";
+        }
+    }
+    const std::string refused = checkAnalysisSettings(read);
+    s = refused.empty() ? read : AnalysisSettings();
+    return refused;
+}

@@ -17,6 +17,8 @@
 
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Where the sine fit starts: the largest bin's frequency (the panel's rule)
 // or the fundamental interpolated from its span, which keeps the
@@ -63,6 +65,19 @@ std::string analysisSettingsChanges(const AnalysisSettings &s);
 // Nyquist (at most 30); aliased harmonics off; ...". Numbers are written
 // the same in every locale.
 std::string analysisSettingsLine(const AnalysisSettings &s);
+
+// The settings as named texts, as the panel stores them (with QSettings):
+// "Harmonics" ("all" or 2 ... 30), "AliasedHarmonics" ("true", "false"),
+// "HarmonicBins", "DcBins", "FundamentalBins" (whole numbers), "BandLowHz",
+// "BandHighHz" (plain numbers, the upper one may be "nyquist"), "FitStart"
+// ("largest", "interpolated"). Numbers are written the same in every locale.
+using AnalysisSettingsValues = std::vector<std::pair<std::string, std::string>>;
+AnalysisSettingsValues analysisSettingsValues(const AnalysisSettings &s);
+// Reads such texts into s; names not given keep the defaults, unknown names
+// are ignored. "" when the texts make usable settings; else one sentence
+// that names the setting (an unreadable text, or the range from
+// checkAnalysisSettings), and s is the defaults.
+std::string readAnalysisSettingsValues(const AnalysisSettingsValues &values, AnalysisSettings &s);
 
 // Reads "LOW:HIGH" (Hz, plain decimal numbers, HIGH may be "nyquist")
 // into low and high; false, leaving them alone, on anything else.

@@ -23,7 +23,7 @@ std::string leakageWarningText(double offsetBins)
     return "<b>The signal lies " + plainFixed(std::fabs(offsetBins), 3)
            + " bins off the frequency of the 3-parameter sine fit, so its amplitude reads too small. Enable FFT "
              "zero padding, choose the 4-parameter fit with 5 or more iterations, or set the input to the "
-             "coherent frequency below.</b>";
+             "coherent frequency that \"Coherent frequency near:\" gives.</b>";
 }
 
 std::string measurementLabelWithWarning(const std::string &label, const std::string &warning)

@@ -46,3 +46,16 @@ std::string measurementClipboardText(int scans, double rateHz, const std::vector
     }
     return text;
 }
+
+bool figureFollowsSettings(int column, const AnalysisSettings &s)
+{
+    const AnalysisSettings defaults;
+    if (column < 0 || column >= measurementColumnCount)
+        return false;
+    const int firstSpectralColumn = 5; // "THD (dB)"
+    if (column < firstSpectralColumn)
+        return s.fitStart != defaults.fitStart;
+    AnalysisSettings spectral = s;
+    spectral.fitStart = defaults.fitStart;
+    return !analysisSettingsDefault(spectral);
+}

@@ -21,6 +21,11 @@ extern const char missingFigureText[];
 // it is missing, else formatFigure with the column's decimals.
 std::string figureText(const ChannelFigures &figures, int column);
 
+// Whether column 0 ... 9 is computed with a setting of s that differs from
+// the defaults: the fit's columns (amplitude to phase) follow the fit start
+// only, the spectral ones (THD to ENOB) every other setting.
+bool figureFollowsSettings(int column, const AnalysisSettings &s);
+
 // One data line of the clipboard text.
 struct ClipboardRow
 {

@@ -14,3 +14,9 @@ target_link_libraries(bench_app_refresh PRIVATE sfp_card sfp_resources sfp_tests
 add_executable(bench_app_stream ${CMAKE_CURRENT_LIST_DIR}/bench_app_stream.cpp)
 target_include_directories(bench_app_stream PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(bench_app_stream PRIVATE sfp_card sfp_resources sfp_testsupport trellin_sim_formula Qt5::Test)
+
+# What the spectrum averaging and the measurement details add in the card
+# window, against the pages without them in the same run (run by hand).
+add_executable(bench_app_pages ${CMAKE_CURRENT_LIST_DIR}/bench_app_pages.cpp)
+target_include_directories(bench_app_pages PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(bench_app_pages PRIVATE sfp_card sfp_resources sfp_testsupport trellin_sim_formula Qt5::Test)

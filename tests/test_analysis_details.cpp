@@ -327,6 +327,71 @@ private slots:
         QCOMPARE(c.cycles, cycles);
         QCOMPARE(c.frequencyHz, cycles * fs / scans);
     }
+
+    // The panel's stored texts: read into the settings they name, refused
+    // with the setting (and its range) they get wrong, the defaults then.
+    void storedSettings_data()
+    {
+        QTest::addColumn<QString>("stored"); // name=text;...
+        QTest::addColumn<QString>("refused"); // "": read
+        QTest::addColumn<AnalysisSettings>("read");
+        AnalysisSettings s;
+        s.harmonics = 5;
+        s.bandLowHz = 20;
+        s.bandHighHz = 20000;
+        s.fitStart = FitStart::interpolated;
+        QTest::newRow("audio band") << "Harmonics=5;BandLowHz=20;BandHighHz=20000;FitStart=interpolated" << "" << s;
+        s = AnalysisSettings();
+        s.aliasedHarmonics = true;
+        s.dcBins = 0;
+        QTest::newRow("aliased, no DC, unknown name") << "AliasedHarmonics=true;DcBins=0;Colour=red;BandHighHz=nyquist"
+                                                       << "" << s;
+        QTest::newRow("55 harmonics") << "Harmonics=55" << "2 to 30" << AnalysisSettings();
+        QTest::newRow("half a bin") << "DcBins=7.5" << "DcBins" << AnalysisSettings();
+        QTest::newRow("yes") << "AliasedHarmonics=yes" << "AliasedHarmonics" << AnalysisSettings();
+        QTest::newRow("band of words") << "BandLowHz=low" << "BandLowHz" << AnalysisSettings();
+    }
+    void storedSettings()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, refused);
+        QFETCH(AnalysisSettings, read);
+        AnalysisSettingsValues values;
+        for (const QString &pair : stored.split(';'))
+            values.emplace_back(pair.section('=', 0, 0).toStdString(), pair.section('=', 1).toStdString());
+        AnalysisSettings s;
+        s.harmonics = 9; // overwritten either way
+        const QString why = QString::fromStdString(readAnalysisSettingsValues(values, s));
+        QVERIFY2(refused.isEmpty() ? why.isEmpty() : why.contains(refused), qPrintable(why));
+        QVERIFY(s == read);
+        // What is written reads back.
+        AnalysisSettings again;
+        QVERIFY(readAnalysisSettingsValues(analysisSettingsValues(read), again).empty() && again == read);
+    }
+
+    // A changed fit start marks the fit's columns only, any other changed
+    // setting the spectral ones only.
+    void figuresFollowingSettings_data()
+    {
+        QTest::addColumn<AnalysisSettings>("settings");
+        QTest::addColumn<bool>("fitMarked");
+        QTest::addColumn<bool>("spectralMarked");
+        AnalysisSettings s;
+        QTest::newRow("defaults") << s << false << false;
+        s.fitStart = FitStart::interpolated;
+        QTest::newRow("fit start") << s << true << false;
+        s = AnalysisSettings();
+        s.dcBins = 3;
+        QTest::newRow("DC bins") << s << false << true;
+    }
+    void figuresFollowingSettings()
+    {
+        QFETCH(AnalysisSettings, settings);
+        QFETCH(bool, fitMarked);
+        QFETCH(bool, spectralMarked);
+        for (int column = 0; column < measurementColumnCount; ++column)
+            QCOMPARE(figureFollowsSettings(column, settings), column < 5 ? fitMarked : spectralMarked);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestAnalysisDetails)

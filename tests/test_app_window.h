@@ -8,6 +8,7 @@
 #include "datafile_writer.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_Waveform.h"
+#include "measurement.h"
 #include "nv6842fp_globals.h"
 #include "nv9471fp_fcEnterAddress.h"
 #include "nv9471fp_fcEnterAddressFc.h"
@@ -22,6 +23,7 @@
 #include <QList>
 #include <QPair>
 #include <QPushButton>
+#include <QSlider>
 #include <QStringList>
 
 #include <cstdio>
@@ -139,6 +141,28 @@ QString writeStoredFile(const QString &path, double rate, int scans, std::vector
     }
     std::fclose(file);
     return path;
+}
+
+// Waits until the display spectrum and the measurement of the block shown
+// are on the pages.
+inline bool waitForAnalysis(nv6842fp_App *w, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor([w] { return !w->waveform->spectrumUnderWay() && !w->measPanel->busy(); }, timeoutMs);
+}
+
+// The offline viewer shows block `block` (1-based) of its file and its
+// analysis: moved to by the slider, or played by a single shot when the
+// slider is there already (which then moves on and shows the next block too).
+inline bool showFileBlock(nv6842fp_App *w, int block)
+{
+    if (w->waveform->blockSlider->value() == block) {
+        w->singleButton->click();
+        if (!waitForEnd(w))
+            return false;
+    } else {
+        w->waveform->blockSlider->setValue(block);
+    }
+    return waitForAnalysis(w);
 }
 
 // The offline viewer of a stored file, preset as start-up presets it.

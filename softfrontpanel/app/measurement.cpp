@@ -1,14 +1,20 @@
 #include "measurement.h"
 
 #include "analysisPool.h"
+#include "analysisSettingsDialog.h"
+#include "analysisSettingsStore.h"
+#include "channelFullScale.h"
 #include "channelMeasurement.h"
+#include "leakageWarning.h"
+#include "measurementDetails.h"
 #include "measurementJson.h"
+#include "measurementOptions.h"
 #include "measurementText.h"
-#include "nv6842fp_fileNames.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_channelRules.h"
+#include "nv6842fp_fileNames.h"
 #include "nv6842fp_globals.h"
 #include "nv6842fp_panelHelpers.h"
 #include "wholeFile.h"
@@ -24,6 +30,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -61,6 +68,9 @@ measurement::measurement(nv6842fp_App *mainWindow)
 
     label = new QLabel;
     label->setWordWrap(true);
+    warningLabel = new QLabel;
+    warningLabel->setWordWrap(true);
+    warningLabel->hide();
     copyButton = new QPushButton(QStringLiteral("Copy to Clipboard"));
     // Demo waves are not worth copying; a viewed file's figures are.
     copyButton->setEnabled(!parent->demoMode || fileModeActive());
@@ -69,6 +79,12 @@ measurement::measurement(nv6842fp_App *mainWindow)
     setHelp(saveButton, QStringLiteral("Saves the table of the card shown to a file: a name ending in .csv gets "
                                        "the text Copy to Clipboard copies, one ending in .json the figures as "
                                        "sfpmeasure --format json prints them."));
+    details = new measurementDetails;
+    details->copyButton->setEnabled(copyButton->isEnabled());
+    options = new measurementOptions;
+    settingsDialog = new analysisSettingsDialog(this);
+    settings = nv6842fp_readAnalysisSettings(&storedSettingsProblem);
+    settingsDialog->setSettings(settings);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(label, 10);
@@ -76,14 +92,35 @@ measurement::measurement(nv6842fp_App *mainWindow)
     bottom->addWidget(cardCombo);
     bottom->addWidget(copyButton);
     bottom->addWidget(saveButton);
+    // The operator shares the height between the two tables.
+    auto *tables = new QSplitter(Qt::Vertical);
+    tables->addWidget(table);
+    tables->addWidget(details);
+    tables->setStretchFactor(0, 1);
+    tables->setChildrenCollapsible(false);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(table);
+    layout->addWidget(tables, 1);
+    layout->addWidget(options);
     layout->addLayout(bottom);
+    // A line of its own below the label, as wide as the page.
+    layout->addWidget(warningLabel);
 
     connect(cardCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &measurement::recalculate);
     connect(copyButton, &QPushButton::clicked, this, &measurement::copyToClipboard);
     connect(saveButton, &QPushButton::clicked, this, &measurement::saveTable);
     connect(&watcher, &QFutureWatcherBase::finished, this, &measurement::measured);
+    connect(options, &measurementOptions::settingsClicked, this, &measurement::editAnalysisSettings);
+    connect(options, &measurementOptions::averageCountChanged, this, &measurement::setAverageBlocks);
+    // Open, the details take part of the tables' height; closed, they take
+    // a line and cost nothing.
+    connect(details, &QGroupBox::toggled, this, [this, tables](bool open) {
+        if (open) {
+            const int height = tables->height();
+            tables->setSizes({height * 3 / 5, height - height * 3 / 5});
+        }
+        recalculate();
+    });
+    showWarning(QString());
 }
 
 void measurement::resizeEvent(QResizeEvent *event)
@@ -113,9 +150,7 @@ struct measurementJob
     std::vector<double> times;
     CardMeasurementInput input;
     CardMeasurement result;
-    double freq = 0.0;
-    quint64 generation = 0;
-    int fileBlock = -1;
+    measurement::request asked;
 };
 
 long long measurement::poolPoints = 16LL * 8192 * 10;
@@ -155,16 +190,29 @@ void measurement::recalculate()
     in.padding = daq->zeroPaddingCombo->currentData().toInt();
     in.iterations = daq->sineFitCombo ? daq->sineFitCombo->currentData().toInt() : 0;
     in.threads = 0; // one per core: sixteen fits at a large padding take a while
+    in.settings = settings;
+    in.details = details->isChecked();
+    for (int k = 0; k < measurementChannelCount; ++k)
+        in.fullScaleVolts[k] = nv6842fp_channelFullScale(*parent, card * measurementChannelCount + k);
     const std::vector<uint16_t> masks(wave->chanMask.begin(), wave->chanMask.end());
     if (card < int(masks.size()))
         locateCardSamples(wave->data.get(), N, masks.data(), card, in);
     ++generation;
+    request asked;
+    asked.scans = N;
+    asked.freq = wave->freq;
+    asked.generation = generation;
+    asked.block = wave->blockSerial;
+    asked.card = card;
+    asked.padding = in.padding;
+    asked.iterations = in.iterations;
+    asked.fileBlock = wave->fileBlockOnDisplay();
 
     int channels = 0;
     for (int k = 0; k < measurementChannelCount; ++k)
         channels += in.samples[k] ? 1 : 0;
     if (N < 10 || (long long)channels * N * std::max(1, in.padding) <= poolPoints) {
-        show(measureCard(in), N, wave->freq, generation, wave->fileBlockOnDisplay());
+        show(measureCard(in), asked);
         return;
     }
     // Large transforms go to the analysis pool so that the window keeps responding;
@@ -175,9 +223,7 @@ void measurement::recalculate()
     }
     auto job = std::make_shared<measurementJob>();
     job->input = in;
-    job->freq = wave->freq;
-    job->generation = generation;
-    job->fileBlock = wave->fileBlockOnDisplay();
+    job->asked = asked;
     job->times.assign(in.times, in.times + N);
     job->input.times = job->times.data();
     job->samples.resize(size_t(channels) * size_t(N));
@@ -203,19 +249,20 @@ void measurement::measured()
         return;
     const std::shared_ptr<measurementJob> job = std::move(running);
     // A later request computed at once has already shown newer figures.
-    if (job && job->generation > shownGeneration)
-        show(std::move(job->result), job->input.scans, job->freq, job->generation, job->fileBlock);
+    if (job && job->asked.generation > shownGeneration)
+        show(std::move(job->result), job->asked);
     if (pending) {
         pending = false;
         recalculate();
     }
 }
 
-void measurement::show(CardMeasurement result, int N, double freq, quint64 requested, int fileBlock)
+void measurement::show(CardMeasurement result, const request &asked)
 {
-    shownGeneration = requested;
-    shownFileBlock = fileBlock;
-    lastFreq = freq;
+    const int N = asked.scans;
+    shownGeneration = asked.generation;
+    shownFileBlock = asked.fileBlock;
+    lastFreq = asked.freq;
     lastScans = N;
     const MeasurementMessage message = settleCardMeasurement(result, messageFlag);
     QString failure;
@@ -224,15 +271,13 @@ void measurement::show(CardMeasurement result, int N, double freq, quint64 reque
     else if (result.fitFailed)
         failure = QString::fromLatin1(measurementFitFailedText);
 
-    for (int k = 0; k < measurementChannelCount; ++k)
-        shownFigures[k] = result.figures[k];
-    for (int k = 0; k < measurementChannelCount; ++k)
-        for (int c = 0; c < measurementColumnCount; ++c)
-            rows[k][c]->setText(!result.enabled(k) || figureMissing(result.figures[k], c)
-                                    ? QString::fromLatin1(missingFigureText)
-                                    : QString::number(figureColumn(result.figures[k], c), 'f',
-                                                      measurementColumnDecimals[c]));
+    average(result, asked);
+    writeCells(result);
     fitColumns();
+    details->showMeasurement(result, N, asked.freq);
+    options->setBlock(N, asked.freq);
+    // The specified label keeps its text; the warning is a line of its own.
+    showWarning(QString::fromStdString(leakageWarningText(largestLeakageBins(result))));
     label->setText(
         QStringLiteral("The measurements are for the last <b>%1</b> scans (the plot view). The input "
                        "signal should be a precise sine wave and be at least 3 periods in length. The "

@@ -1,11 +1,17 @@
 // The "Measurements" page (with "-acperf"): for the 16 channels of one card,
 // the sine-fit figures and the spectral AC figures of the last block, and
 // the table as comma-separated text on the clipboard or in a file (the same
-// text as .csv, or JSON as sfpmeasure writes it).
+// text as .csv, or JSON as sfpmeasure writes it). Below it the harmonic
+// and spur details (measurementDetails.h) and a row of options
+// (measurementOptions.h): the analysis settings, kept with QSettings
+// (analysisSettingsStore.h), the mean of the figures over the last N blocks,
+// and the coherent-frequency helper. A tone off the FFT grid under the
+// 3-parameter fit gets a bold warning on a line below the label.
 #ifndef MEASUREMENT_H
 #define MEASUREMENT_H
 
 #include "channelMeasurement.h"
+#include "figureAveraging.h"
 
 #include <QFutureWatcher>
 #include <QList>
@@ -22,6 +28,9 @@ class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 class analysisRun;
+class analysisSettingsDialog;
+class measurementDetails;
+class measurementOptions;
 class nv6842fp_App;
 struct ClipboardRow;
 struct measurementJob;
@@ -44,6 +53,19 @@ public:
     QPushButton *saveButton = nullptr; // "Save Table…"
     int lastScans = 0;
     double lastFreq = 0.0;
+    QLabel *warningLabel = nullptr; // below label: a tone off the grid, stored settings not used
+    measurementDetails *details = nullptr;
+    measurementOptions *options = nullptr;
+    analysisSettingsDialog *settingsDialog = nullptr;
+
+    // The analysis settings in force, as a settings file keeps them.
+    // Setting them (refused with a warning naming the range when unusable)
+    // updates the dialog, stores them and measures the block shown again.
+    AnalysisSettings analysisSettings() const { return settings; }
+    void setAnalysisSettings(const AnalysisSettings &settings);
+    // "Average over N blocks": 1 (every block alone, the default) ... 1000.
+    int averageBlocks() const { return averager.count(); }
+    void setAverageBlocks(int blocks);
 
     // One flag for the whole program: a reported failure is not reported
     // again until a run gets past the constructions.
@@ -53,6 +75,20 @@ public:
     // Channels x scans x padding above which a card is measured on the
     // thread pool (16 x 8192 at padding 10: some 40 ms at once on two cores).
     static long long poolPoints;
+
+    // What a measurement was asked for with, beyond its input (a job on the
+    // pool carries it).
+    struct request
+    {
+        int scans = 0;
+        double freq = 0.0;
+        quint64 generation = 0;
+        quint64 block = 0; // the waveform panel's block serial
+        int card = 0;
+        int padding = 1;
+        int iterations = 0;
+        int fileBlock = -1; // the viewed file's block measured (from 0), -1 for live data
+    };
 
     // A measurement runs on the pool (until its figures are shown), or
     // another waits to follow it.
@@ -69,6 +105,8 @@ public slots:
     // Asks for a file and writes the table to it, by its extension: .csv
     // the clipboard's text, .json tableJson().
     void saveTable();
+    // Opens the analysis settings dialog; OK applies its settings.
+    void editAnalysisSettings();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -76,10 +114,16 @@ protected:
 private:
     void fitColumns();
     void measured();
-    // Fills the table and label from a finished measurement of N scans at
-    // freq, and applies the message rule.
-    // fileBlock: the viewed file's block measured (from 0), -1 for live data.
-    void show(CardMeasurement result, int N, double freq, quint64 requested, int fileBlock);
+    // Fills the table and label from a finished measurement, and applies
+    // the message rule.
+    void show(CardMeasurement result, const request &asked);
+    // Folds the figures into the averages (once per block; anything else
+    // that changes the figures starts them again).
+    void average(const CardMeasurement &result, const request &asked);
+    void writeCells(const CardMeasurement &result);
+    // The line below the label: the leakage warning (rich text, may be
+    // empty) and why the stored settings are not used.
+    void showWarning(const QString &leakage);
     // A viewed file holds no gain or filter; demo waves are not worth copying.
     bool viewingFile() const;
     std::vector<ClipboardRow> tableRows() const;
@@ -92,6 +136,14 @@ private:
     quint64 shownGeneration = 0; // the request whose figures are shown
     ChannelFigures shownFigures[measurementChannelCount]; // as the cells show them, unrounded
     int shownFileBlock = -1;
+
+    AnalysisSettings settings;
+    QString storedSettingsProblem; // why the stored settings are not used
+    FigureAverager averager;
+    request averagedAs;            // what the averages hold
+    uint16_t averagedMask = 0;
+    AnalysisSettings averagedSettings;
+    bool averagedAny = false;      // a block was folded since they started
 };
 
 #endif

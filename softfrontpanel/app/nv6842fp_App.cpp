@@ -115,6 +115,7 @@ nv6842fp_App::nv6842fp_App(nv9471fp_genFC *card, int demoCardCount, bool fileLoa
                                     QStringLiteral("Magnitude [dB]"), 1);
     connect(spectrumPlot, &plot_voltage::toggleChannels, waveform, &nv6842fp_Waveform::toggleChannels);
     connect(spectrumPlot, &plot_voltage::autoScaleClicked, waveform, &nv6842fp_Waveform::updateFft);
+    waveform->connectSpectrumControls(spectrumPlot);
     measPanel = new measurement(this);
     measPanel->hide();
     // The pages join the window only when the channel panels are in place:

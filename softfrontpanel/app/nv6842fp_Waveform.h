@@ -36,8 +36,11 @@ class plotPictureBar;
 struct pictureContent;
 class nv6842fp_App;
 class analysisRun;
+class plot_voltage;
 struct acqSettings;
+struct spectrumInput;
 struct spectrumResult;
+struct spectrumViewState;
 struct startMultInThd_params_t;
 
 class nv6842fp_Waveform : public QWidget
@@ -90,6 +93,11 @@ public:
     std::unique_ptr<double[]> data;    // blockBufferValues doubles, channel after channel
     std::unique_ptr<double[]> times;   // blockBufferValues doubles, seconds per scan
     std::vector<double> fftWindow;     // scans values
+    int fftWindowType = 0;             // the type fftWindow was made of
+    // Blocks shown so far: a spectrum or measurement asked for again without
+    // a new block (a legend click, another option) is not averaged twice.
+    quint64 blockSerial = 0;
+    int serialFileBlock = -1; // offline viewing: the file block blockSerial counts
     contParams_t contParams;
 
     // Shows why the acquisition, the stream or a start failed in the status
@@ -103,6 +111,8 @@ public:
     int enabledChannels() const;
     // Offline viewing: the file block on display (from 0), -1 before the first.
     int fileBlockOnDisplay() const { return fileBlockShown; }
+    // A display spectrum is being computed, or another waits to follow it.
+    bool spectrumUnderWay() const { return spectrumBusy || spectrumPending; }
     // Started and not yet stopped: running, or waiting for a timed start.
     bool isAcquiring() const { return acquiring; }
     // A shown block as a picture's caption describes it, noted when the
@@ -153,6 +163,17 @@ public slots:
     // Offline viewing: a new window, zero padding or sine fit applies to the
     // block on display at once, and to every later one.
     void fftOptionsChanged();
+    // The spectrum page's controls: averaging restarts with the next block
+    // (a new mode, count or "Restart"), the curves move to another unit, the
+    // harmonic labels follow the box, the marked channel and the settings.
+    void spectrumAveragingChanged();
+    void restartSpectrumAveraging();
+    void spectrumUnitChanged();
+    void harmonicLabelsChanged();
+
+public:
+    // Connects the spectrum page's controls to the slots above.
+    void connectSpectrumControls(plot_voltage *spectrum);
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -217,8 +238,20 @@ private:
     // Spectra are computed on the analysis pool from a copy of the block; a
     // block that arrives meanwhile is computed once the running one has been
     // shown.
-    void startSpectrum();
+    // labelsOnly: no new spectra, only the harmonic labels of the block shown.
+    void startSpectrum(bool labelsOnly = false);
     void spectrumReady();
+    void makeFftWindow();
+    // The averaging of a new spectrum (nv6842fp_Waveform_spectrumView.cpp):
+    // true when the curves already hold this block's averages.
+    bool prepareAveraging(spectrumInput &in, int windowType);
+    bool prepareHarmonics(spectrumInput &in, spectrumResult &result);
+    void showHarmonics(const spectrumResult &result);
+    // dB added to curve g's values in the unit chosen, for a spectrum of
+    // that block shape.
+    double spectrumUnitOffset(int g, int blockScans, double rateHz, int windowType);
+    spectrumViewState &spectrumState();
+    std::shared_ptr<spectrumViewState> spectrumView;
     std::shared_ptr<analysisRun> spectrumRun;
     std::shared_ptr<spectrumResult> spectrumComputed; // filled by spectrumRun
     QFutureWatcher<void> spectrumWatcher;

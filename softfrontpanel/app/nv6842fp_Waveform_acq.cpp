@@ -212,9 +212,7 @@ bool nv6842fp_Waveform::prepareAcquisition(acqSettings *settings)
     setupDone = true;
     freq = newFreq;
     scans = newScans;
-    fftWindow.assign(size_t(scans), 0.0);
-    fftWindowType = daq->fftWindowCombo->currentData().toInt();
-    windowFunction(fftWindowType, scans, fftWindow.data());
+    makeFftWindow();
     for (int i = 0; i < scans; ++i)
         times[size_t(i)] = i / freq;
     fileBlockShown = -1;

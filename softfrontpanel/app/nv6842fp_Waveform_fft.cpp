@@ -1,10 +1,14 @@
 // The display spectrum of the waveform panel. Each channel's transform is a
 // task of its own on the analysis pool, computed from a copy of the block, so
 // a large zero padding only lets the spectrum lag behind the time plot while
-// the window keeps responding.
+// the window keeps responding. With averaging on, each task folds its
+// channel's power spectrum into the averages; the harmonic labels are one
+// more task (nv6842fp_Waveform_spectrumView.cpp).
 #include "nv6842fp_Waveform.h"
+#include "nv6842fp_Waveform_spectrum.h"
 
 #include "analysis/displaySpectrum.h"
+#include "analysis/harmonicMarkers.h"
 #include "analysisPool.h"
 #include "windowFunction.h"
 #include "chLabelFft.h"
@@ -21,27 +25,29 @@
 #include <QComboBox>
 #include <QPushButton>
 
-struct spectrumResult
-{
-    std::vector<double> freqs;           // K frequencies, Hz
-    std::vector<int> curveIndex;         // card * 16 + channel per computed channel
-    std::vector<std::vector<double>> dB; // K magnitudes per computed channel, each written by its own task
-    bool tooShort = false;               // fewer than two scans: nothing to show
-    // For the pictures' caption: the block and the window and padding used.
-    nv6842fp_Waveform::shownBlockInfo block;
-    int window = 0;
-    int padding = 1;
-};
-
 namespace {
 
-struct spectrumInput
+// One channel's display spectrum, folded into the averages when there are any.
+void computeSpectrum(const spectrumInput &in, spectrumResult &result, int o)
 {
-    int scans = 0;
-    int padding = 1;
-    std::vector<double> window;
-    std::vector<double> samples; // enabled channels one after another
-};
+    const double *samples = in.samples.data() + size_t(o) * size_t(in.scans);
+    std::vector<double> &y = result.dB[size_t(o)];
+    if (!in.averager) {
+        if (!amplitudeSpectrumDb(samples, in.window.data(), in.scans, in.padding, y))
+            y.clear();
+        return;
+    }
+    if (!amplitudeSpectrumPower(samples, in.window.data(), in.scans, in.padding, y)) {
+        y.clear();
+        return;
+    }
+    try {
+        in.averager->add(result.curveIndex[size_t(o)], y);
+    } catch (const std::bad_alloc &) {
+        // No room for the running spectrum: this block is shown alone.
+    }
+    spectrumRatioToDb(y.data(), y.data(), y.size());
+}
 
 } // namespace
 
@@ -58,21 +64,24 @@ void nv6842fp_Waveform::updateFft()
     startSpectrum();
 }
 
-void nv6842fp_Waveform::startSpectrum()
+void nv6842fp_Waveform::startSpectrum(bool labelsOnly)
 {
     auto in = std::make_shared<spectrumInput>();
     in->scans = scans;
     in->padding = std::max(1, parent->daq->zeroPaddingCombo->currentData().toInt());
     in->window = fftWindow;
-    auto result = std::make_shared<spectrumResult>();
-    result->window = fftWindowType;
+    int windowType = fftWindowType;
     if (in->window.size() != size_t(scans)) {
         // The block is not as long as the window was made for: the same
         // window over the length there is.
+        windowType = parent->daq->fftWindowCombo->currentData().toInt();
         in->window.assign(size_t(scans), 0.0);
-        result->window = parent->daq->fftWindowCombo->currentData().toInt();
-        windowFunction(result->window, scans, in->window.data());
+        windowFunction(windowType, scans, in->window.data());
     }
+    auto result = std::make_shared<spectrumResult>();
+    result->scans = scans;
+    result->rateHz = freq;
+    result->window = windowType;
     result->block = blockShown;
     result->padding = in->padding;
     for (int k = 0; k < cardCount; ++k)
@@ -80,20 +89,31 @@ void nv6842fp_Waveform::startSpectrum()
             if ((chanMask[k] >> i) & 1)
                 result->curveIndex.push_back(k * 16 + i);
     int parts = 0;
-    if (scans < 2) {
+    if (labelsOnly) {
+        result->labelsOnly = true;
+    } else if (scans < 2) {
         result->tooShort = true;
     } else {
         result->freqs = spectrumFrequencies(scans, in->padding, freq);
-        result->dB.resize(result->curveIndex.size());
-        parts = int(result->curveIndex.size());
-        in->samples.assign(data.get(), data.get() + result->curveIndex.size() * size_t(scans));
+        result->keepCurves = prepareAveraging(*in, windowType);
+        if (!result->keepCurves) {
+            result->dB.resize(result->curveIndex.size());
+            parts = int(result->curveIndex.size());
+            in->samples.assign(data.get(), data.get() + result->curveIndex.size() * size_t(scans));
+        }
     }
+    const int spectra = parts;
+    if (prepareHarmonics(*in, *result))
+        ++parts;
     spectrumComputed = result;
     spectrumBusy = true;
-    spectrumRun = analysisRun::start(parts, [in, result](int o) {
-        const double *samples = in->samples.data() + size_t(o) * size_t(in->scans);
-        if (!amplitudeSpectrumDb(samples, in->window.data(), in->scans, in->padding, result->dB[size_t(o)]))
-            result->dB[size_t(o)].clear();
+    spectrumRun = analysisRun::start(parts, [in, result, spectra](int o) {
+        if (o < spectra)
+            computeSpectrum(*in, *result, o);
+        else
+            result->harmonicsMeasured = measureChannelDetails(
+                in->harmonicSamples.data(), in->scans, in->rateHz, in->padding, in->settings,
+                in->fullScaleVolts, result->harmonicDetails);
     });
     spectrumWatcher.setFuture(spectrumRun->future());
 }
@@ -107,6 +127,7 @@ void nv6842fp_Waveform::spectrumReady()
     spectrumBusy = false;
     const std::shared_ptr<spectrumResult> result = std::move(spectrumComputed);
     plot_voltage *spectrum = parent->spectrumPlot;
+    spectrumViewState &state = spectrumState();
     if (result && result->tooShort) {
         for (QwtPlotCurve *curve : qAsConst(spectrum->curves))
             curve->setSamples(QVector<QPointF>());
@@ -116,28 +137,54 @@ void nv6842fp_Waveform::spectrumReady()
         spectrumWindowType = result->window;
         spectrumPadding = result->padding;
         const std::vector<double> &f = result->freqs;
-        // A channel that was not measured this time (outside the mask, or
-        // not computed) shows nothing rather than an older block's spectrum.
-        std::vector<bool> shown(size_t(spectrum->curves.size()), false);
-        for (size_t o = 0; o < result->curveIndex.size(); ++o) {
-            const std::vector<double> &y = result->dB[o];
-            const int g = result->curveIndex[o];
-            if (y.size() != f.size() || g >= spectrum->curves.size())
-                continue;
-            QwtPlotCurve *curve = spectrum->curves[g];
-            curve->setSamples(f.data(), y.data(), int(f.size()));
-            curve->setPen(QPen(spectrum->labels[g]->colour(), 1, Qt::SolidLine));
-            shown[size_t(g)] = true;
+        if (!result->keepCurves) {
+            // A channel that was not measured this time (outside the mask, or
+            // not computed) shows nothing rather than an older block's spectrum.
+            std::vector<bool> shown(size_t(spectrum->curves.size()), false);
+            for (size_t o = 0; o < result->curveIndex.size(); ++o) {
+                std::vector<double> &y = result->dB[o];
+                const int g = result->curveIndex[o];
+                if (y.size() != f.size() || g >= spectrum->curves.size())
+                    continue;
+                const double offset = spectrumUnitOffset(g, result->scans, result->rateHz, result->window);
+                if (offset != 0.0)
+                    for (double &v : y)
+                        v += offset;
+                spectrum->curveOffsetDb[g] = offset;
+                QwtPlotCurve *curve = spectrum->curves[g];
+                curve->setSamples(f.data(), y.data(), int(f.size()));
+                curve->setPen(QPen(spectrum->labels[g]->colour(), 1, Qt::SolidLine));
+                shown[size_t(g)] = true;
+            }
+            for (int g = 0; g < spectrum->curves.size(); ++g)
+                if (!shown[size_t(g)] && spectrum->curves[g]->dataSize() > 0)
+                    spectrum->curves[g]->setSamples(QVector<QPointF>());
+            state.shownScans = result->scans;
+            state.shownRate = result->rateHz;
+            state.shownWindow = result->window;
         }
-        for (int g = 0; g < spectrum->curves.size(); ++g)
-            if (!shown[size_t(g)] && spectrum->curves[g]->dataSize() > 0)
-                spectrum->curves[g]->setSamples(QVector<QPointF>());
         spectrum->setFrequencyRange(f.front(), f.back(), parent->autoscaleButton->isChecked());
+        // A restart asked for meanwhile shows no count of the averages it ends.
+        if (!state.restartPending)
+            spectrum->controls->showCountReached(state.averager->countReached());
     }
+    if (result)
+        showHarmonics(*result);
     if (spectrumPending) {
         spectrumPending = false;
+        state.harmonicsPending = false;
         startSpectrum();
+    } else if (state.harmonicsPending) {
+        state.harmonicsPending = false;
+        startSpectrum(true);
     }
+}
+
+void nv6842fp_Waveform::makeFftWindow()
+{
+    fftWindowType = parent->daq->fftWindowCombo->currentData().toInt();
+    fftWindow.assign(size_t(scans), 0.0);
+    windowFunction(fftWindowType, scans, fftWindow.data());
 }
 
 void nv6842fp_Waveform::fftOptionsChanged()
@@ -146,9 +193,7 @@ void nv6842fp_Waveform::fftOptionsChanged()
         return; // nothing prepared yet: the first block reads the options
     // The window is otherwise made at the start of a run; a viewed file's
     // run may be under way.
-    fftWindow.assign(size_t(scans), 0.0);
-    fftWindowType = parent->daq->fftWindowCombo->currentData().toInt();
-    windowFunction(fftWindowType, scans, fftWindow.data());
+    makeFftWindow();
     if (fileBlockShown < 0)
         return;
     updateFft();

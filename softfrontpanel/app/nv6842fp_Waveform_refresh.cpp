@@ -107,6 +107,12 @@ void nv6842fp_Waveform::synthesiseDemoBlock()
 
 void nv6842fp_Waveform::showBlock()
 {
+    // Offline viewing shows the file's block on display again (a play
+    // starting where the slider is): that is no new block.
+    const int fileBlock = fileModeActive() && demoMode ? blockSlider->value() - 1 : -1;
+    if (fileBlock < 0 || fileBlock != serialFileBlock)
+        ++blockSerial;
+    serialFileBlock = fileBlock;
     updatePlot();
     updateFft();
     parent->measPanel->recalculate();

@@ -1,5 +1,7 @@
 #include "myQwtPlotPickerFft.h"
 
+#include "analysis/spectrumUnits.h"
+
 #include <QPen>
 #include <qwt_plot.h>
 
@@ -23,8 +25,18 @@ void myQwtPlotPickerFft::setYRange(double lower, double upper)
     yHi = upper;
 }
 
+void myQwtPlotPickerFft::setUnit(const QString &text, bool isDensity)
+{
+    unit = text;
+    density = isDensity;
+}
+
 QwtText myQwtPlotPickerFft::trackerTextF(const QPointF &pos) const
 {
-    return QwtText(QString::asprintf("%.3lf Hz, %.5lf %s", pos.x(), pos.y(),
-                                     unit.toLocal8Bit().constData()));
+    // Joined as QStrings: a unit such as "dBV/\u221aHz" has no 8-bit form in
+    // every locale.
+    QString text = QString::asprintf("%.3lf Hz, %.5lf ", pos.x(), pos.y()) + unit;
+    if (density)
+        text += QStringLiteral(" (") + QString::fromStdString(densityText(pos.y())) + QLatin1Char(')');
+    return QwtText(text);
 }

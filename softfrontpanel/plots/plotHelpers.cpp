@@ -7,6 +7,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWidget>
+#include <qwt_plot_curve.h>
+
+#include <cmath>
 
 #include <algorithm>
 
@@ -54,6 +57,23 @@ QScrollArea *scrollingRows(QWidget *rows, int rowCount, int maxRows)
     area->setMaximumHeight(shown + bar);
     area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return area;
+}
+
+int nearestSampleAt(const QwtPlotCurve *curve, double x)
+{
+    const size_t n = curve->dataSize();
+    if (n == 0)
+        return -1;
+    const double first = curve->sample(0).x(), last = curve->sample(n - 1).x();
+    const double half = n > 1 ? (last - first) / double(n - 1) / 2 : 0.0;
+    if (x < first - half || x > last + half)
+        return -1;
+    size_t lo = 0, hi = n - 1;
+    while (hi - lo > 1) {
+        const size_t mid = (lo + hi) / 2;
+        (curve->sample(mid).x() <= x ? lo : hi) = mid;
+    }
+    return int(std::fabs(curve->sample(hi).x() - x) < std::fabs(curve->sample(lo).x() - x) ? hi : lo);
 }
 
 } // namespace sfpPlots

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDoubleSpinBox;
+class QwtPlotCurve;
 class QScrollArea;
 class QWidget;
 
@@ -25,6 +26,10 @@ bool limitsAcceptable(const QDoubleSpinBox *lower, const QDoubleSpinBox *upper);
 // are at most maxRows of them, more scroll, and a narrow window scrolls
 // sideways, so a page fits a small screen whatever the card count.
 QScrollArea *scrollingRows(QWidget *rows, int rowCount, int maxRows = 4);
+
+// The sample of a spectrum curve (rising, equally spaced frequencies) nearest
+// frequency x; -1 when x lies outside the curve by more than half a bin.
+int nearestSampleAt(const QwtPlotCurve *curve, double x);
 
 } // namespace sfpPlots
 

@@ -3,6 +3,7 @@
 #include "axisConfigFft.h"
 #include "chLabelFft.h"
 #include "decimatedCurve.h"
+#include "harmonicLabels.h"
 #include "myQwtPlotPickerFft.h"
 #include "myXQwtScaleDraw.h"
 #include "myYQwtScaleDraw.h"
@@ -41,23 +42,20 @@ using sfpPlots::setHelp;
 plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QString &xTitle,
                            const QString &yTitle, int type, QWidget *parent)
     : QWidget(parent), cards(cards), autoscaleToggle(autoscaleToggle), type(type),
-      s(logicalDpiX() / 96.0)
+      s(logicalDpiX() / 96.0), peakTitle(yTitle)
 {
     for (int i = 0; i < cards * 16; ++i) {
         labels.append(new chLabelFft(i, this));
         connect(labels.last(), &chLabelFft::clicked, this, &plot_voltage::labelClicked);
     }
+    curveOffsetDb.fill(0.0, labels.size());
     buildPlot(xTitle, yTitle);
     buildMarkers();
+    harmonicMarks = new harmonicLabels(plot);
+    controls = new spectrumControls(this);
 
     markerLabel = new partsLabel(this);
-    // The read-out is long: it wraps, between its parts, in a narrow window
-    // instead of widening it. Its room is that of a read-out of the largest
-    // values expected (the highest sampling rate's Nyquist frequency, the
-    // y axis' lowest magnitude, channel 16).
-    const QString widestPrefix = QStringLiteral("[Ch 16] ");
-    markerLabel->setWidestParts(
-        markerReadoutParts({25000, widestPrefix, -300}, {25000, widestPrefix, -300}));
+    setWidestReadout();
     setHelp(markerLabel, QStringLiteral("In order to set/move the markers hold Ctrl key and "
                                         "click the right and left mouse buttons."));
     snapBox = new QCheckBox(QStringLiteral("Snap to Sample"), this);
@@ -87,6 +85,7 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pictureBar, 0, Qt::AlignRight);
     layout->addLayout(topRow);
+    layout->addWidget(controls);
     layout->addWidget(plot, 1);
     layout->addWidget(sfpPlots::scrollingRows(buildCardRows(), cards));
 
@@ -101,12 +100,15 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     if (autoscaleToggle)
         connect(autoscaleToggle, &QAbstractButton::toggled, this,
                 &plot_voltage::autoScaleClicked);
+    connect(controls, &spectrumControls::unitChanged, this, &plot_voltage::unitShown);
     readBounds();
     markerMoved(QPoint(0, 0));
 }
 
 plot_voltage::~plot_voltage()
 {
+    // The labels refer to a curve: they go first.
+    delete harmonicMarks;
     // Detached curves belong to nobody else; attached ones leave the plot.
     qDeleteAll(curves);
 }
@@ -251,6 +253,7 @@ void plot_voltage::setFrequencyRange(double f0, double f1, bool autoscaleOn)
     }
     plot->setAxisAutoScale(QwtPlot::yLeft, autoscaleOn);
     xAxisDlg->setLimitRange(f0, f1);
+    harmonicMarks->follow();
     plot->replot();
     scaleUpdate();
     updateZoomBase();
@@ -351,12 +354,14 @@ void plot_voltage::markerMoved(QPoint p)
                 markerCurve[m] = bestCurve;
                 markerSample[m] = bestSample;
                 plot->replot();
+                setMarkedCurve(bestCurve);
             }
         } else {
             marker[m]->setValue(plot->invTransform(QwtPlot::xBottom, p.x()),
                                 plot->invTransform(QwtPlot::yLeft, p.y()));
             markerTitle[m].clear();
             plot->replot();
+            setMarkedCurve(-1);
         }
     } else if (snapBox->isChecked()) {
         // New data: a snapped marker keeps its frequency (the padding or the
@@ -365,7 +370,7 @@ void plot_voltage::markerMoved(QPoint p)
             const int c = markerCurve[k];
             if (c < 0 || c >= curves.size() || markerSample[k] < 0)
                 continue;
-            const int sample = nearestSampleAt(curves[c], marker[k]->xValue());
+            const int sample = sfpPlots::nearestSampleAt(curves[c], marker[k]->xValue());
             if (sample >= 0) {
                 markerSample[k] = sample;
                 marker[k]->setValue(curves[c]->sample(size_t(sample)));
@@ -375,32 +380,24 @@ void plot_voltage::markerMoved(QPoint p)
     updateMarkerText();
 }
 
-int plot_voltage::nearestSampleAt(const QwtPlotCurve *curve, double x)
-{
-    // Spectrum samples are in ascending frequency, equally spaced.
-    const size_t n = curve->dataSize();
-    if (n == 0)
-        return -1;
-    const double first = curve->sample(0).x(), last = curve->sample(n - 1).x();
-    const double half = n > 1 ? (last - first) / double(n - 1) / 2 : 0.0;
-    if (x < first - half || x > last + half)
-        return -1;
-    size_t lo = 0, hi = n - 1;
-    while (hi - lo > 1) {
-        const size_t mid = (lo + hi) / 2;
-        (curve->sample(mid).x() <= x ? lo : hi) = mid;
-    }
-    return int(std::fabs(curve->sample(hi).x() - x) < std::fabs(curve->sample(lo).x() - x) ? hi : lo);
-}
-
 QStringList plot_voltage::markerReadoutParts(const MarkerReading &left,
-                                             const MarkerReading &right)
+                                             const MarkerReading &right) const
 {
+    const SpectrumUnit unit = controls ? controls->settings().unit : SpectrumUnit::dBPeak;
+    const QString suffix = QLatin1Char(' ') + QString::fromStdString(spectrumUnitSuffix(unit));
     auto hz = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" Hz"); };
+    auto value = [&](double v) {
+        QString text = QString::number(v, 'f', 1) + suffix;
+        // A density reads in volts per root hertz too.
+        if (unit == SpectrumUnit::noiseDensity)
+            text += QStringLiteral(" (") + QString::fromStdString(densityText(v)) + QLatin1Char(')');
+        return text;
+    };
+    // A difference of two levels is a ratio in dB, whatever the unit.
     auto db = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" dB"); };
     // The lines may break after each of these parts only.
-    return {QStringLiteral("Markers: (%1, %2%3), ").arg(hz(left.x), left.prefix, db(left.y)),
-            QStringLiteral("(%1, %2%3)  |  ").arg(hz(right.x), right.prefix, db(right.y)),
+    return {QStringLiteral("Markers: (%1, %2%3), ").arg(hz(left.x), left.prefix, value(left.y)),
+            QStringLiteral("(%1, %2%3)  |  ").arg(hz(right.x), right.prefix, value(right.y)),
             QStringLiteral("df = %1, ").arg(hz(std::fabs(left.x - right.x))),
             QStringLiteral("dMagnitude = %1").arg(db(std::fabs(left.y - right.y)))};
 }
@@ -462,6 +459,7 @@ void plot_voltage::mouseReleaseEvent(QMouseEvent *event)
 {
     readBounds();
     if (over(plot->axisWidget(QwtPlot::yLeft), event->pos())) {
+        fitYDialogToUnit();
         yAxisDlg->setLimits(yLo, yHi);
         yAxisDlg->rangeGroup->setChecked(!autoscaleToggle || !autoscaleToggle->isChecked());
         if (yAxisDlg->exec() == QDialog::Accepted) {

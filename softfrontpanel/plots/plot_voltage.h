@@ -2,15 +2,22 @@
 // card, two markers with a read-out, snapping to samples, symbol sizes, zoom,
 // and the axis dialogs opened by clicking an axis. It knows no card driver:
 // the owner writes the curves (curves[card * 16 + channel]) and tells the
-// plot the new frequency range with setFrequencyRange().
+// plot the new frequency range with setFrequencyRange(). The row of
+// spectrumControls above the plot chooses averaging, unit and harmonic
+// labels; the plot shows the unit (axis title, axis dialog, tracker, marker
+// read-out) and the labels, the owner computes what the curves hold.
 #ifndef PLOT_VOLTAGE_H
 #define PLOT_VOLTAGE_H
+
+#include "spectrumControls.h"
 
 #include <QPoint>
 #include <QRectF>
 #include <QString>
 #include <QVector>
 #include <QWidget>
+
+#include <vector>
 
 class QAbstractButton;
 class QCheckBox;
@@ -25,6 +32,8 @@ class QwtPlotPicker;
 class QwtPlotZoomer;
 class axisConfigFft;
 class chLabelFft;
+class harmonicLabels;
+struct SpectrumMarker;
 class myQwtPlotPickerFft;
 class myXQwtScaleDraw;
 class myYQwtScaleDraw;
@@ -57,6 +66,30 @@ public:
     // single blocks.
     QString averagingAndUnitText() const { return QString(); }
 
+    // The row above the plot, and its settings as a settings file keeps
+    // them; setViewSettings() updates the controls, which take effect as
+    // when the operator changes them.
+    spectrumControls *controls = nullptr;
+    SpectrumViewSettings viewSettings() const;
+    void setViewSettings(const SpectrumViewSettings &settings);
+    // The averaging and unit in force for a caption; "" for the defaults.
+    QString displayInForceText() const;
+
+    // dB the owner added to each curve's values for the unit shown (0 re
+    // 1 V peak). setCurveOffsets() moves every curve with data to new
+    // offsets (another unit) with its labels, snapped markers and, when the
+    // y range is fixed, the range.
+    QVector<double> curveOffsetDb;
+    void setCurveOffsets(const QVector<double> &offsets);
+
+    // The curve of the last marker placed on a sample, -1 when the last
+    // one was placed freely or none was placed.
+    int lastMarkedCurve() const { return markedCurve; }
+    // Labels of the fundamental, harmonics and spur on one curve; a curve
+    // index outside the list clears them.
+    void showHarmonicLabels(int curve, const std::vector<SpectrumMarker> &markers);
+    harmonicLabels *harmonicMarks = nullptr;
+
     QwtPlot *plot;
     // Index card * 16 + channel; decimating curves, not attached at first.
     QVector<QwtPlotCurve *> curves;
@@ -85,6 +118,8 @@ public:
 signals:
     void autoScaleClicked(bool on);
     void toggleChannels();
+    // lastMarkedCurve() changed.
+    void markedCurveChanged();
 
 public slots:
     void scaleUpdate();
@@ -110,17 +145,19 @@ private:
     void applyXPrecision(double lower, double upper);
     void applyYPrecision(double lower, double upper);
     void updateMarkerText();
-    // One marker in the read-out: frequency (Hz), "[title] " or empty, magnitude (dB).
+    // One marker in the read-out: frequency (Hz), "[title] " or empty, magnitude (unit shown).
     struct MarkerReading {
         double x;
         QString prefix;
         double y;
     };
     // The read-out of two markers, left one first, in the parts it may break between.
-    static QStringList markerReadoutParts(const MarkerReading &left, const MarkerReading &right);
-    // The sample of a spectrum curve nearest frequency x; -1 when x lies
-    // outside the curve by more than half a bin.
-    static int nearestSampleAt(const QwtPlotCurve *curve, double x);
+    QStringList markerReadoutParts(const MarkerReading &left, const MarkerReading &right) const;
+    // The unit chosen: axis title, tracker, read-out and the y dialog.
+    void unitShown();
+    void fitYDialogToUnit();
+    void setWidestReadout();
+    void setMarkedCurve(int curve);
     bool over(QWidget *widget, const QPoint &pos) const;
 
     int cards;
@@ -130,6 +167,8 @@ private:
     // Several labels change at once (All, None): one toggleChannels() for all.
     bool batching = false;
     double xLo = 0, xHi = 1, yLo = -300, yHi = 30;
+    int markedCurve = -1;
+    QString peakTitle; // the y title given, shown for dB re 1 V peak
 };
 
 #endif
