@@ -228,8 +228,6 @@ private:
     shownBlockInfo blockShown;
     int64_t blocksShownInRun = 0; // block mode and demo waves: the count is the number
     void noteBlockShown(int64_t number, bool hasStamp = false, int32_t seconds = 0, int32_t nanos = 0);
-    // The window type fftWindow was made with.
-    int fftWindowType = 0;
     // What the spectrum on display was computed from and with.
     shownBlockInfo spectrumBlock;
     int spectrumWindowType = 0;
