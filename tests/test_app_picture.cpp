@@ -5,6 +5,7 @@
 #include "nv6842fp_DAQ.h"
 #include "pictureCaption.h"
 #include "plotPictureBar.h"
+#include "spectrumControls.h"
 #include "plot_voltage.h"
 #include "test_app_window.h"
 
@@ -247,6 +248,32 @@ private slots:
             QCOMPARE(QFileInfo(startPath).absolutePath(), QFileInfo(out).absolutePath());
         }
         verifyPicture(out, spectrum);
+    }
+
+    // Averaging and a unit other than dB re 1 V peak are named in the caption.
+    void captionNamesAveragingAndUnit()
+    {
+        MessageRecorder recorder;
+        Window w = viewRamps(ramps, true);
+        QVERIFY(w);
+        SpectrumViewSettings view;
+        view.averaging = AveragingMode::linear;
+        view.averagingCount = 4;
+        view.unit = SpectrumUnit::dBV;
+        w->spectrumPlot->setViewSettings(view);
+        // The new settings start the averages with the next block: blocks 3
+        // and 1 averaged, in dB re 1 V rms.
+        w->waveform->blockSlider->setValue(3);
+        QTRY_VERIFY(w->spectrumPlot->displayInForceText().contains("1 of 4"));
+        w->waveform->blockSlider->setValue(1);
+        QTRY_VERIFY2(w->spectrumPlot->displayInForceText().contains("2 of 4"),
+                     qPrintable(w->spectrumPlot->displayInForceText()));
+        const QString out = dir.filePath("averaged.svg");
+        plotPictureBar::setFileChooser([&](const plotPictureBar::FileRequest &) { return out; });
+        w->spectrumPlot->pictureBar->saveButton->click();
+        const QString text = textOf(out);
+        const QString named = w->spectrumPlot->displayInForceText();
+        QVERIFY2(named.contains("dBV") && text.contains(named), qPrintable(text));
     }
 
     void copiedPicture()

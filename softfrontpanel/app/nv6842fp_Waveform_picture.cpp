@@ -82,7 +82,7 @@ pictureContent nv6842fp_Waveform::spectrumPicture() const
     in.spectrum = true;
     in.windowName = pictureWindowName(spectrumWindowType);
     in.padding = spectrumPadding;
-    in.spectrumMode = spectrum->averagingAndUnitText();
+    in.spectrumMode = spectrum->displayInForceText();
     content.caption = pictureCaption(in);
     return content;
 }

@@ -61,10 +61,6 @@ public:
     // Logical DPI / 96: every pixel size of the plot is multiplied by it.
     double pixelScale() const { return s; }
     QString markerText() const;
-    // The spectrum averaging and unit in force, as a picture's caption
-    // names them; empty while the spectrum is plain dB re 1 V peak of
-    // single blocks.
-    QString averagingAndUnitText() const { return QString(); }
 
     // The row above the plot, and its settings as a settings file keeps
     // them; setViewSettings() updates the controls, which take effect as
@@ -72,7 +68,9 @@ public:
     spectrumControls *controls = nullptr;
     SpectrumViewSettings viewSettings() const;
     void setViewSettings(const SpectrumViewSettings &settings);
-    // The averaging and unit in force for a caption; "" for the defaults.
+    // The spectrum averaging and unit in force, as a picture's caption
+    // names them; "" while the spectrum is plain dB re 1 V peak of single
+    // blocks.
     QString displayInForceText() const;
 
     // dB the owner added to each curve's values for the unit shown (0 re
