@@ -3,9 +3,9 @@
 #include "analysis/coherentFrequency.h"
 #include "analysis/figureAveraging.h"
 #include "analysis/plainNumber.h"
+#include "fittingLabel.h"
 #include "nv6842fp_panelHelpers.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,22 +32,20 @@ measurementOptions::measurementOptions(QWidget *parent) : QWidget(parent)
     wantedEdit->setMaximumWidth(110);
     setHelp(wantedEdit, QStringLiteral("A wanted input frequency in Hz: the nearest coherent frequency (a whole, odd "
                                        "number of cycles J in the block) is shown beside it."));
-    coherentLabel = new QLabel(this);
-    coherentLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The answer wraps (or is cut, whole in its tool tip) rather than
+    // widen the window: the options share one row, so that the table keeps
+    // its height on a small screen.
+    coherentLabel = new fittingLabel(2, this);
 
-    // Two rows: the page stays narrow enough for a small screen.
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(settingsButton, 0, 0);
-    auto *average = new QHBoxLayout;
-    average->addWidget(averageBox);
-    average->addWidget(countLabel);
-    average->addStretch();
-    grid->addLayout(average, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Coherent frequency near:"), this), 1, 0);
-    grid->addWidget(wantedEdit, 1, 1);
-    grid->addWidget(coherentLabel, 1, 2);
-    grid->setColumnStretch(2, 1);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(settingsButton);
+    row->addWidget(averageBox);
+    row->addWidget(countLabel);
+    row->addSpacing(fontMetrics().height());
+    row->addWidget(new QLabel(QStringLiteral("Coherent frequency near:"), this));
+    row->addWidget(wantedEdit);
+    row->addWidget(coherentLabel, 1);
 
     connect(settingsButton, &QPushButton::clicked, this, &measurementOptions::settingsClicked);
     connect(averageBox, qOverload<int>(&QSpinBox::valueChanged), this, [this](int count) {
