@@ -173,6 +173,16 @@ void addPageRows(settingsTable &table, nv6842fp_panelSetup *setup,
     addListed(table, streamGroup, streamSection, QStringLiteral("RefreshInterval"),
               [stream]() -> int & { return stream->refresh; }, intervals, QStringLiteral("a refresh interval of the list"),
               QStringLiteral(" ms"));
+    // The dialog's own limits: a split smaller than one block is the engine's to refuse at the start.
+    addTruth(table, streamGroup, streamSection, QStringLiteral("SplitFiles"),
+             [stream]() -> bool & { return stream->splitFiles; });
+    addWhole(table, streamGroup, streamSection, QStringLiteral("SplitEvery"),
+             [stream]() -> int & { return stream->splitEvery; }, 1, acqSplitEveryMax);
+    addChoice(table, streamGroup, streamSection, QStringLiteral("SplitUnit"),
+              [stream]() -> int & { return stream->splitUnit; },
+              {acqConfigSplitUnitText(acqSplitMegabytes), acqConfigSplitUnitText(acqSplitMinutes)});
+    addTruth(table, streamGroup, streamSection, QStringLiteral("TrendLog"),
+             [stream]() -> bool & { return stream->trendLog; });
 
     const QString syncSection = QStringLiteral("Synchronisation");
     if (limits->syncChoice) {
@@ -297,6 +307,7 @@ void nv6842fp_addSettingsRows(settingsTable &table, nv6842fp_panelSetup &setup, 
         [](const QString &) { return QString(); });
     addAcquisitionRows(table, &setup, limits, &panel);
     addPageRows(table, &setup, limits, &panel);
+    nv6842fp_addAnalysisRows(table, setup, *limits, panel);
     for (int card = 0; card < cards; ++card)
         addCardRows(table, card, &setup, limits, &panel);
 
