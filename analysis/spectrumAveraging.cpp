@@ -98,3 +98,18 @@ std::string averagingCountText(AveragingMode mode, int reached, int count)
     }
     return std::string();
 }
+
+std::string averagingModeName(AveragingMode mode)
+{
+    switch (mode) {
+    case AveragingMode::off:
+        return "Off";
+    case AveragingMode::linear:
+        return "Linear";
+    case AveragingMode::exponential:
+        return "Exponential";
+    case AveragingMode::peakHold:
+        return "Peak hold";
+    }
+    return std::string();
+}

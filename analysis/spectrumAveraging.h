@@ -95,4 +95,9 @@ private:
 // "12 of 64" for linear and exponential, "12" for peak hold, "" when off.
 std::string averagingCountText(AveragingMode mode, int reached, int count);
 
+// The modes in enum order, and each as the spectrum page names it: "Off",
+// "Linear", "Exponential", "Peak hold".
+constexpr int averagingModeCount = 4;
+std::string averagingModeName(AveragingMode mode);
+
 #endif

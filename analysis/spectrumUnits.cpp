@@ -59,6 +59,11 @@ std::string spectrumUnitSuffix(SpectrumUnit unit)
     return std::string();
 }
 
+std::string spectrumUnitName(SpectrumUnit unit)
+{
+    return unit == SpectrumUnit::dBPeak ? std::string("dB re 1 V peak") : spectrumUnitSuffix(unit);
+}
+
 double densityVoltsPerRootHz(double dB)
 {
     return std::pow(10.0, dB / 20.0);

@@ -30,6 +30,10 @@ double spectrumUnitOffsetDb(SpectrumUnit unit, double fullScaleVolts, int window
 std::string spectrumUnitAxisTitle(SpectrumUnit unit);
 // The unit after a read-out value: "dB", "dBFS", "dBV", "dBV/\u221aHz".
 std::string spectrumUnitSuffix(SpectrumUnit unit);
+// The units in enum order, and each as the spectrum page's list names it:
+// "dB re 1 V peak", "dBFS", "dBV", "dBV/\u221aHz" (UTF-8).
+constexpr int spectrumUnitCount = 4;
+std::string spectrumUnitName(SpectrumUnit unit);
 
 // A density in dBV/sqrt(Hz) as volts per root hertz: 10^(dB / 20).
 double densityVoltsPerRootHz(double dB);

@@ -9,13 +9,19 @@
 // puts a valid [File] section before the rest and bits 2 to 4 a section
 // header after it (so that the fuzzer reaches the rows soon), bit 1 gives
 // the table its synchronisation row, bit 5 starts from a panel with every
-// trigger source and every channel with its filter on.
+// trigger source and every channel with its filter on, bit 6 picks the
+// header among the analysis pages' sections, bit 7 builds the table without
+// "-acperf" (the measurement page's rows absent).
 #include "acqConfigRules.h"
 #include "nv6842fp_channelRules.h"
 #include "nv6842fp_daqRules.h"
 #include "nv6842fp_settingsRows.h"
 #include "settingsIni.h"
 #include "settingsTable.h"
+
+#include "analysis/figureAveraging.h"
+#include "analysis/spectrumAveraging.h"
+#include "analysis/spectrumUnits.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,10 +39,18 @@ void check(bool condition, const char *what)
 
 // The controls, as plain values, with the rules the pages apply: the PTP
 // alarm switches the other sources off, Low Active goes with Front Panel
-// Input Trigger 3, a disabled channel's filter is off.
+// Input Trigger 3, a disabled channel's filter is off, the measurement page
+// keeps its settings when given unusable ones.
 struct PlainPanel : nv6842fp_setupPanel
 {
     nv6842fp_panelSetup shown;
+
+    PlainPanel()
+    {
+        shown.streaming.splitEvery = acqSplitEveryDefault;
+        shown.spectrum.averagingCount = averagingMinCount;
+        shown.averageBlocks = 1;
+    }
 
     void readAcquisition(nv6842fp_acquisitionSetup &s) override { s = shown.acquisition; }
     void applyAcquisition(const nv6842fp_acquisitionSetup &s) override
@@ -54,6 +68,16 @@ struct PlainPanel : nv6842fp_setupPanel
     void applyStreaming(const nv6842fp_streamingSetup &s) override { shown.streaming = s; }
     void readSync(int &i) override { i = shown.syncMethod; }
     void applySync(int i) override { shown.syncMethod = i; }
+    void readSpectrum(nv6842fp_spectrumSetup &s) override { s = shown.spectrum; }
+    void applySpectrum(const nv6842fp_spectrumSetup &s) override { shown.spectrum = s; }
+    void readAnalysis(AnalysisSettings &s) override { s = shown.analysis; }
+    void applyAnalysis(const AnalysisSettings &s) override
+    {
+        if (checkAnalysisSettings(s).empty())
+            shown.analysis = s;
+    }
+    void readAverageBlocks(int &n) override { n = shown.averageBlocks; }
+    void applyAverageBlocks(int n) override { shown.averageBlocks = n; }
     void readOutputs(int card, nv6842fp_outputSetup &s) override { s = shown.outputs[card]; }
     void applyOutputs(int card, const nv6842fp_outputSetup &s) override { shown.outputs[card] = s; }
     void readChannel(int chIdx, nv6842fp_channelSetup &s) override { s = shown.channels[chIdx]; }
@@ -83,6 +107,13 @@ void checkShown(const nv6842fp_panelSetup &p, const nv6842fp_setupLimits &limits
     check(inside(p.streaming.format, acqConfigFormatCount()) && inside(p.streaming.refresh, acqConfigRefreshCount())
               && inside(p.syncMethod, 2),
           "streaming and synchronisation listed");
+    check(p.streaming.splitEvery >= 1 && p.streaming.splitEvery <= acqSplitEveryMax && inside(p.streaming.splitUnit, 2),
+          "file set within the dialog's range");
+    check(inside(p.spectrum.averaging, averagingModeCount) && inside(p.spectrum.unit, spectrumUnitCount)
+              && p.spectrum.averagingCount >= averagingMinCount && p.spectrum.averagingCount <= averagingMaxCount,
+          "spectrum view within its controls' ranges");
+    check(checkAnalysisSettings(p.analysis).empty() && p.averageBlocks >= 1 && p.averageBlocks <= figureAveragingMaxCount,
+          "measurement settings usable");
     for (const nv6842fp_outputSetup &o : p.outputs)
         check(inside(o.trigger1, nv6842fp_outputTrigger1Items().size())
                   && inside(o.trigger2, nv6842fp_outputTrigger2Items().size()),
@@ -110,9 +141,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     limits.rates = nv6842fp_ratesInRange(1, 20000);
     limits.vrefs = {0.0, 4.5, 0.45, 0.045, 0.0045, -0.0045, -0.045, -0.45, -4.5};
     limits.thresholdFactor = 6;
-    limits.lxi = limits.acperf = true;
+    limits.lxi = true;
     if (size == 0)
         return 0;
+    limits.acperf = !(data[0] & 128);
     limits.syncChoice = data[0] & 2;
 
     PlainPanel panel;
@@ -128,11 +160,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settingsTable table(QLatin1String(nv6842fp_settingsProgram), nv6842fp_settingsFormat);
     nv6842fp_addSettingsRows(table, setup, limits, panel);
 
-    const char *const sections[8] = {"",           "[Acquisition]\n", "[Trigger]\n", "[FFT]\n",
-                                     "[Streaming]\n", "[Card 1]\n", "[Card 1 Channel 1]\n", "[Card 2 Channel 16]\n"};
+    const char *const sections[16] = {"",           "[Acquisition]\n", "[Trigger]\n", "[FFT]\n",
+                                      "[Streaming]\n", "[Card 1]\n", "[Card 1 Channel 1]\n", "[Card 2 Channel 16]\n",
+                                      "[Spectrum]\n", "[Measurements]\n", "[Spectrum]\n", "[Measurements]\n",
+                                      "[Streaming]\n", "[Measurements]\n", "[Spectrum]\n", "[Measurements]\n"};
     QByteArray text;
     if (data[0] & 1)
-        text = QByteArray("[File]\nProgram=Trellin 6842 Soft Front Panel\nFormat=1\n") + sections[(data[0] >> 2) & 7];
+        text = QByteArray("[File]\nProgram=Trellin 6842 Soft Front Panel\nFormat=1\n") + sections[((data[0] >> 2) & 7) | ((data[0] >> 3) & 8)];
     text += QByteArray(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
     const settingsIniFile file = settingsParseIni(text);
     const settingsPlan plan = table.plan(file);
@@ -150,6 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(panel.shown.acquisition.sources[i] == setup.acquisition.sources[i], "trigger sources as summarised");
     for (int i = 0; i < setup.channels.size(); ++i)
         check(panel.shown.channels[i].filter == setup.channels[i].filter, "filters as summarised");
+    if (limits.acperf)
+        check(panel.shown.analysis == setup.analysis, "analysis settings as summarised");
 
     const settingsPlan again = table.plan(settingsParseIni(table.save(QStringLiteral("again"))));
     check(again.refused.isEmpty() && again.changes.isEmpty() && again.problems.isEmpty(),

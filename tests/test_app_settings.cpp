@@ -6,12 +6,14 @@
 // the rest applies; damaged files and failing saves are refused in one box.
 #include "acqConfig.h"
 #include "fpOutputTrigger.h"
+#include "measurement.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_fileNames.h"
 #include "nv6842fp_syncMethodDialog.h"
 #include "nv9471fp_PTPalarm.h"
 #include "nv9471fp_app.h"
 #include "nv9471fp_digitCtrl.h"
+#include "plot_voltage.h"
 #include "test_app_window.h"
 #include "test_sim_helpers.h"
 
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMap>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,7 +50,19 @@ QStringList controls(const nv6842fp_App *w)
     const acqConfig *a = w->acqDialog;
     c << "file=" + a->fileNameEdit->text();
     combo("format", a->formatCombo), check("stamps", a->timestampsBox), combo("refresh", a->refreshCombo);
+    check("split", a->splitBox), combo("split unit", a->splitUnitCombo), check("trend", a->trendBox);
+    c << QStringLiteral("split every=%1").arg(a->splitValue->value());
     combo("sync", w->waveform->syncMethod);
+    const SpectrumViewSettings view = w->spectrumPlot->viewSettings();
+    c << QStringLiteral("spectrum=%1 %2 %3 %4")
+             .arg(int(view.averaging))
+             .arg(view.averagingCount)
+             .arg(int(view.unit))
+             .arg(view.harmonics);
+    const AnalysisSettings s = w->measPanel->analysisSettings();
+    c << QString::asprintf("analysis=%d %d %d %d %d %.17g %.17g %d", s.harmonics, s.aliasedHarmonics, s.harmonicBins,
+                           s.dcBins, s.fundamentalBins, s.bandLowHz, s.bandHighHz, int(s.fitStart));
+    c << QStringLiteral("average=%1").arg(w->measPanel->averageBlocks());
     for (int k = 0; k < w->cards(); ++k) {
         const fpOutputTrigger *o = w->fpOutTrg[k];
         combo(QStringLiteral("card %1 out 1").arg(k), o->outputTrigger1);
@@ -92,7 +107,16 @@ void setControls(nv6842fp_App *w, int v)
     pick(a->formatCombo), pick(a->refreshCombo);
     a->fileNameEdit->setText(QStringLiteral("/tmp/run%1.%2").arg(v).arg(v == 1 ? "csv" : "bin6842"));
     a->timestampsBox->setChecked(v == 1);
+    a->splitBox->setChecked(v == 1), a->splitValue->setValue(7 * v), pick(a->splitUnitCombo);
+    a->trendBox->setChecked(v == 2);
     pick(w->waveform->syncMethod);
+    w->spectrumPlot->setViewSettings({AveragingMode(v), 20 * v, SpectrumUnit(v + 1), v == 1});
+    AnalysisSettings s;
+    s.harmonics = 3 + v, s.aliasedHarmonics = v == 1, s.harmonicBins = 2 + v, s.dcBins = 3 + v;
+    s.fundamentalBins = 4 + v, s.bandLowHz = 12.5 * v, s.bandHighHz = 1000.25 * v;
+    s.fitStart = v == 1 ? FitStart::interpolated : FitStart::largestBin;
+    w->measPanel->setAnalysisSettings(s);
+    w->measPanel->setAverageBlocks(3 * v);
     for (int k = 0; k < w->cards(); ++k) {
         fpOutputTrigger *o = w->fpOutTrg[k];
         pick(o->outputTrigger1, k), pick(o->outputTrigger2, k);
@@ -236,6 +260,24 @@ private slots:
                                        << "Card 2, Model = 6851: ";
         QTest::newRow("analog trigger of the second card")
             << QByteArray("[Card 2 Channel 1]\nTriggerMode=EDGE\n") << "Card 2 Channel 1, TriggerMode = EDGE: ";
+        QTest::newRow("file split below its range")
+            << QByteArray("[Streaming]\nSplitEvery=0\n")
+            << "Streaming, SplitEvery = 0: not a whole number from 1 to 1000000";
+        QTest::newRow("analysis setting outside its range")
+            << QByteArray("[Measurements]\nHarmonicBins=101\n")
+            << "Measurements, HarmonicBins = 101: the harmonic half-span must be 1 to 100 bins";
+        QTest::newRow("analysis setting unreadable, its range named")
+            << QByteArray("[Measurements]\nDcBins=many\n")
+            << "Measurements, DcBins = many: the DC exclusion must be 0 to 100 bins";
+        QTest::newRow("analysis band upside down, none applied")
+            << QByteArray("[Measurements]\nHarmonics=5\nBandLowHz=5000\nBandHighHz=100\n")
+            << "Measurements: the analysis band must lie from 0 Hz";
+        QTest::newRow("spectrum averaging count outside its range")
+            << QByteArray("[Spectrum]\nAveragingCount=1\n")
+            << "Spectrum, AveragingCount = 1: not a whole number from 2 to 1000";
+        QTest::newRow("measurement averages outside their range")
+            << QByteArray("[Measurements]\nAverageBlocks=1001\n")
+            << "Measurements, AverageBlocks = 1001: not a whole number from 1 to 1000";
     }
     void faultsAreReportedTheRestApplies()
     {
@@ -249,6 +291,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(header + "[Acquisition]\nLength=512\n" + body);
         file.close();
+        const AnalysisSettings analysis = w->measPanel->analysisSettings(); // the stored ones
         recorder.clear();
         recorder.answerStandard(QMessageBox::Yes);
         w->daq->loadSettingsButton->click();
@@ -257,6 +300,7 @@ private slots:
         QCOMPARE(w->daq->lengthCombo->currentData().toInt(), 512);
         QCOMPARE(w->chPanels[1]->gain->currentData().toInt(), body.contains("Gain=100") ? 100 : 1);
         QCOMPARE(w->chPanels[16]->gain->currentData().toInt(), 1); // not Card 2's of another model
+        QVERIFY(w->measPanel->analysisSettings() == analysis);
     }
 
     // Refused whole, in one warning; no control changes, nothing is sent.

@@ -2,12 +2,14 @@
 
 #include "acqConfig.h"
 #include "fpOutputTrigger.h"
+#include "measurement.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_DAQ.h"
 #include "nv6842fp_Waveform.h"
 #include "nv6842fp_fileNames.h"
 #include "nv6842fp_panelHelpers.h"
 #include "nv9471fp_PTPalarm.h"
+#include "plot_voltage.h"
 #include "wholeFile.h"
 
 #include <QCheckBox>
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -61,7 +64,7 @@ nv6842fp_setupLimits nv6842fp_settingsFile::limits()
             window->displayError(status, call);
         });
     limits.lxi = daq->ptpAlarm != nullptr;
-    limits.acperf = daq->sineFitCombo != nullptr;
+    limits.acperf = daq->acperf; // the sine fit and the measurement page
     limits.syncChoice = window->waveform->syncMethod != nullptr;
     return limits;
 }
@@ -235,6 +238,10 @@ void nv6842fp_settingsFile::readStreaming(nv6842fp_streamingSetup &setup)
     setup.format = dialog->formatCombo->currentIndex();
     setup.timestamps = dialog->timestampsBox->isChecked();
     setup.refresh = dialog->refreshCombo->currentIndex();
+    setup.splitFiles = dialog->splitBox->isChecked();
+    setup.splitEvery = dialog->splitValue->value();
+    setup.splitUnit = dialog->splitUnitCombo->currentIndex();
+    setup.trendLog = dialog->trendBox->isChecked();
 }
 
 void nv6842fp_settingsFile::applyStreaming(const nv6842fp_streamingSetup &setup)
@@ -245,6 +252,10 @@ void nv6842fp_settingsFile::applyStreaming(const nv6842fp_streamingSetup &setup)
     dialog->fileNameEdit->setText(setup.fileName);
     dialog->timestampsBox->setChecked(setup.timestamps);
     dialog->refreshCombo->setCurrentIndex(setup.refresh);
+    dialog->splitBox->setChecked(setup.splitFiles);
+    dialog->splitValue->setValue(setup.splitEvery);
+    dialog->splitUnitCombo->setCurrentIndex(setup.splitUnit);
+    dialog->trendBox->setChecked(setup.trendLog);
 }
 
 void nv6842fp_settingsFile::readSync(int &index)
@@ -256,6 +267,45 @@ void nv6842fp_settingsFile::applySync(int index)
 {
     if (window->waveform->syncMethod)
         window->waveform->syncMethod->setCurrentIndex(index);
+}
+
+void nv6842fp_settingsFile::readSpectrum(nv6842fp_spectrumSetup &setup)
+{
+    const SpectrumViewSettings view = window->spectrumPlot->viewSettings();
+    setup.averaging = int(view.averaging);
+    setup.averagingCount = view.averagingCount;
+    setup.unit = int(view.unit);
+    setup.harmonics = view.harmonics;
+}
+
+void nv6842fp_settingsFile::applySpectrum(const nv6842fp_spectrumSetup &setup)
+{
+    SpectrumViewSettings view;
+    view.averaging = AveragingMode(setup.averaging);
+    view.averagingCount = setup.averagingCount;
+    view.unit = SpectrumUnit(setup.unit);
+    view.harmonics = setup.harmonics;
+    window->spectrumPlot->setViewSettings(view);
+}
+
+void nv6842fp_settingsFile::readAnalysis(AnalysisSettings &settings)
+{
+    settings = window->measPanel->analysisSettings();
+}
+
+void nv6842fp_settingsFile::applyAnalysis(const AnalysisSettings &settings)
+{
+    window->measPanel->setAnalysisSettings(settings);
+}
+
+void nv6842fp_settingsFile::readAverageBlocks(int &blocks)
+{
+    blocks = window->measPanel->averageBlocks();
+}
+
+void nv6842fp_settingsFile::applyAverageBlocks(int blocks)
+{
+    window->measPanel->setAverageBlocks(blocks);
 }
 
 void nv6842fp_settingsFile::readOutputs(int card, nv6842fp_outputSetup &setup)

@@ -1,8 +1,10 @@
 // "Save Settings…" and "Load Settings…" of the acquisition page: the card
 // window's whole configuration (every card's channel panels and output
 // triggers, the acquisition page with its triggers, reference and FFT
-// options, the streaming settings, the synchronisation method) in a
-// readable settings file of the operator's choice.
+// options, the streaming settings with the file set and trend log, the
+// synchronisation method, the spectrum page's averaging, unit and labels,
+// and the measurement page's analysis settings and averages) in a readable
+// settings file of the operator's choice.
 //
 // A load reads and checks the file, shows what would change and what cannot
 // be applied, and changes the controls only when the operator answers Yes:
@@ -11,14 +13,10 @@
 // timing reach the cards at the next start, as always. Nothing is restored
 // at start-up.
 //
-// The rows are in logic/nv6842fp_settingsRows.h. A page with settings of its
-// own adds its group and rows to the table in buildTable(), keeping the copy
-// a load stages in the table's own functions, for instance:
-//     auto staged = std::make_shared<AnalysisSettings>();
-//     const int group = table.addGroup([=] { *staged = page->settings(); },
-//                                      [=] { page->setSettings(*staged); });
-//     table.addRow(group, "Analysis", "Harmonics", [=] { return text(staged->harmonics); },
-//                  [=](const QString &t) { return take(t, staged->harmonics); }); // "" or why not
+// The rows are in logic/nv6842fp_settingsRows.h, widget-free so that the
+// fuzzer loads them into a plain panel; this class is their panel: a page
+// with settings of its own gets a read and an apply here and its rows
+// there. buildTable() may add rows that need the widgets themselves.
 #ifndef NV6842FP_SETTINGSFILE_H
 #define NV6842FP_SETTINGSFILE_H
 
@@ -59,6 +57,12 @@ private:
     void applyStreaming(const nv6842fp_streamingSetup &setup) override;
     void readSync(int &index) override;
     void applySync(int index) override;
+    void readSpectrum(nv6842fp_spectrumSetup &setup) override;
+    void applySpectrum(const nv6842fp_spectrumSetup &setup) override;
+    void readAnalysis(AnalysisSettings &settings) override;
+    void applyAnalysis(const AnalysisSettings &settings) override;
+    void readAverageBlocks(int &blocks) override;
+    void applyAverageBlocks(int blocks) override;
     void readOutputs(int card, nv6842fp_outputSetup &setup) override;
     void applyOutputs(int card, const nv6842fp_outputSetup &setup) override;
     void readChannel(int chIdx, nv6842fp_channelSetup &setup) override;

@@ -3,9 +3,9 @@
 #include "acqConfigRules.h"
 #include "nv6842fp_channelRules.h"
 #include "nv6842fp_daqRules.h"
+#include "settingsRowKinds.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -27,37 +27,7 @@ QString nv6842fp_channelSection(int card, int channel)
 
 namespace {
 
-using BoolRef = std::function<bool &()>;
-using IntRef = std::function<int &()>;
-using Check = std::function<QString(bool)>;
-
-QString number(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-bool parseNumber(const QString &text, double &value)
-{
-    bool ok = false;
-    value = text.trimmed().toDouble(&ok); // the C locale, whatever the desktop's
-    return ok && std::isfinite(value);
-}
-
-bool parseTruth(const QString &text, bool &value)
-{
-    const QString word = text.trimmed().toLower();
-    for (const char *yes : {"true", "yes", "on", "1"})
-        if (word == QLatin1String(yes)) {
-            value = true;
-            return true;
-        }
-    for (const char *no : {"false", "no", "off", "0"})
-        if (word == QLatin1String(no)) {
-            value = false;
-            return true;
-        }
-    return false;
-}
+using namespace settingsRow;
 
 QStringList texts(const QVector<nv6842fp_codeItem> &items)
 {
@@ -65,69 +35,6 @@ QStringList texts(const QVector<nv6842fp_codeItem> &items)
     for (const nv6842fp_codeItem &item : items)
         list << QString::fromLatin1(item.text);
     return list;
-}
-
-QString numbers(const QVector<double> &values, const QString &unit)
-{
-    QStringList list;
-    for (double value : values)
-        list << number(value);
-    return list.join(QLatin1String(", ")) + unit;
-}
-
-void addTruth(settingsTable &table, int group, const QString &section, const QString &key, const BoolRef &ref,
-              const Check &check = nullptr)
-{
-    table.addRow(
-        group, section, key, [ref] { return ref() ? QStringLiteral("true") : QStringLiteral("false"); },
-        [ref, check](const QString &text) {
-            bool value = false;
-            if (!parseTruth(text, value))
-                return QStringLiteral("neither true nor false");
-            const QString refused = check ? check(value) : QString();
-            if (refused.isEmpty())
-                ref() = value;
-            return refused;
-        });
-}
-
-// A combo's choice, written as its item text.
-void addChoice(settingsTable &table, int group, const QString &section, const QString &key, const IntRef &ref,
-               const QStringList &items)
-{
-    table.addRow(
-        group, section, key, [ref, items] { return items.value(ref()); },
-        [ref, items](const QString &text) {
-            for (int i = 0; i < items.size(); ++i)
-                if (items[i].compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
-                    ref() = i;
-                    return QString();
-                }
-            return QStringLiteral("not one of: ") + items.join(QLatin1String(", "));
-        });
-}
-
-// A combo of numbers (rates, lengths, references), written as the number.
-void addListed(settingsTable &table, int group, const QString &section, const QString &key, const IntRef &ref,
-               const QVector<double> &values, const QString &what, const QString &unit,
-               const std::function<void()> &taken = nullptr)
-{
-    table.addRow(
-        group, section, key, [ref, values] { return number(values.value(ref())); },
-        [ref, values, what, unit, taken](const QString &text) {
-            double value = 0;
-            if (parseNumber(text, value))
-                for (int i = 0; i < values.size(); ++i)
-                    // Written with every digit, so read back exactly; the
-                    // margin only forgives a hand-typed rounding.
-                    if (std::fabs(values[i] - value) <= 1e-9 * std::max(1.0, std::fabs(value))) {
-                        ref() = i;
-                        if (taken)
-                            taken();
-                        return QString();
-                    }
-            return QStringLiteral("not %1 (%2)").arg(what, numbers(values, unit));
-        });
 }
 
 QString utcText(qint64 seconds)
@@ -266,6 +173,16 @@ void addPageRows(settingsTable &table, nv6842fp_panelSetup *setup,
     addListed(table, streamGroup, streamSection, QStringLiteral("RefreshInterval"),
               [stream]() -> int & { return stream->refresh; }, intervals, QStringLiteral("a refresh interval of the list"),
               QStringLiteral(" ms"));
+    // The dialog's own limits: a split smaller than one block is the engine's to refuse at the start.
+    addTruth(table, streamGroup, streamSection, QStringLiteral("SplitFiles"),
+             [stream]() -> bool & { return stream->splitFiles; });
+    addWhole(table, streamGroup, streamSection, QStringLiteral("SplitEvery"),
+             [stream]() -> int & { return stream->splitEvery; }, 1, acqSplitEveryMax);
+    addChoice(table, streamGroup, streamSection, QStringLiteral("SplitUnit"),
+              [stream]() -> int & { return stream->splitUnit; },
+              {acqConfigSplitUnitText(acqSplitMegabytes), acqConfigSplitUnitText(acqSplitMinutes)});
+    addTruth(table, streamGroup, streamSection, QStringLiteral("TrendLog"),
+             [stream]() -> bool & { return stream->trendLog; });
 
     const QString syncSection = QStringLiteral("Synchronisation");
     if (limits->syncChoice) {
@@ -390,6 +307,7 @@ void nv6842fp_addSettingsRows(settingsTable &table, nv6842fp_panelSetup &setup, 
         [](const QString &) { return QString(); });
     addAcquisitionRows(table, &setup, limits, &panel);
     addPageRows(table, &setup, limits, &panel);
+    nv6842fp_addAnalysisRows(table, setup, *limits, panel);
     for (int card = 0; card < cards; ++card)
         addCardRows(table, card, &setup, limits, &panel);
 

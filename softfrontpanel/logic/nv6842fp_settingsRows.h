@@ -11,8 +11,14 @@
 //   [Trigger]             PtpAlarm, PtpAlarmTime ("yyyy-MM-dd hh:mm:ss" UTC; LXI only),
 //                         Detection, MotherboardA, MotherboardB, FrontPanel3, LowActive, AnalogTrigger
 //   [FFT]                 ZeroPadding (factor), Window, SineFit ("-acperf" only)
-//   [Streaming]           File, Format, Timestamps, RefreshInterval (ms)
+//   [Streaming]           File, Format, Timestamps, RefreshInterval (ms), SplitFiles,
+//                         SplitEvery (in the unit), SplitUnit ("MB", "minutes"), TrendLog
 //   [Synchronisation]     Method (cards on several LXI hosts only)
+//   [Spectrum]            Averaging, AveragingCount, Unit, Harmonics
+//   [Measurements]        ("-acperf" only) the analysis settings as analysisSettingsValues()
+//                         names and writes them (Harmonics, AliasedHarmonics, HarmonicBins,
+//                         DcBins, FundamentalBins, BandLowHz, BandHighHz, FitStart), and
+//                         AverageBlocks
 //   [Card K]              Model, Subtype, OutputTrigger1, Negate1, OutputTrigger2, Negate2
 //   [Card K Channel C]    Enabled, Source, Gain, Filter; on card 1 also TriggerMode,
 //                         Hysteresis, Comparison, Threshold1, Threshold2 (V)
@@ -21,6 +27,7 @@
 #ifndef NV6842FP_SETTINGSROWS_H
 #define NV6842FP_SETTINGSROWS_H
 
+#include "analysis/analysisSettings.h"
 #include "settingsTable.h"
 
 #include <QString>
@@ -60,6 +67,18 @@ struct nv6842fp_streamingSetup {
     int format = 0;  // acqStorageFormat
     bool timestamps = false;
     int refresh = 0; // item index
+    bool splitFiles = false;
+    int splitEvery = 0; // in the unit
+    int splitUnit = 0;  // acqSplitUnit
+    bool trendLog = false;
+};
+
+// The spectrum page's row of controls (spectrumControls.h).
+struct nv6842fp_spectrumSetup {
+    int averaging = 0; // AveragingMode
+    int averagingCount = 0;
+    int unit = 0;      // SpectrumUnit
+    bool harmonics = false;
 };
 
 struct nv6842fp_panelSetup {
@@ -68,6 +87,9 @@ struct nv6842fp_panelSetup {
     nv6842fp_fftSetup fft;
     nv6842fp_streamingSetup streaming;
     int syncMethod = 0;
+    nv6842fp_spectrumSetup spectrum;
+    AnalysisSettings analysis; // the measurement page's
+    int averageBlocks = 0;     // its "Average over N blocks"
     QVector<nv6842fp_outputSetup> outputs;   // per card
     QVector<nv6842fp_channelSetup> channels; // card * 16 + channel
 };
@@ -82,7 +104,7 @@ struct nv6842fp_setupLimits {
     QVector<double> vrefs; // the reference combo's volts; empty: none
     int thresholdFactor = 1; // nv6842fp::subtypeFactor of the first card (1 in demo mode)
     bool lxi = false;        // PTP alarm
-    bool acperf = false;     // sine fit
+    bool acperf = false;     // sine fit and the measurement page
     bool syncChoice = false; // synchronisation method
 };
 
@@ -101,6 +123,13 @@ public:
     virtual void applyStreaming(const nv6842fp_streamingSetup &setup) = 0;
     virtual void readSync(int &index) = 0;
     virtual void applySync(int index) = 0;
+    virtual void readSpectrum(nv6842fp_spectrumSetup &setup) = 0;
+    virtual void applySpectrum(const nv6842fp_spectrumSetup &setup) = 0;
+    // The measurement page's, with "-acperf" only.
+    virtual void readAnalysis(AnalysisSettings &settings) = 0;
+    virtual void applyAnalysis(const AnalysisSettings &settings) = 0;
+    virtual void readAverageBlocks(int &blocks) = 0;
+    virtual void applyAverageBlocks(int blocks) = 0;
     virtual void readOutputs(int card, nv6842fp_outputSetup &setup) = 0;
     virtual void applyOutputs(int card, const nv6842fp_outputSetup &setup) = 0;
     virtual void readChannel(int chIdx, nv6842fp_channelSetup &setup) = 0;
@@ -116,6 +145,11 @@ constexpr int nv6842fp_settingsFormat = 1;
 // Adds every page's group and rows; setup.outputs and setup.channels are
 // sized for limits.cards. setup and panel must outlive the table.
 void nv6842fp_addSettingsRows(settingsTable &table, nv6842fp_panelSetup &setup, const nv6842fp_setupLimits &limits,
+                              nv6842fp_setupPanel &panel);
+
+// The analysis pages' part of it: the spectrum page and the measurement page
+// (nv6842fp_analysisRows.cpp).
+void nv6842fp_addAnalysisRows(settingsTable &table, nv6842fp_panelSetup &setup, const nv6842fp_setupLimits &limits,
                               nv6842fp_setupPanel &panel);
 
 // Section names: "Card 2", "Card 2 Channel 5" (card and channel from 0).

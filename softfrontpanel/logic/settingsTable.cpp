@@ -33,9 +33,9 @@ QString settingsChange::text() const
 
 settingsTable::settingsTable(const QString &program_, int format_) : program(program_), format(format_) {}
 
-int settingsTable::addGroup(Read read, Apply apply)
+int settingsTable::addGroup(Read read, Apply apply, Check check)
 {
-    groups.append({std::move(read), std::move(apply)});
+    groups.append({std::move(read), std::move(apply), std::move(check)});
     return groups.size() - 1;
 }
 
@@ -133,6 +133,7 @@ settingsPlan settingsTable::plan(const settingsIniFile &file)
 
     for (const Group &group : qAsConst(groups))
         group.read();
+    QVector<int> changeGroups; // of plan.changes
     QVector<bool> used(file.values.size(), false);
     const auto use = [&](const settingsIniValue *value) { used[int(value - file.values.constData())] = true; };
     use(programValue);
@@ -173,8 +174,21 @@ settingsPlan settingsTable::plan(const settingsIniFile &file)
         const QString after = row.write();
         if (after != before) {
             plan.changes.append({row.section, row.key, before, after});
+            changeGroups.append(row.group);
             plan.groupChanged[row.group] = true;
         }
+    }
+    for (int g = 0; g < groups.size(); ++g) {
+        const QString reason = plan.groupChanged[g] && groups[g].check ? groups[g].check() : QString();
+        if (reason.isEmpty())
+            continue;
+        plan.problems << reason;
+        plan.groupChanged[g] = false;
+        for (int i = changeGroups.size() - 1; i >= 0; --i)
+            if (changeGroups[i] == g) {
+                plan.changes.remove(i);
+                changeGroups.remove(i);
+            }
     }
     QSet<QString> sectionReasons;
     for (int i = 0; i < file.values.size(); ++i) {

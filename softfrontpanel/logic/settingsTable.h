@@ -12,7 +12,9 @@
 //   3. plan(file): every group reads its controls, every row the file names
 //      takes its text, and the plan lists what would change and what cannot
 //      be applied (a value out of range, an unknown key, a card the session
-//      lacks). Nothing has touched a control or a card yet.
+//      lacks). A group whose settings must also agree with one another (a
+//      band's two ends) checks them then, and a refusal keeps the whole
+//      group as it is. Nothing has touched a control or a card yet.
 //   4. Once the operator agrees, apply(plan) applies each group that changes,
 //      in table order. Another plan or save reads the controls afresh.
 // The rows' functions are the page's: they must not throw, and a take that
@@ -49,13 +51,16 @@ public:
     using Write = std::function<QString()>;
     // Empty when the text was taken, else why not ("outside this card's range ...").
     using Take = std::function<QString(const QString &text)>;
+    // After the rows took the file's texts: empty when the group's settings
+    // may be applied together, else the summary's line saying why not.
+    using Check = std::function<QString()>;
 
     // program: the [File] section's Program value, which a loaded file must
     // have; format: the layout version written, the highest one read.
     settingsTable(const QString &program, int format);
 
     // Returns the group's number for addRow.
-    int addGroup(Read read, Apply apply);
+    int addGroup(Read read, Apply apply, Check check = nullptr);
     void addRow(int group, const QString &section, const QString &key, Write write, Take take);
     // A row whose refusal keeps its section and every section named
     // "SECTION ..." from loading (a card of another model).
@@ -77,6 +82,7 @@ private:
     struct Group {
         Read read;
         Apply apply;
+        Check check;
     };
     struct Row {
         int group = -1; // -1: absent

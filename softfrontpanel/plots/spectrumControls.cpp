@@ -24,10 +24,8 @@ bool SpectrumViewSettings::operator==(const SpectrumViewSettings &other) const
 spectrumControls::spectrumControls(QWidget *parent) : QWidget(parent)
 {
     averagingCombo = new QComboBox(this);
-    averagingCombo->addItem(QStringLiteral("Off"), int(AveragingMode::off));
-    averagingCombo->addItem(QStringLiteral("Linear"), int(AveragingMode::linear));
-    averagingCombo->addItem(QStringLiteral("Exponential"), int(AveragingMode::exponential));
-    averagingCombo->addItem(QStringLiteral("Peak hold"), int(AveragingMode::peakHold));
+    for (int mode = 0; mode < averagingModeCount; ++mode)
+        averagingCombo->addItem(QString::fromStdString(averagingModeName(AveragingMode(mode))), mode);
     setHelp(averagingCombo, QStringLiteral("Averages the power of the spectra over blocks: the mean of the "
                                            "first N blocks (linear), a running mean that weighs newer blocks "
                                            "more (exponential), or the largest value per bin (peak hold)."));
@@ -41,10 +39,8 @@ spectrumControls::spectrumControls(QWidget *parent) : QWidget(parent)
     countLabel = new QLabel(this);
     setHelp(countLabel, QStringLiteral("Blocks in the averages shown."));
     unitCombo = new QComboBox(this);
-    unitCombo->addItem(QStringLiteral("dB re 1 V peak"), int(SpectrumUnit::dBPeak));
-    unitCombo->addItem(QStringLiteral("dBFS"), int(SpectrumUnit::dBFS));
-    unitCombo->addItem(QStringLiteral("dBV"), int(SpectrumUnit::dBV));
-    unitCombo->addItem(QString::fromUtf8("dBV/\u221aHz"), int(SpectrumUnit::noiseDensity));
+    for (int unit = 0; unit < spectrumUnitCount; ++unit)
+        unitCombo->addItem(QString::fromStdString(spectrumUnitName(SpectrumUnit(unit))), unit);
     setHelp(unitCombo, QStringLiteral("Unit of the magnitudes: dB re 1 V peak, dB re a full-scale sine of the "
                                       "channel's range, dB re 1 V rms, or the noise density in dB re 1 V/\u221aHz."));
     harmonicsBox = new QCheckBox(QStringLiteral("Harmonics"), this);
