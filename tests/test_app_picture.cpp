@@ -8,6 +8,7 @@
 #include "spectrumControls.h"
 #include "plot_voltage.h"
 #include "test_app_window.h"
+#include "trendlog.h"
 
 #include <qwt_plot_curve.h>
 
@@ -73,37 +74,112 @@ QString expectedCaption(bool spectrum)
     return pictureCaption(in);
 }
 
-// Both curves of the time plot where the axes put them: the canvas is the
-// box of its background colour, the time axis spans the block (1 ... 2 s),
-// the voltage axis -10 ... 10 V. A curve's colour is its channel's, at 80 %
-// over the canvas.
-void verifyTimeCurves(const QImage &image)
+// The plot's canvas in a picture: the box of its background colour.
+const QColor canvasColour = QColor(Qt::darkBlue).darker(200).darker(200);
+
+QRect canvasOf(const QImage &image)
 {
-    const QColor background = QColor(Qt::darkBlue).darker(200).darker(200);
     QRect canvas;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == background.rgb())
+            if (image.pixel(x, y) == canvasColour.rgb())
                 canvas |= QRect(x, y, 1, 1);
+    return canvas;
+}
+
+// The rows of a column where channel ordinal o of card 1 is drawn: its
+// colour, at 80 % over the canvas.
+QVector<int> curveRows(const QImage &image, const QRect &canvas, int column, int o)
+{
+    const QColor c = QColor::fromHsvF(((o + 8) % 16) / 17.0, 0.9, 0.9);
+    const int rgb[3] = {qRound(0.8 * c.red()), qRound(0.8 * c.green()),
+                        qRound(0.8 * c.blue() + 0.2 * canvasColour.blue())};
+    QVector<int> rows;
+    for (int y = canvas.top(); y <= canvas.bottom(); ++y) {
+        const QColor p = image.pixelColor(column, y);
+        if (std::abs(p.red() - rgb[0]) + std::abs(p.green() - rgb[1]) + std::abs(p.blue() - rgb[2]) <= 9)
+            rows << y;
+    }
+    return rows;
+}
+
+// Channel o drawn in the column at fraction at of the canvas width, near
+// the row at fraction high of its height from the top, and nowhere else in it.
+void verifyCurveAt(const QImage &image, const QRect &canvas, int o, double at, double high)
+{
+    const int column = canvas.left() + qRound(at * canvas.width());
+    const double row = canvas.top() + high * canvas.height();
+    const QVector<int> rows = curveRows(image, canvas, column, o);
+    QVERIFY2(!rows.isEmpty(), qPrintable(QString("no channel %1 in column %2").arg(o + 1).arg(column)));
+    for (int y : rows)
+        QVERIFY2(std::abs(y - row) < canvas.height() / 50.0,
+                 qPrintable(QString("channel %1 at row %2, expected %3").arg(o + 1).arg(y).arg(row)));
+}
+
+// Both curves of the time plot where the axes put them: the time axis spans
+// the block (1 ... 2 s), the voltage axis -10 ... 10 V.
+void verifyTimeCurves(const QImage &image)
+{
+    const QRect canvas = canvasOf(image);
     QVERIFY(canvas.width() > image.width() / 2 && canvas.height() > image.height() / 3);
-    for (double at : {0.25, 0.75}) {
-        const int column = canvas.left() + qRound(at * canvas.width());
+    for (double at : {0.25, 0.75})
+        for (int o = 0; o < 2; ++o)
+            verifyCurveAt(image, canvas, o, at, (10 - ramp(o, at * scans)) / 20);
+}
+
+// A trend log of blocks 0 ... 10 of channels 1 and 2, half a second each,
+// blocks 4 to 6 skipped: channel 1's SNR rises 40 + 2 b dB, channel 2's
+// falls 60 - 2 b dB, so the value axis autoscales to exactly 40 ... 60 dB
+// and the time axis spans 0 ... 5 s.
+const int trendBlocks = 11, firstSkip = 4, lastSkip = 6;
+
+double trendSnr(int o, double block)
+{
+    return o == 0 ? 40 + 2 * block : 60 - 2 * block;
+}
+
+QString writeTrend(const QString &path)
+{
+    std::string text = trendLogHeaderText();
+    for (int b = 0; b < trendBlocks; ++b) {
+        if (b == firstSkip)
+            appendTrendSkip(text, firstSkip, lastSkip);
+        if (b >= firstSkip && b <= lastSkip)
+            continue;
         for (int o = 0; o < 2; ++o) {
-            const QColor c = QColor::fromHsvF(((o + 8) % 16) / 17.0, 0.9, 0.9);
-            const int rgb[3] = {qRound(0.8 * c.red()), qRound(0.8 * c.green()),
-                                qRound(0.8 * c.blue() + 0.2 * background.blue())};
-            const double row = canvas.top() + (10 - ramp(o, at * scans)) / 20 * canvas.height();
-            int found = 0;
-            for (int y = canvas.top(); y <= canvas.bottom(); ++y) {
-                const QColor p = image.pixelColor(column, y);
-                if (std::abs(p.red() - rgb[0]) + std::abs(p.green() - rgb[1]) + std::abs(p.blue() - rgb[2]) > 9)
-                    continue;
-                ++found;
-                QVERIFY2(std::abs(y - row) < canvas.height() / 50.0,
-                         qPrintable(QString("channel %1 at row %2, expected %3").arg(o + 1).arg(y).arg(row)));
-            }
-            QVERIFY2(found > 0, qPrintable(QString("no channel %1 in column %2").arg(o + 1).arg(column)));
+            TrendRow row;
+            row.block = b;
+            row.timeSeconds = 0.5 * b;
+            row.hasTimestamp = true;
+            row.stampSeconds = firstSecond + b;
+            row.channel = o + 1;
+            for (double &figure : row.figures)
+                figure = 1;
+            row.figures[trendFigureIndex("SNR")] = trendSnr(o, b);
+            appendTrendRow(text, row);
         }
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size())
+               ? path
+               : QString();
+}
+
+// The SNR of both channels where the axes put them, and nothing between
+// the last block before the skip and the first after it.
+void verifyTrendCurves(const QImage &image)
+{
+    const QRect canvas = canvasOf(image);
+    QVERIFY(canvas.width() > image.width() / 2 && canvas.height() > image.height() / 3);
+    const double span = 0.5 * (trendBlocks - 1);
+    for (double block : {0.5, 2.0, 8.5, 9.5})
+        for (int o = 0; o < 2; ++o)
+            verifyCurveAt(image, canvas, o, 0.5 * block / span, (60 - trendSnr(o, block)) / 20);
+    for (double block : {firstSkip - 0.5, (firstSkip + lastSkip) / 2.0, lastSkip + 0.5}) {
+        const int column = canvas.left() + qRound(0.5 * block / span * canvas.width());
+        for (int o = 0; o < 2; ++o)
+            QVERIFY2(curveRows(image, canvas, column, o).isEmpty(),
+                     qPrintable(QString("channel %1 drawn across the skip at block %2").arg(o + 1).arg(block)));
     }
 }
 
@@ -193,7 +269,7 @@ class TestAppPicture : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
-    QString ramps;
+    QString ramps, trend;
 
 private slots:
     void initTestCase()
@@ -203,6 +279,13 @@ private slots:
         QVERIFY(QFile::link("/dev/full", dir.filePath("full.png")));
         QFile damaged(dir.filePath("damaged.bin6842"));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("FORMAT=ViReal32\n#\n") > 0);
+        trend = writeTrend(dir.filePath("ramps.trend.csv"));
+        QVERIFY(!trend.isEmpty());
+        // Line 4 of a log is cut short.
+        QFile log(trend), cut(dir.filePath("damaged.trend.csv"));
+        QVERIFY(log.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+        const QList<QByteArray> lines = log.readAll().split('\n');
+        QVERIFY(cut.write(lines.mid(0, 3).join('\n') + "\n" + lines[3].left(12) + "\n") > 0);
     }
 
     void cleanup() { plotPictureBar::setFileChooser({}); }
@@ -248,6 +331,33 @@ private slots:
             QCOMPARE(QFileInfo(startPath).absolutePath(), QFileInfo(out).absolutePath());
         }
         verifyPicture(out, spectrum);
+    }
+
+    void trendPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("png") << "trend.png";
+        QTest::newRow("svg") << "trend.svg";
+    }
+
+    // One figure of a trend log over time, a gap at the skipped blocks.
+    void trendPicture()
+    {
+        QFETCH(QString, name);
+        const QString out = dir.filePath(name);
+        const Run run = sfpplot({"--trend", trend, "--figure", "snr", "--output", out, "--width", QString::number(width)});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        if (name.endsWith(".png")) {
+            const QImage image(out);
+            QCOMPARE(image.width(), width);
+            verifyTrendCurves(image);
+            return;
+        }
+        const QString text = textOf(out);
+        QVERIFY2(text.contains("FC1 Ch 1, 2 | SNR [dB] | 0 to 5 s | first time stamp 1700000000.000000000 s | "
+                               "3 blocks skipped | file ramps.trend.csv"),
+                 qPrintable(text));
+        QVERIFY2(text.contains("FC1 Ch 1") && text.contains("FC1 Ch 2"), qPrintable(text));
     }
 
     // Averaging and a unit other than dB re 1 V peak are named in the caption.
@@ -359,6 +469,18 @@ private slots:
         QTest::newRow("missing folder") << QStringList{ramps, "--output", dir.filePath("none/tool.png")} << 3 << "cannot write" << false;
         QTest::newRow("full disk") << QStringList{ramps, "--output", dir.filePath("full.png")} << 3 << "cannot write" << false;
         QTest::newRow("disk fills up") << ok << 3 << "cannot write" << true;
+        const QStringList snr{"--trend", trend, "--figure", "SNR", "--output", out};
+        QTest::newRow("unknown figure") << QStringList{"--trend", trend, "--figure", "noise", "--output", out} << 1
+                                        << "--figure needs one of mean, RMS, min, max, frequency, amplitude, THD, SINAD, SNR, SFDR or ENOB" << false;
+        QTest::newRow("trend without figure") << QStringList{"--trend", trend, "--output", out} << 1 << "--figure" << false;
+        QTest::newRow("trend and a block") << snr + QStringList{"--block", "2"} << 1 << "--block" << false;
+        QTest::newRow("trend and a file") << snr + QStringList{ramps} << 1 << "FILE" << false;
+        QTest::newRow("channel not in trend") << snr + QStringList{"--channels", "3-16"} << 1 << "none of the channels" << false;
+        QTest::newRow("card not in trend") << snr + QStringList{"--card", "2"} << 1 << "none of the channels" << false;
+        QTest::newRow("missing trend") << QStringList{"--trend", dir.filePath("none.trend.csv"), "--figure", "SNR", "--output", out}
+                                       << 2 << "cannot read" << false;
+        QTest::newRow("damaged trend") << QStringList{"--trend", dir.filePath("damaged.trend.csv"), "--figure", "SNR", "--output", out}
+                                       << 2 << "line 4" << false;
     }
 
     void toolExitCodes()

@@ -2,7 +2,8 @@
 // display. One block is drawn by the same plot classes as the "Waveforms" or
 // the "FFT Amplitude Spectrum" page, its spectra computed by the same
 // analysis calls, with the same legend and caption, and saved as PNG, SVG
-// or PDF.
+// or PDF. With --trend, one figure of a measurement trend log over time
+// (sfpplot_trend.h).
 #include "channelList.h"
 #include "chLabel.h"
 #include "chLabelFft.h"
@@ -12,8 +13,10 @@
 #include "pictureCaption.h"
 #include "plotPicture.h"
 #include "plot_voltage.h"
+#include "sfpplot_trend.h"
 #include "storedfile.h"
 #include "timePlot.h"
+#include "trendlog.h"
 #include "windowFunction.h"
 
 #include <qwt_plot_marker.h>
@@ -38,12 +41,25 @@ const char usageText[] =
     "Usage: sfpplot FILE --output OUT.png|OUT.svg|OUT.pdf [--spectrum] [--block N]\n"
     "               [--card N] [--channels LIST] [--window NAME] [--padding P]\n"
     "               [--width PX] [--title TEXT]\n"
+    "       sfpplot --trend LOG --figure NAME --output OUT.png|OUT.svg|OUT.pdf\n"
+    "               [--card N] [--channels LIST] [--width PX] [--title TEXT]\n"
     "       sfpplot --help\n"
     "\n"
     "Draws one block of a stored data file (.bin6842) of the Trellin 6842 Soft\n"
     "Front Panel as the panel's \"Waveforms\" page shows it, or with --spectrum as\n"
     "its \"FFT Amplitude Spectrum\" page does, with a legend of the channels and\n"
     "the panel's caption, and saves the picture. Needs no display.\n"
+    "\n"
+    "With --trend, draws one figure of a measurement trend log LOG (the\n"
+    "NAME.trend.csv that a recording with a trend log writes) over the recording's\n"
+    "time: a curve per channel in its colour on the panel, a legend, and a caption\n"
+    "naming the channels, the figure and its unit, the time span, the blocks\n"
+    "skipped and the log. Time is the rows' time_s, seconds since the recording's\n"
+    "first scan: every row has it, it rises with the block number whatever the card\n"
+    "clock was set to, and it reads the same for a log written without time stamps;\n"
+    "the first card time stamp, when the log has one, is named in the caption. No\n"
+    "line is drawn across a skipped block or a row whose figure could not be\n"
+    "measured.\n"
     "\n"
     "  --output OUT     the picture; its extension chooses the type: .png, .svg or\n"
     "                   .pdf. OUT appears only once it is complete.\n"
@@ -62,10 +78,15 @@ const char usageText[] =
     "  --width PX       width of a PNG picture in pixels, 200 to 10000 (default\n"
     "                   1600); SVG and PDF pictures are drawings\n"
     "  --title TEXT     a heading above the plot\n"
+    "  --trend LOG      draw a trend log instead of a data file; --card and\n"
+    "                   --channels choose its channels FC<card>_CH<channel>\n"
+    "  --figure NAME    the trend log's figure to draw: mean, RMS, min, max,\n"
+    "                   frequency, amplitude, THD, SINAD, SNR, SFDR or ENOB (in\n"
+    "                   any case)\n"
     "\n"
     "Exit status: 0 success, 1 usage error (also a block, card or channel the file\n"
-    "does not have), 2 input missing, unreadable or damaged, 3 the picture could\n"
-    "not be written.\n";
+    "does not have), 2 input missing, unreadable or damaged (a trend log's bad line\n"
+    "is named by its number), 3 the picture could not be written.\n";
 
 int usageError(const std::string &message)
 {
@@ -93,7 +114,18 @@ struct Options
     int padding = 1;
     int width = pictureDefaultWidth;
     QString title;
+    std::string trend;       // the trend log, empty: a data file is drawn
+    int figure = -1;         // index of trendFigureNames
+    std::string blockOption; // the first option given that only a data file takes
 };
+
+std::string figureNameList()
+{
+    std::string list;
+    for (int f = 0; f < trendFigureCount; ++f)
+        list += std::string(f == 0 ? "" : f + 1 == trendFigureCount ? " or " : ", ") + trendFigureNames[f];
+    return list;
+}
 
 // "4-Term Blackman-Harris" is named 4-term-blackman-harris on a command line.
 QString commandLineName(const char *text)
@@ -134,6 +166,9 @@ int parseOptions(int argc, char **argv, Options &o)
             return true;
         };
         long long number = 0;
+        if ((argument == "--spectrum" || argument == "--block" || argument == "--window" || argument == "--padding")
+            && o.blockOption.empty())
+            o.blockOption = argument;
         if (argument == "--help" || argument == "-h") {
             std::fputs(usageText, stdout);
             return exitOk;
@@ -170,6 +205,13 @@ int parseOptions(int argc, char **argv, Options &o)
             if (!value())
                 return usageError("--title needs a text");
             o.title = QString::fromLocal8Bit(text.c_str());
+        } else if (argument == "--trend") {
+            if (!value() || text.empty())
+                return usageError("--trend needs a trend log (NAME.trend.csv)");
+            o.trend = text;
+        } else if (argument == "--figure") {
+            if (!value() || (o.figure = trendFigureIndex(text)) < 0)
+                return usageError("--figure needs one of " + figureNameList());
         } else if (argument.size() > 1 && argument[0] == '-') {
             return usageError("unknown option '" + argument + "'");
         } else if (!o.input.empty()) {
@@ -177,6 +219,17 @@ int parseOptions(int argc, char **argv, Options &o)
         } else {
             o.input = argument;
         }
+    }
+    if (!o.trend.empty()) {
+        if (!o.input.empty())
+            return usageError("--trend draws the trend log: no FILE as well");
+        if (!o.blockOption.empty())
+            return usageError(o.blockOption + " draws a data file, not a trend log");
+        if (o.figure < 0)
+            return usageError("--trend needs --figure, one of " + figureNameList());
+        o.input = o.trend;
+    } else if (o.figure >= 0) {
+        return usageError("--figure draws a trend log: give it with --trend");
     }
     if (o.input.empty())
         return usageError("no FILE given");
@@ -323,6 +376,14 @@ pictureCaptionInput captionOf(const Options &o, const StoredFileInfo_t &info, co
     return in;
 }
 
+// Without a display, the offscreen platform; a platform the user chose stays.
+void choosePlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -331,6 +392,13 @@ int main(int argc, char **argv)
     const int parsed = parseOptions(argc, argv, options);
     if (parsed >= 0)
         return parsed;
+    if (!options.trend.empty()) {
+        choosePlatform();
+        QApplication app(argc, argv);
+        std::signal(SIGXFSZ, SIG_IGN);
+        return saveTrendPicture({options.trend, options.figure, options.card, options.channels, options.output,
+                                 options.width, options.title});
+    }
     StoredFileInfo_t info;
     Block block;
     const int read = readBlock(options, &info, &block);
@@ -343,10 +411,7 @@ int main(int argc, char **argv)
     if (!any)
         return usageError("none of the channels asked for is in '" + options.input + "'");
 
-    // Without a display, the offscreen platform; a platform the user chose stays.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    choosePlatform();
     QApplication app(argc, argv);
     // Past a file size limit, let the write fail and the partial picture be removed.
     std::signal(SIGXFSZ, SIG_IGN);
