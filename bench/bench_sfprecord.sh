@@ -38,7 +38,8 @@ status=0
 TRELLIN_SIM=$config /usr/bin/time -f "%U %S %e" -o "$dir/bench_sfprecord.time" \
   "$bin/sfprecord" --output "$out" --cards "$cards" --channels all --rate "$rate" --scans "$scans" \
   --duration "$seconds" --timestamps --format "$format" 2>"$dir/bench_sfprecord.log" || status=$?
-read -r user system wall <"$dir/bench_sfprecord.time"
+# time puts "Command exited with non-zero status N" first when the recorder fails
+read -r user system wall < <(tail -n 1 "$dir/bench_sfprecord.time")
 rm -f "$dir/bench_sfprecord.time"
 expected=$(awk -v s="$seconds" -v r="$rate" -v n="$scans" 'BEGIN { b = s * r / n; print (b == int(b)) ? b : int(b) + 1 }')
 if [ "$format" = bin ]; then
