@@ -1,7 +1,7 @@
 #include "acperf.h"
 
 #include "fftPlan.h"
-#include "spectrumCache.h"
+#include "windowCache.h"
 #include "windowFunction.h"
 
 #include <algorithm>

@@ -15,7 +15,7 @@
 #define ACPERF_H
 
 #include "analysisSettings.h"
-#include "spectralDetails.h"
+#include "harmonicDetails.h"
 
 #include <memory>
 #include <vector>
@@ -64,7 +64,7 @@ public:
     // Changes mag(), so call it once per object. Always returns true.
     bool acFigures(double *thdDb, double *sinad, double *snr, double *sfdr, double *enob);
     // The same, and, when details is given, the harmonic and spur details
-    // with levels in dBFS of fullScaleVolts (see spectralDetails.h).
+    // with levels in dBFS of fullScaleVolts (see harmonicDetails.h).
     bool acFigures(double *thdDb, double *sinad, double *snr, double *sfdr, double *enob, SpectralDetails *details,
                    double fullScaleVolts = defaultFullScaleVolts);
 

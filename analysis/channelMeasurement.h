@@ -15,7 +15,7 @@
 #define CHANNELMEASUREMENT_H
 
 #include "analysisSettings.h"
-#include "spectralDetails.h"
+#include "harmonicDetails.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // The harmonic and spur details of a card as a table and as the CSV text of
-// its "Copy to Clipboard" (spectralDetails.h holds the figures).
+// its "Copy to Clipboard" (harmonicDetails.h holds the figures).
 //
 // Use:
 //     int orders = detailsHighestOrder(measurement);          // columns H2 ... Hn

@@ -39,7 +39,7 @@ bool amplitudeSpectrumDb(const double *samples, const double *window, int scans,
 
 // The same spectrum as power ratios re 1 V peak, power[k] = (|X[k]| / T /
 // (S / N))^2, so that 10 log10(power[k]) is the dB value above: what the
-// averaging of spectrumAveraging.h works on. Returns false with power
+// averaging of powerAveraging.h works on. Returns false with power
 // empty as amplitudeSpectrumDb does.
 bool amplitudeSpectrumPower(const double *samples, const double *window, int scans, int padding,
                             std::vector<double> &power);

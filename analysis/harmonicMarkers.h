@@ -12,7 +12,7 @@
 #define HARMONICMARKERS_H
 
 #include "analysisSettings.h"
-#include "spectralDetails.h"
+#include "harmonicDetails.h"
 
 #include <string>
 #include <vector>

@@ -16,7 +16,7 @@
 
 #include "analysisSettings.h"
 #include "channelMeasurement.h"
-#include "spectralDetails.h"
+#include "harmonicDetails.h"
 
 #include <optional>
 #include <string>

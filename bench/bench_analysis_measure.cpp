@@ -10,7 +10,7 @@
 #include "channelMeasurement.h"
 #include "detailsText.h"
 #include "displaySpectrum.h"
-#include "spectrumAveraging.h"
+#include "powerAveraging.h"
 #include "windowFunction.h"
 
 #include <algorithm>

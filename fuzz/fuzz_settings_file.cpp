@@ -20,8 +20,8 @@
 #include "settingsTable.h"
 
 #include "analysis/figureAveraging.h"
-#include "analysis/spectrumAveraging.h"
-#include "analysis/spectrumUnits.h"
+#include "analysis/powerAveraging.h"
+#include "analysis/magnitudeUnits.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // and sequences of values whose means are worked out here.
 #include "displaySpectrum.h"
 #include "figureAveraging.h"
-#include "spectrumAveraging.h"
+#include "powerAveraging.h"
 #include "test_analysis_signals.h"
 #include "windowFunction.h"
 

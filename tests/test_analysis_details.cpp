@@ -10,7 +10,7 @@
 #include "harmonicMarkers.h"
 #include "leakageWarning.h"
 #include "measurementText.h"
-#include "spectrumUnits.h"
+#include "magnitudeUnits.h"
 #include "test_analysis_signals.h"
 #include "windowFunction.h"
 

@@ -5,7 +5,7 @@
 #include "nv6842fp_DAQ.h"
 #include "pictureCaption.h"
 #include "plotPictureBar.h"
-#include "spectrumControls.h"
+#include "fftViewControls.h"
 #include "plot_voltage.h"
 #include "test_app_window.h"
 #include "trendlog.h"

@@ -1,6 +1,6 @@
 #include "channelFullScale.h"
 
-#include "analysis/spectralDetails.h"
+#include "analysis/harmonicDetails.h"
 #include "nv6842fp_App.h"
 #include "nv6842fp_channelRules.h"
 #include "nv6842fp_globals.h"

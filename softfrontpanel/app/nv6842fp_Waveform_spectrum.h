@@ -7,8 +7,8 @@
 #define NV6842FP_WAVEFORM_SPECTRUM_H
 
 #include "analysis/analysisSettings.h"
-#include "analysis/spectralDetails.h"
-#include "analysis/spectrumAveraging.h"
+#include "analysis/harmonicDetails.h"
+#include "analysis/powerAveraging.h"
 #include "nv6842fp_Waveform.h"
 
 #include <QtGlobal>

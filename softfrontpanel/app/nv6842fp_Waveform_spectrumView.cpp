@@ -8,7 +8,7 @@
 #include "nv6842fp_Waveform_spectrum.h"
 
 #include "analysis/harmonicMarkers.h"
-#include "analysis/spectrumUnits.h"
+#include "analysis/magnitudeUnits.h"
 #include "channelFullScale.h"
 #include "chLabelFft.h"
 #include "measurement.h"
@@ -32,11 +32,11 @@ spectrumViewState &nv6842fp_Waveform::spectrumState()
 
 void nv6842fp_Waveform::connectSpectrumControls(plot_voltage *spectrum)
 {
-    spectrumControls *controls = spectrum->controls;
-    connect(controls, &spectrumControls::averagingChanged, this, &nv6842fp_Waveform::spectrumAveragingChanged);
-    connect(controls, &spectrumControls::restartClicked, this, &nv6842fp_Waveform::restartSpectrumAveraging);
-    connect(controls, &spectrumControls::unitChanged, this, &nv6842fp_Waveform::spectrumUnitChanged);
-    connect(controls, &spectrumControls::harmonicsToggled, this, &nv6842fp_Waveform::harmonicLabelsChanged);
+    fftViewControls *controls = spectrum->controls;
+    connect(controls, &fftViewControls::averagingChanged, this, &nv6842fp_Waveform::spectrumAveragingChanged);
+    connect(controls, &fftViewControls::restartClicked, this, &nv6842fp_Waveform::restartSpectrumAveraging);
+    connect(controls, &fftViewControls::unitChanged, this, &nv6842fp_Waveform::spectrumUnitChanged);
+    connect(controls, &fftViewControls::harmonicsToggled, this, &nv6842fp_Waveform::harmonicLabelsChanged);
     connect(spectrum, &plot_voltage::markedCurveChanged, this, &nv6842fp_Waveform::harmonicLabelsChanged);
 }
 

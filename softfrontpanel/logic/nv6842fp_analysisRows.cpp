@@ -5,8 +5,8 @@
 #include "nv6842fp_settingsRows.h"
 
 #include "analysis/figureAveraging.h"
-#include "analysis/spectrumAveraging.h"
-#include "analysis/spectrumUnits.h"
+#include "analysis/powerAveraging.h"
+#include "analysis/magnitudeUnits.h"
 #include "settingsRowKinds.h"
 
 #include <algorithm>

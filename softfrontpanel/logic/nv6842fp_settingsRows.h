@@ -73,7 +73,7 @@ struct nv6842fp_streamingSetup {
     bool trendLog = false;
 };
 
-// The spectrum page's row of controls (spectrumControls.h).
+// The spectrum page's row of controls (fftViewControls.h).
 struct nv6842fp_spectrumSetup {
     int averaging = 0; // AveragingMode
     int averagingCount = 0;

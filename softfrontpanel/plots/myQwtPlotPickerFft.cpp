@@ -1,6 +1,6 @@
 #include "myQwtPlotPickerFft.h"
 
-#include "analysis/spectrumUnits.h"
+#include "analysis/magnitudeUnits.h"
 
 #include <QPen>
 #include <qwt_plot.h>

@@ -52,7 +52,7 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     buildPlot(xTitle, yTitle);
     buildMarkers();
     harmonicMarks = new harmonicLabels(plot);
-    controls = new spectrumControls(this);
+    controls = new fftViewControls(this);
 
     markerLabel = new partsLabel(this);
     setWidestReadout();
@@ -100,7 +100,7 @@ plot_voltage::plot_voltage(int cards, QAbstractButton *autoscaleToggle, const QS
     if (autoscaleToggle)
         connect(autoscaleToggle, &QAbstractButton::toggled, this,
                 &plot_voltage::autoScaleClicked);
-    connect(controls, &spectrumControls::unitChanged, this, &plot_voltage::unitShown);
+    connect(controls, &fftViewControls::unitChanged, this, &plot_voltage::unitShown);
     readBounds();
     markerMoved(QPoint(0, 0));
 }

@@ -3,13 +3,13 @@
 // and the axis dialogs opened by clicking an axis. It knows no card driver:
 // the owner writes the curves (curves[card * 16 + channel]) and tells the
 // plot the new frequency range with setFrequencyRange(). The row of
-// spectrumControls above the plot chooses averaging, unit and harmonic
+// fftViewControls above the plot chooses averaging, unit and harmonic
 // labels; the plot shows the unit (axis title, axis dialog, tracker, marker
 // read-out) and the labels, the owner computes what the curves hold.
 #ifndef PLOT_VOLTAGE_H
 #define PLOT_VOLTAGE_H
 
-#include "spectrumControls.h"
+#include "fftViewControls.h"
 
 #include <QPoint>
 #include <QRectF>
@@ -65,7 +65,7 @@ public:
     // The row above the plot, and its settings as a settings file keeps
     // them; setViewSettings() updates the controls, which take effect as
     // when the operator changes them.
-    spectrumControls *controls = nullptr;
+    fftViewControls *controls = nullptr;
     SpectrumViewSettings viewSettings() const;
     void setViewSettings(const SpectrumViewSettings &settings);
     // The spectrum averaging and unit in force, as a picture's caption

@@ -13,8 +13,8 @@
 //     "Restart" button: averager.restart()
 // With the mode Off add() leaves the power alone and costs nothing. Start
 // does not restart, so that single shots pressed one after another average.
-#ifndef SPECTRUMAVERAGING_H
-#define SPECTRUMAVERAGING_H
+#ifndef POWERAVERAGING_H
+#define POWERAVERAGING_H
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "spectrumUnits.h"
+#include "magnitudeUnits.h"
 
-#include "spectrumCache.h"
+#include "windowCache.h"
 
 #include <charconv>
 #include <cmath>

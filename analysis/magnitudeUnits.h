@@ -13,8 +13,8 @@
 //     shown = dB + offset; axis title spectrumUnitAxisTitle(unit); tracker and
 //     markers append spectrumUnitSuffix(unit); for density also
 //     densityText(shown) ("1.234e-07 V/\u221aHz").
-#ifndef SPECTRUMUNITS_H
-#define SPECTRUMUNITS_H
+#ifndef MAGNITUDEUNITS_H
+#define MAGNITUDEUNITS_H
 
 #include <string>
 

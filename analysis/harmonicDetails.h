@@ -9,8 +9,8 @@
 // does not depend on where the tone lies between two bins. Figures that
 // could not be measured (no harmonic in the band, no noise bin, a harmonic
 // folded onto bins another tone already took) are NaN; texts show "-".
-#ifndef SPECTRALDETAILS_H
-#define SPECTRALDETAILS_H
+#ifndef HARMONICDETAILS_H
+#define HARMONICDETAILS_H
 
 #include <limits>
 #include <vector>

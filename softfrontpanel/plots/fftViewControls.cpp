@@ -1,4 +1,4 @@
-#include "spectrumControls.h"
+#include "fftViewControls.h"
 
 #include "plotHelpers.h"
 
@@ -21,7 +21,7 @@ bool SpectrumViewSettings::operator==(const SpectrumViewSettings &other) const
            && harmonics == other.harmonics;
 }
 
-spectrumControls::spectrumControls(QWidget *parent) : QWidget(parent)
+fftViewControls::fftViewControls(QWidget *parent) : QWidget(parent)
 {
     averagingCombo = new QComboBox(this);
     for (int mode = 0; mode < averagingModeCount; ++mode)
@@ -66,18 +66,18 @@ spectrumControls::spectrumControls(QWidget *parent) : QWidget(parent)
     row->addStretch();
 
     connect(averagingCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &spectrumControls::modeOrCountChanged);
-    connect(countBox, qOverload<int>(&QSpinBox::valueChanged), this, &spectrumControls::modeOrCountChanged);
+            &fftViewControls::modeOrCountChanged);
+    connect(countBox, qOverload<int>(&QSpinBox::valueChanged), this, &fftViewControls::modeOrCountChanged);
     connect(restartButton, &QPushButton::clicked, this, [this] {
         showCountReached(0);
         emit restartClicked();
     });
-    connect(unitCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &spectrumControls::unitChanged);
-    connect(harmonicsBox, &QCheckBox::toggled, this, &spectrumControls::harmonicsToggled);
+    connect(unitCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &fftViewControls::unitChanged);
+    connect(harmonicsBox, &QCheckBox::toggled, this, &fftViewControls::harmonicsToggled);
     modeOrCountChanged();
 }
 
-SpectrumViewSettings spectrumControls::settings() const
+SpectrumViewSettings fftViewControls::settings() const
 {
     SpectrumViewSettings s;
     s.averaging = AveragingMode(averagingCombo->currentData().toInt());
@@ -87,7 +87,7 @@ SpectrumViewSettings spectrumControls::settings() const
     return s;
 }
 
-void spectrumControls::setSettings(const SpectrumViewSettings &s)
+void fftViewControls::setSettings(const SpectrumViewSettings &s)
 {
     // The count first: a new mode then restarts once, with the new count.
     {
@@ -105,7 +105,7 @@ void spectrumControls::setSettings(const SpectrumViewSettings &s)
     harmonicsBox->setChecked(s.harmonics);
 }
 
-void spectrumControls::modeOrCountChanged()
+void fftViewControls::modeOrCountChanged()
 {
     const AveragingMode mode = settings().averaging;
     // Peak hold holds every block since the restart: it has no count.
@@ -116,19 +116,19 @@ void spectrumControls::modeOrCountChanged()
     emit averagingChanged();
 }
 
-void spectrumControls::showCountReached(int blocks)
+void fftViewControls::showCountReached(int blocks)
 {
     reached = blocks;
     refreshCountText();
 }
 
-void spectrumControls::refreshCountText()
+void fftViewControls::refreshCountText()
 {
     const SpectrumViewSettings s = settings();
     countLabel->setText(QString::fromStdString(averagingCountText(s.averaging, reached, s.averagingCount)));
 }
 
-QString spectrumControls::inForceText() const
+QString fftViewControls::inForceText() const
 {
     const SpectrumViewSettings s = settings();
     QStringList parts;

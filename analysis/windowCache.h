@@ -3,8 +3,8 @@
 // and building a 7-term window costs a cosine per sample, more than the
 // spectrum's other steps together. Thread-safe; the values handed out are
 // shared and never change, so they may be read while the cache drops them.
-#ifndef SPECTRUMCACHE_H
-#define SPECTRUMCACHE_H
+#ifndef WINDOWCACHE_H
+#define WINDOWCACHE_H
 
 #include <cstddef>
 #include <memory>

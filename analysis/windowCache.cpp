@@ -1,4 +1,4 @@
-#include "spectrumCache.h"
+#include "windowCache.h"
 
 #include "windowFunction.h"
 

@@ -1,4 +1,4 @@
-#include "spectrumAveraging.h"
+#include "powerAveraging.h"
 
 #include <algorithm>
 

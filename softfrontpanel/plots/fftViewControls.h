@@ -2,14 +2,14 @@
 // block's magnitudes: averaging ("Averaging:" Off / Linear / Exponential /
 // Peak hold, the count N, "Restart" and the count reached, "12 of 64"), the
 // unit of the magnitudes, and the "Harmonics" labels. The widgets hold the
-// settings; the averaging itself (spectrumAveraging.h) and the unit offsets
-// (spectrumUnits.h) are the waveform panel's, which reads settings() for
+// settings; the averaging itself (powerAveraging.h) and the unit offsets
+// (magnitudeUnits.h) are the waveform panel's, which reads settings() for
 // every block and reports back with showCountReached().
-#ifndef SPECTRUMCONTROLS_H
-#define SPECTRUMCONTROLS_H
+#ifndef FFTVIEWCONTROLS_H
+#define FFTVIEWCONTROLS_H
 
-#include "analysis/spectrumAveraging.h"
-#include "analysis/spectrumUnits.h"
+#include "analysis/powerAveraging.h"
+#include "analysis/magnitudeUnits.h"
 
 #include <QWidget>
 
@@ -32,11 +32,11 @@ struct SpectrumViewSettings
     bool operator!=(const SpectrumViewSettings &other) const { return !(*this == other); }
 };
 
-class spectrumControls : public QWidget
+class fftViewControls : public QWidget
 {
     Q_OBJECT
 public:
-    explicit spectrumControls(QWidget *parent = nullptr);
+    explicit fftViewControls(QWidget *parent = nullptr);
 
     SpectrumViewSettings settings() const;
     // Puts the settings into the controls (the count clamped into its
