@@ -14,6 +14,7 @@
 // Usage: bench_engine_longrec [seconds per run] [cards] [scans] [directory]
 //        (defaults: 15 s, 8 cards, 8192 scans, /tmp)
 #include "acqBlock.h"
+#include "bench_engine_cards.h"
 #include "acqSetup.h"
 #include "acqState.h"
 #include "contParams.h"
@@ -21,8 +22,6 @@
 #include "fileset.h"
 #include "nv6842.h"
 #include "storedfile.h"
-
-#include <sys/resource.h>
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -36,13 +35,6 @@
 
 namespace {
 
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 struct Result {
     int blocks = 0;
     long lost = 0;
@@ -55,26 +47,13 @@ Result stream(int cards, int scans, double seconds, bool trend, const std::strin
 {
     Result r;
     const double rate = 50000;
-    std::string list;
-    std::vector<ViInt16> fcs;
-    for (int k = 0; k < cards; ++k) {
-        list += (k ? "," : "") + std::string("VXI0::") + std::to_string(2 + k / 8) + "::INSTR";
-        fcs.push_back(ViInt16(k % 8 + 1));
-    }
-    ViSession vi = VI_NULL;
-    if (nv6842_multInit(const_cast<ViRsrc>(list.c_str()), fcs.data(), VI_TRUE, VI_TRUE, &vi) != VI_SUCCESS) {
+    acqSettings s;
+    bool setupFailed = false;
+    ViSession vi = benchOpenCards(cards, rate, scans, &s, &setupFailed);
+    if (vi == VI_NULL) {
         r.error = "cannot open the cards";
         return r;
     }
-    acqSettings s;
-    s.freq = rate;
-    s.scans = scans;
-    s.storage = true;
-    s.chanMask.assign(size_t(cards), 0xFFFF);
-    for (int ch = 1; ch <= cards * 16; ++ch)
-        nv6842_setMultChanConfig(vi, ViInt16(ch), 1, 1, VI_FALSE);
-    bool setupFailed = false;
-    acqProgramCards(vi, s, [&](ViStatus, const char *) { setupFailed = true; });
 
     blocksAcquired = 0;
     bytesWritten = 0;

@@ -7,13 +7,12 @@
 // Usage: bench_engine_stream [seconds per run] [rate Hz] [directory]
 //        (defaults: 5 s, 50000 Hz, /tmp)
 #include "acqBlock.h"
+#include "bench_engine_cards.h"
 #include "acqSetup.h"
 #include "acqState.h"
 #include "contParams.h"
 #include "nv6842.h"
 #include "storedfile.h"
-
-#include <sys/resource.h>
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -25,13 +24,6 @@
 #include <vector>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 struct Result {
     bool ok = false;
@@ -46,26 +38,13 @@ Result run(int cards, int format, double seconds, double rate, const std::string
 {
     Result r;
     const int scans = 4096;
-    std::string list;
-    std::vector<ViInt16> fcs;
-    for (int k = 0; k < cards; ++k) {
-        list += (k ? "," : "") + std::string("VXI0::2::INSTR");
-        fcs.push_back(ViInt16(k + 1));
-    }
-    ViSession vi = VI_NULL;
-    if (nv6842_multInit(const_cast<ViRsrc>(list.c_str()), fcs.data(), VI_TRUE, VI_TRUE, &vi) != VI_SUCCESS) {
+    acqSettings s;
+    bool setupFailed = false;
+    ViSession vi = benchOpenCards(cards, rate, scans, &s, &setupFailed);
+    if (vi == VI_NULL) {
         r.error = "cannot open the cards";
         return r;
     }
-    acqSettings s;
-    s.freq = rate;
-    s.scans = scans;
-    s.storage = true;
-    s.chanMask.assign(size_t(cards), 0xFFFF);
-    for (int ch = 1; ch <= cards * 16; ++ch)
-        nv6842_setMultChanConfig(vi, ViInt16(ch), 1, 1, VI_FALSE);
-    bool setupFailed = false;
-    acqProgramCards(vi, s, [&](ViStatus, const char *) { setupFailed = true; });
 
     blocksAcquired = 0;
     bytesWritten = 0;
