@@ -1,7 +1,7 @@
 // sfpfile CSV conversion of large binary files: time and peak memory of the
 // converting process, for several file sizes. The files are deleted after.
 //   bench_files_convert [DIRECTORY] [MEGABYTES...]   (default 256 1024)
-#include "datafile_writer.h"
+#include "bench_recording.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -12,30 +12,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-namespace {
-
-bool writeBinary(const std::string &path, int megabytes)
-{
-    const int channels = 16, scans = 8192;
-    const uint16_t masks[] = {0xFFFF};
-    const StoredLayout layout{51200.0, scans, 1, masks, true};
-    std::vector<double> samples(size_t(channels) * scans);
-    std::vector<int32_t> stampSeconds(scans, 1700000000), stampNanos(scans);
-    for (int s = 0; s < scans; ++s)
-        stampNanos[s] = s * 19531;
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = 10.24 * double(int64_t(i * 2654435761u % 2000001) - 1000000) / 1e6;
-    const size_t blockBytes = samples.size() * 8 + 8 * size_t(scans);
-    const size_t blocks = size_t(megabytes) * 1024 * 1024 / blockBytes;
-    FILE *file = std::fopen(path.c_str(), "wb");
-    bool ok = file && writeBinaryHeader(file, layout);
-    for (size_t b = 0; b < blocks && ok; ++b)
-        ok = writeBinaryBlock(file, samples.data(), channels, scans, stampSeconds.data(), stampNanos.data());
-    return file && std::fclose(file) == 0 && ok;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -48,7 +24,7 @@ int main(int argc, char **argv)
     const std::string input = directory + "/bench_files_convert.bin6842";
     const std::string output = directory + "/bench_files_convert.csv";
     for (int megabytes : sizes) {
-        if (!writeBinary(input, megabytes)) {
+        if (!writeBenchRecording(input, megabytes)) {
             std::fprintf(stderr, "cannot write %s\n", input.c_str());
             return 1;
         }

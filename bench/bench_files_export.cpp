@@ -6,6 +6,7 @@
 // process. Then a sparse 4 GiB input exported to NPY, for the peak memory
 // whatever the file's size. Every file is deleted afterwards.
 //   bench_files_export [DIRECTORY] [MEGABYTES] [SPARSE_MEGABYTES]   (default . 1024 4096)
+#include "bench_recording.h"
 #include "datafile_writer.h"
 
 #include <fcntl.h>
@@ -21,26 +22,8 @@
 
 namespace {
 
-const int channels = 16, scans = 8192;
+const int channels = benchChannels, scans = benchScans;
 const uint16_t masks[] = {0xFFFF};
-
-bool writeRecording(const std::string &path, int megabytes)
-{
-    const StoredLayout layout{51200.0, scans, 1, masks, true};
-    std::vector<double> samples(size_t(channels) * scans);
-    std::vector<int32_t> seconds(scans, 1700000000), nanos(scans);
-    for (int s = 0; s < scans; ++s)
-        nanos[s] = s * 19531;
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = 10.24 * double(int64_t(i * 2654435761u % 2000001) - 1000000) / 1e6;
-    const size_t blockBytes = samples.size() * 8 + 8 * size_t(scans);
-    const size_t blocks = size_t(megabytes) * 1024 * 1024 / blockBytes;
-    FILE *file = std::fopen(path.c_str(), "wb");
-    bool ok = file && writeBinaryHeader(file, layout);
-    for (size_t b = 0; b < blocks && ok; ++b)
-        ok = writeBinaryBlock(file, samples.data(), channels, scans, seconds.data(), nanos.data());
-    return file && std::fclose(file) == 0 && ok;
-}
 
 // A header and a hole: the blocks read as zeros without taking disk space.
 bool writeSparse(const std::string &path, int megabytes)
@@ -113,7 +96,7 @@ int main(int argc, char **argv)
     const std::string npy = directory + "/bench_files_export.npy";
     const std::string npyTime = directory + "/bench_files_export.time.npy";
     const std::string h5 = directory + "/bench_files_export.h5";
-    if (!writeRecording(input, megabytes)) {
+    if (!writeBenchRecording(input, megabytes)) {
         std::fprintf(stderr, "cannot write %s\n", input.c_str());
         return 1;
     }
